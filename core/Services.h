@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+class Clipboard;
+class Dialogs;
+class InputMethods;
+class MachineInfo;
+class Socket;
+class WindowTitles;
+
+// The platform services one client uses. The application fills it with the real backends;
+// tests fill it with fakes. None of the pointers is owned here.
+struct Services
+{
+    Dialogs *dialogs = nullptr;
+    Clipboard *clipboard = nullptr;
+    MachineInfo *machine = nullptr;
+    InputMethods *inputMethods = nullptr;
+    WindowTitles *windowTitles = nullptr;
+    Socket *socket = nullptr; // the one connection to the test server, for the client's life
+    QString appDir;           // holds appset.ini, wb.dat, wbcz.dat and 86zg.dat
+};

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+// The outcome of an operation that can fail at a module border: empty error means success.
+struct [[nodiscard]] Status
+{
+    QString error;
+
+    bool ok() const { return error.isEmpty(); }
+    static Status success() { return {}; }
+    static Status failure(const QString &message) { return {message}; }
+};

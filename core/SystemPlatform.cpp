@@ -1,0 +1,18 @@
+#include "core/SystemPlatform.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QSysInfo>
+
+void SystemClipboard::clear()
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear(QClipboard::Clipboard);
+    if (clipboard->supportsSelection())
+        clipboard->clear(QClipboard::Selection);
+}
+
+QString SystemMachineInfo::computerName()
+{
+    return QSysInfo::machineHostName();
+}

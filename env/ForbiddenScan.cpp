@@ -1,0 +1,4 @@
+#include "env/ForbiddenScan.h"
+
+ForbiddenScan::ForbiddenScan(Client &client) : m_client(client) {}
+void ForbiddenScan::check(const QString &) {}

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "core/Platform.h"
+#include "net/Socket.h"
+
+#include <QStringList>
+
+class FakeClipboard final : public Clipboard
+{
+public:
+    void clear() override { ++clears; }
+    int clears = 0;
+};
+
+class FakeMachineInfo final : public MachineInfo
+{
+public:
+    QString computerName() override { return name; }
+    QString name = QStringLiteral("PC07");
+};
+
+class FakeInputMethods final : public InputMethods
+{
+public:
+    QStringList installed() override { return names; }
+    bool activate(const QString &name) override
+    {
+        activations << name;
+        return names.contains(name) || name == QStringLiteral("英语（美国）");
+    }
+    QStringList names;
+    QStringList activations;
+};
+
+class FakeWindowTitles final : public WindowTitles
+{
+public:
+    QStringList titles() override { return list; }
+    QStringList list;
+};
+
+// A socket that records what is sent and lets a test raise its events.
+class FakeSocket final : public Socket
+{
+    Q_OBJECT
+public:
+    using Socket::Socket;
+
+    void setRemoteHost(const QString &host) override { m_host = host; }
+    void setRemotePort(int port) override { m_port = port; }
+    QString remoteHost() const override { return m_host; }
+    int remotePort() const override { return m_port; }
+    void close() override
+    {
+        ++closes;
+        m_state = Closed;
+    }
+    void connectToRemote() override
+    {
+        ++connects;
+        m_state = Connecting;
+    }
+    bool sendData(const QString &text) override
+    {
+        if (m_state != Connected)
+            return false;
+        sent << text;
+        return true;
+    }
+    QString getData() override
+    {
+        const QString data = incoming;
+        incoming.clear();
+        return data;
+    }
+    int state() const override { return m_state; }
+
+    // Test side.
+    void setState(int state) { m_state = state; }
+    void arrive(const QString &data)
+    {
+        incoming += data;
+        emit dataArrival(data.size());
+    }
+    void raiseConnected()
+    {
+        m_state = Connected;
+        emit connected();
+    }
+    void raiseClosed()
+    {
+        m_state = Closing;
+        emit closed();
+    }
+    void raiseError()
+    {
+        m_state = Error;
+        emit error(10061, QStringLiteral("refused"));
+    }
+
+    QStringList sent;
+    QString incoming;
+    int closes = 0;
+    int connects = 0;
+
+private:
+    QString m_host;
+    int m_port = 0;
+    int m_state = Closed;
+};

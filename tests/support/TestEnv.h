@@ -1,0 +1,37 @@
+#pragma once
+
+#include "FakeDialogs.h"
+#include "FakeServices.h"
+#include "core/Services.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+
+class Form1;
+class Client;
+
+// A client with fake platform services in a fresh folder of its own. Files that the client
+// reads at start-up (appset.ini, wb.dat, ...) are written into dir before createForm().
+class TestEnv
+{
+public:
+    TestEnv();
+    ~TestEnv();
+
+    // Writes a file into the client's folder, encoded in GBK.
+    void writeGbkFile(const QString &name, const QString &content);
+    // Creates the main window (running its start-up). Uses socket if given, else fakeSocket.
+    Form1 &createForm(Socket *socket = nullptr);
+    Client &client();
+
+    QTemporaryDir dir;
+    FakeDialogs dialogs;
+    FakeClipboard clipboard;
+    FakeMachineInfo machine;
+    FakeInputMethods inputMethods;
+    FakeWindowTitles windowTitles;
+    FakeSocket fakeSocket;
+    Services services;
+    std::unique_ptr<Form1> form;
+};

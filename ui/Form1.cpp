@@ -1,0 +1,316 @@
+#include "ui/Form1.h"
+
+#include "core/Fonts.h"
+#include "hints/RootChart.h"
+#include "typing/RichTextBox.h"
+#include "ui/PictureBox.h"
+#include "ui/StatusBar.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+constexpr int kMinOuterWidth = 15000; // twips
+constexpr int kTopHeight = 1935;
+constexpr int kBottomHeight = 495;
+
+QLabel *makeLabel(QWidget *parent, const QString &text, const QFont &font,
+                  const QColor &color = QColor())
+{
+    auto *label = new QLabel(text, parent);
+    label->setFont(font);
+    if (color.isValid()) {
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, color);
+        label->setPalette(palette);
+    }
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    return label;
+}
+
+QLabel *makeBoxLabel(QWidget *parent, const QFont &font)
+{
+    // Centred black on white, like the value fields of the statistics row.
+    auto *label = new QLabel(parent);
+    label->setFont(font);
+    label->setAlignment(Qt::AlignCenter);
+    label->setAutoFillBackground(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(palette);
+    return label;
+}
+
+void setGeometryTwips(const Form1 *form, QWidget *widget, int left, int top, int width, int height)
+{
+    widget->setGeometry(form->px(left), form->px(top), form->px(width), form->px(height));
+}
+
+} // namespace
+
+Form1::Form1(const Services &services, QWidget *parent) : QWidget(parent)
+{
+    setWindowTitle(Client::startCaption());
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, QColor(192, 192, 255));
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    createControls();
+    m_client = std::make_unique<Client>(m_controls, services);
+    m_client->connectEvents();
+
+    resize(px(16800), px(9900));
+    updateMinimumWidth();
+    layoutWindow();
+
+    m_client->Form_Load();
+    m_controls.Timer4->start();
+}
+
+Form1::~Form1()
+{
+    m_controls.Timer3->stop();
+    m_controls.Timer4->stop();
+}
+
+int Form1::px(int twips) const
+{
+    const int dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
+    return qRound(twips * dpi / 1440.0);
+}
+
+int Form1::twips(int pixels) const
+{
+    const int dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
+    return qRound(pixels * 1440.0 / dpi);
+}
+
+void Form1::createControls()
+{
+    MainControls &c = m_controls;
+    c.window = this;
+
+    c.Ptop = new QWidget(this);
+    c.Pmid = new QWidget(this);
+    c.Pmid2 = new QWidget(this);
+    c.Pbottom = new QWidget(this);
+    c.Pmid2->hide();
+
+    const QFont songti12 = clientFont(QStringLiteral("宋体"), 12);
+    const QFont heiti12 = clientFont(QStringLiteral("黑体"), 12);
+    const QFont songti105 = clientFont(QStringLiteral("宋体"), 10.5);
+
+    // Top panel. The band lies behind the statistics row, so it is created first.
+    c.Image2 = new PictureBox(QStringLiteral(":/pictures/band.svg"), c.Ptop);
+    c.Image3 = new PictureBox(QStringLiteral(":/pictures/logo.svg"), c.Ptop);
+    c.Label5 = makeLabel(c.Ptop, QStringLiteral("文字录入测试"),
+                         clientFont(QStringLiteral("黑体"), 21.75, true), Qt::black);
+
+    auto makeButton = [&](const QString &caption, bool enabled) {
+        auto *button = new QPushButton(caption, c.Ptop);
+        button->setEnabled(enabled);
+        button->setFocusPolicy(Qt::TabFocus);
+        return button;
+    };
+    c.cmdlianjie = makeButton(QStringLiteral("连接..."), true);
+    c.cmdread = makeButton(QStringLiteral("开 始"), false);
+    c.cmdexit = makeButton(QStringLiteral("结 束"), false);
+    c.btnzigen = makeButton(QStringLiteral("字根表"), false);
+    c.cmdserverset = makeButton(QStringLiteral("服务器设置"), true);
+    c.cmduserset = makeButton(QStringLiteral("设置个人信息"), true);
+
+    c.Label3 = makeLabel(c.Ptop, QStringLiteral("速度：       字/分"), songti12, Qt::white);
+    c.Lmsg2 = new QLabel(c.Ptop);
+    c.Lmsg2->setFont(songti12);
+    c.Lmsg2->setAlignment(Qt::AlignCenter);
+    c.Lmsg2->setAutoFillBackground(true);
+    {
+        QPalette p = c.Lmsg2->palette();
+        p.setColor(QPalette::Window, Qt::white);
+        p.setColor(QPalette::WindowText, Qt::black);
+        c.Lmsg2->setPalette(p);
+    }
+    c.Label4 = makeLabel(c.Ptop, QStringLiteral("进度："), songti12, Qt::white);
+    c.pb = new QProgressBar(c.Ptop);
+    c.pb->setTextVisible(false);
+    c.pb->setRange(0, 100);
+    c.pb->setValue(0);
+    c.Lmsg = makeLabel(c.Ptop, QString(), songti12, Qt::white);
+    c.Ltimel1 = makeLabel(c.Ptop, QStringLiteral("计时方式："), heiti12, Qt::white);
+    c.Ltime = makeBoxLabel(c.Ptop, heiti12);
+    c.Ltimel2 = makeLabel(c.Ptop, QStringLiteral("已用时："), heiti12, Qt::white);
+    c.Ltime2 = makeBoxLabel(c.Ptop, heiti12);
+    c.Ltimel3 = makeLabel(c.Ptop, QStringLiteral("剩余："), heiti12, Qt::white);
+    c.Ltime3 = makeBoxLabel(c.Ptop, heiti12);
+
+    c.cts = new QCheckBox(QStringLiteral("显示编码提示"), c.Ptop);
+    c.cts->setFont(songti105);
+    c.cts->setEnabled(false);
+    c.cts->setFocusPolicy(Qt::NoFocus);
+    c.LBM = makeLabel(c.Ptop, QString(), clientFont(QStringLiteral("宋体"), 15));
+    for (int k = 0; k < 4; ++k) {
+        c.Imgzg[k] = new QLabel(c.Ptop);
+        c.Imgzg[k]->setScaledContents(true);
+        // Start-up places; the root display moves them after the hint text.
+        c.Imgzg[k]->setGeometry(px(5880 + 360 * k), px(1560), px(300), px(300));
+    }
+
+    // Middle panels.
+    c.txt1 = new RichTextBox(c.Pmid);
+    c.txt2 = new RichTextBox(c.Pmid);
+    c.txt1->setReadOnly(true);
+    c.Image1 = new RootChart(c.Pmid2);
+
+    // Bottom panel.
+    c.Imgfoot = new PictureBox(QStringLiteral(":/pictures/band.svg"), c.Pbottom);
+    c.Label2 = makeLabel(c.Pbottom, QStringLiteral("输入法："), songti105, Qt::black);
+    c.cmbshurufa = new QComboBox(c.Pbottom);
+    c.cmbshurufa->setFont(clientFont(QStringLiteral("黑体"), 10.5));
+    c.cmbshurufa->setFocusPolicy(Qt::NoFocus);
+    c.Label1 = makeLabel(c.Pbottom, QStringLiteral("注意：必须在此处切换输入法"), songti105,
+                         Qt::black);
+
+    c.sb = new StatusBar(this);
+
+    c.Timer3 = new QTimer(this);
+    c.Timer3->setInterval(1000);
+    c.Timer4 = new QTimer(this);
+    c.Timer4->setInterval(500);
+
+    setTabOrder(c.txt2, c.txt1);
+}
+
+void Form1::updateMinimumWidth()
+{
+    const int frame = frameGeometry().width() - geometry().width();
+    setMinimumWidth(std::max(0, px(kMinOuterWidth) - std::max(0, frame)));
+}
+
+void Form1::layoutWindow()
+{
+    MainControls &c = m_controls;
+    const int innerWidth = width();
+    const int innerHeight = height();
+    const int sbHeight = c.sb->sizeHint().height();
+    c.sb->setGeometry(0, innerHeight - sbHeight, innerWidth, sbHeight);
+
+    c.Ptop->setGeometry(0, 0, innerWidth, px(kTopHeight));
+    const int bottomHeight = px(kBottomHeight);
+    c.Pbottom->setGeometry(0, innerHeight - bottomHeight - sbHeight, innerWidth, bottomHeight);
+
+    const int midTop = c.Ptop->y() + c.Ptop->height();
+    const int midHeight = c.Pbottom->y() - c.Ptop->height() - c.Ptop->y();
+    const int midWidth = innerWidth - px(400);
+    if (midHeight >= 0 && midWidth >= 0) {
+        c.Pmid->setGeometry(px(200), midTop, midWidth, midHeight);
+        c.Pmid2->setGeometry(px(200), midTop, midWidth, midHeight);
+    }
+    layoutTop();
+    layoutMid();
+    layoutBottom();
+}
+
+void Form1::layoutTop()
+{
+    MainControls &c = m_controls;
+    const int panelWidth = c.Ptop->width();
+
+    setGeometryTwips(this, c.Image3, 240, 80, 720, 525);
+    c.Label5->adjustSize();
+    c.Label5->move(px(1200), px(120));
+
+    // The button row ends 100 twips before the right edge, buttons 100 apart.
+    const std::array<QPushButton *, 6> buttons{c.cmdlianjie, c.cmdread,      c.cmdexit,
+                                               c.btnzigen,   c.cmdserverset, c.cmduserset};
+    const std::array<int, 6> widths{1005, 1005, 1005, 1005, 1335, 1335};
+    int sum = 0;
+    for (int w : widths)
+        sum += px(w);
+    int left = panelWidth - sum - px(600);
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        buttons[i]->setGeometry(left, px(120), px(widths[i]), px(400));
+        left += px(widths[i]) + px(100);
+    }
+
+    c.Image2->setGeometry(0, px(600), width(), px(810));
+    c.Label3->adjustSize();
+    c.Label3->move(px(120), px(840));
+    setGeometryTwips(this, c.Lmsg2, 840, 840, 795, 260);
+    c.Label4->adjustSize();
+    c.Label4->move(px(2640), px(840));
+    setGeometryTwips(this, c.pb, 3240, 840, 1695, 255);
+    c.Lmsg->adjustSize();
+    c.Lmsg->move(px(5040), px(840));
+
+    // The timing labels start 7900 twips from the right edge of the window's inner area.
+    c.Ltimel1->adjustSize();
+    c.Ltimel1->move(width() - px(7900), px(840));
+    c.Ltime->setGeometry(c.Ltimel1->x() + c.Ltimel1->width(), px(840), px(1440), px(255));
+    c.Ltimel2->adjustSize();
+    c.Ltimel2->move(c.Ltime->x() + c.Ltime->width() + px(200), px(840));
+    c.Ltime2->setGeometry(c.Ltimel2->x() + c.Ltimel2->width(), px(840), px(1500), px(255));
+    c.Ltimel3->adjustSize();
+    c.Ltimel3->move(c.Ltime2->x() + c.Ltime2->width() + px(200), px(840));
+    c.Ltime3->setGeometry(c.Ltimel3->x() + c.Ltimel3->width(), px(840), px(1500), px(255));
+
+    c.cts->setGeometry(px(200), px(1560), px(2535), px(255));
+    c.LBM->adjustSize();
+    c.LBM->move(c.cts->x() + c.cts->width() + px(200), px(1560));
+}
+
+void Form1::layoutMid()
+{
+    MainControls &c = m_controls;
+    const int w = c.Pmid->width();
+    const int h = c.Pmid->height();
+    const int boxWidth = w - px(300);
+    const int boxHeight = h / 2 - px(250);
+    if (boxWidth >= 0 && boxHeight >= 0) {
+        c.txt1->setGeometry(px(100), px(100), boxWidth, boxHeight);
+        c.txt2->setGeometry(px(100), c.txt1->y() + c.txt1->height() + px(200), boxWidth,
+                            boxHeight);
+    }
+    c.Image1->setGeometry(0, 0, c.Pmid2->width(), c.Pmid2->height());
+}
+
+void Form1::layoutBottom()
+{
+    MainControls &c = m_controls;
+    c.Imgfoot->setGeometry(0, 0, frameGeometry().width(), c.Pbottom->height());
+    c.Label2->adjustSize();
+    c.Label2->move(px(240), px(120));
+    setGeometryTwips(this, c.cmbshurufa, 1200, 60, 3495, 330);
+    setGeometryTwips(this, c.Label1, 4800, 120, 2730, 210);
+    c.Label1->adjustSize();
+}
+
+void Form1::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    layoutWindow();
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    updateMinimumWidth();
+    m_controls.txt2->setFocus();
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    bool cancel = false;
+    m_client->Form_QueryUnload(cancel);
+    if (cancel)
+        event->ignore();
+    else
+        event->accept();
+}
