@@ -1,0 +1,394 @@
+#include "TestEnv.h"
+#include "TestRegistry.h"
+#include "core/Client.h"
+#include "net/TestControl.h"
+#include "typing/RichTextBox.h"
+#include "ui/Form1.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+struct Fixture
+{
+    Fixture()
+    {
+        env.createForm();
+        env.fakeSocket.setState(7);
+        env.client().ui.Timer4->stop();
+    }
+    Client &c() { return env.client(); }
+    void handle(const QString &message) { c().control->handleMessage(message); }
+    TestEnv env;
+};
+
+} // namespace
+
+class TestControlTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void newTextLoadsAndReplies()
+    {
+        Fixture f;
+        Client &c = f.c();
+        c.ui.cmdread->setEnabled(true);
+        c.ui.Timer3->start();
+        f.handle(QStringLiteral("0010中文录入"));
+        QCOMPARE(c.ui.txt1->text(), QStringLiteral("中文录入"));
+        QCOMPARE(c.ui.txt1->charColor(0), c.state.ColorNow);
+        QVERIFY(c.ui.txt1->charEmphasis(0));
+        QCOMPARE(c.ui.txt1->charColor(1), c.state.ColorNoinput);
+        QVERIFY(!c.ui.txt1->charEmphasis(3));
+        QVERIFY(!c.ui.Timer3->isActive());
+        QVERIFY(!c.ui.cmdread->isEnabled());
+        QVERIFY(c.ui.cmdexit->isEnabled());
+        QCOMPARE(c.state.NumTxtCount, 4);
+        QVERIFY(c.state.IsWorking);
+        QCOMPARE(c.state.IsCzText, 0);
+        QCOMPARE(f.env.fakeSocket.sent, QStringList{QStringLiteral("1011")});
+    }
+
+    void wordTextAndEmptyText()
+    {
+        Fixture f;
+        Client &c = f.c();
+        f.handle(QStringLiteral("0010<cz>中国 人民"));
+        QCOMPARE(c.ui.txt1->text(), QStringLiteral("中国 人民"));
+        QCOMPARE(c.state.IsCzText, 1);
+
+        c.ui.cmdread->setEnabled(true);
+        c.ui.cmdexit->setEnabled(true);
+        f.handle(QStringLiteral("0010"));
+        QCOMPARE(c.ui.txt1->text(), QString());
+        QVERIFY(!c.ui.cmdexit->isEnabled());
+        QVERIFY(c.ui.cmdread->isEnabled());
+        QCOMPARE(f.env.fakeSocket.sent.last(), QStringLiteral("1011"));
+        QCOMPARE(c.state.IsCzText, 0);
+    }
+
+    void newTextDuringATestResetsCounters()
+    {
+        Fixture f;
+        Client &c = f.c();
+        f.handle(QStringLiteral("0010第一篇"));
+        c.state.cuowu = c.state.errChar = QStringLiteral("第");
+        c.state.NumKeyBackup = 3;
+        c.state.TotalTime = 20;
+        c.ui.txt2->setText(QStringLiteral("弟"));
+        f.handle(QStringLiteral("0010第二篇文字"));
+        QCOMPARE(c.ui.txt2->text(), QString());
+        QCOMPARE(c.state.NumTxtCount, 5);
+        QCOMPARE(c.state.NumKeyBackup, 0);
+        QCOMPARE(c.state.TotalTime, 0);
+        QCOMPARE(c.state.cuowu, QStringLiteral("第"));
+        QCOMPARE(c.state.NumNextStart, 0);
+        QVERIFY(!c.ui.Timer3->isActive());
+    }
+
+    void rootPracticeTextLeavesTheTestAlone()
+    {
+        Fixture f;
+        Client &c = f.c();
+        f.handle(QStringLiteral("0010原文"));
+        f.env.fakeSocket.sent.clear();
+        f.handle(QStringLiteral("0010<zg>30|10"));
+        QCOMPARE(c.ui.txt1->text(), QStringLiteral("原文"));
+        QCOMPARE(c.state.NumTxtCount, 2);
+        QVERIFY(f.env.fakeSocket.sent.isEmpty());
+    }
+
+    void overlongTextIsRefusedBeforeAnythingChanges()
+    {
+        Fixture f;
+        Client &c = f.c();
+        f.handle(QStringLiteral("0010原文"));
+        f.env.fakeSocket.sent.clear();
+        f.handle(QStringLiteral("0010") + QString(32768, u'字'));
+        QCOMPARE(c.ui.txt1->text(), QStringLiteral("原文"));
+        QCOMPARE(c.state.NumTxtCount, 2);
+        QVERIFY(f.env.fakeSocket.sent.isEmpty());
+        QCOMPARE(f.env.dialogs.lastBox().icon, int(QMessageBox::Critical));
+        QCOMPARE(f.env.dialogs.lastBox().title, QStringLiteral("澄岭文字录入测试系统客户端"));
+
+        f.handle(QStringLiteral("0010") + QString(32767, u'字'));
+        QCOMPARE(c.state.NumTxtCount, 32767);
+        QCOMPARE(f.env.fakeSocket.sent, QStringList{QStringLiteral("1011")});
+    }
+
+    void duplicateLogin_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("warns");
+        QTest::newRow("another login") << "00111" << true;
+        QTest::newRow("no other login") << "00110" << false;
+        QTest::newRow("flag missing") << "0011" << true;
+        QTest::newRow("only char 5 counts") << "00110x" << false;
+    }
+
+    void duplicateLogin()
+    {
+        QFETCH(QString, message);
+        QFETCH(bool, warns);
+        Fixture f;
+        bool sentBeforeBoxClosed = false;
+        f.env.dialogs.answer = [&](QDialog &) {
+            sentBeforeBoxClosed = !f.env.fakeSocket.sent.isEmpty();
+            return int(QMessageBox::Ok);
+        };
+        f.handle(message);
+        QCOMPARE(f.env.dialogs.count(), warns ? 1 : 0);
+        if (warns) {
+            QCOMPARE(f.env.dialogs.lastBox().title, QStringLiteral("注意"));
+            QCOMPARE(f.env.dialogs.lastBox().text,
+                     QStringLiteral("注意：当前测试不允许重复登录，测试中请不要退出。"));
+            QVERIFY(!sentBeforeBoxClosed);
+        }
+        QCOMPARE(f.env.fakeSocket.sent, QStringList{QStringLiteral("1100")});
+    }
+
+    void environmentFlags_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("roots");
+        QTest::addColumn<bool>("hints");
+        QTest::newRow("both off") << "010000" << false << false;
+        QTest::newRow("roots on, hints off") << "01001" << true << false;
+        QTest::newRow("both on") << "010011" << true << true;
+        QTest::newRow("code only") << "0100" << true << false;
+        QTest::newRow("any other character allows") << "0100xy" << true << true;
+    }
+
+    void environmentFlags()
+    {
+        QFETCH(QString, message);
+        QFETCH(bool, roots);
+        QFETCH(bool, hints);
+        Fixture f;
+        Client &c = f.c();
+        c.ui.cts->setEnabled(true);
+        c.ui.cts->setChecked(true);
+        c.ui.Pmid->hide();
+        c.ui.Pmid2->show();
+        f.handle(message);
+        QCOMPARE(c.ui.btnzigen->isEnabled(), roots);
+        QCOMPARE(c.state.Zigen, roots);
+        QCOMPARE(c.ui.cts->isEnabled(), hints);
+        QCOMPARE(c.ui.cts->isChecked(), hints); // a tick is left alone when hints are allowed
+        // Withholding the roots brings the text boxes back; allowing them changes no panel.
+        QCOMPARE(c.ui.Pmid->isVisibleTo(c.ui.window), !roots);
+        QVERIFY(f.env.fakeSocket.sent.isEmpty());
+    }
+
+    void forbiddenProgramsWarnOncePerName()
+    {
+        Fixture f;
+        f.env.windowTitles.list = {QStringLiteral("无标题 - 记事本"), QStringLiteral("记事本"),
+                                   QStringLiteral("计算器")};
+        f.handle(QStringLiteral("010010|记事本|| |画图"));
+        QCOMPARE(f.env.dialogs.count(), 1);
+        QCOMPARE(f.env.dialogs.lastBox().text,
+                 QStringLiteral("【记事本】不允许在检测期间运行，请先关闭再继续！"));
+        // The same list again scans again.
+        f.handle(QStringLiteral("010010|记事本|| |画图"));
+        QCOMPARE(f.env.dialogs.count(), 2);
+        // Six characters: flags only, no scan.
+        f.handle(QStringLiteral("010010"));
+        QCOMPARE(f.env.dialogs.count(), 2);
+    }
+
+    void inputMethodRule_data()
+    {
+        QTest::addColumn<QString>("rule");
+        QTest::addColumn<QStringList>("items");
+        const QString en = QStringLiteral("英语（美国）");
+        QTest::newRow("wubi") << "五笔" << QStringList{en, "中文 - 五笔86", "五笔拼音"};
+        QTest::newRow("unrestricted") << "  不限制 " << QStringList{en, "中文 - 五笔86", "拼音", "五笔拼音"};
+        QTest::newRow("blank counts") << " 五笔" << QStringList{en, "中文 - 五笔86"};
+        QTest::newRow("nothing matches") << "仓颉" << QStringList{en};
+    }
+
+    void inputMethodRule()
+    {
+        QFETCH(QString, rule);
+        QFETCH(QStringList, items);
+        Fixture f;
+        f.env.inputMethods.names = {QStringLiteral("中文 - 五笔86"), QStringLiteral("拼音"),
+                                    QStringLiteral("五笔拼音")};
+        f.handle(QStringLiteral("0009") + rule);
+        QStringList shown;
+        for (int i = 0; i < f.c().ui.cmbshurufa->count(); ++i)
+            shown << f.c().ui.cmbshurufa->itemText(i);
+        QCOMPARE(shown, items);
+        QCOMPARE(f.c().ui.cmbshurufa->currentIndex(), 0);
+        QCOMPARE(f.env.fakeSocket.sent, QStringList{QStringLiteral("1008")});
+    }
+
+    void timing_data()
+    {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<int>("maxTime");
+        QTest::addColumn<int>("hintDelay");
+        QTest::addColumn<bool>("replies");
+        QTest::newRow("10|5") << "10|5" << 10 << 6 << true;
+        QTest::newRow("not numeric") << "abc|x" << 0 << 8 << true;
+        QTest::newRow("0|3") << "0|3" << 0 << 4 << true;
+        QTest::newRow("-1 delay") << "5|-1" << 5 << 0 << true;
+        QTest::newRow("halves to even") << "2.5|3.5" << 2 << 5 << true;
+        QTest::newRow("extra fields") << "3|2|9" << 3 << 3 << true;
+        // Without "|" the limit is set, then the handler stops: delay kept, no reply.
+        QTest::newRow("no separator") << "7" << 7 << 99 << false;
+        QTest::newRow("limit overflows") << "40000|5" << 123 << 99 << false;
+    }
+
+    void timing()
+    {
+        QFETCH(QString, body);
+        QFETCH(int, maxTime);
+        QFETCH(int, hintDelay);
+        QFETCH(bool, replies);
+        Fixture f;
+        f.c().state.MaxTime = 123;
+        f.c().state.NumHintDelay = 99;
+        f.handle(QStringLiteral("0008") + body);
+        QCOMPARE(f.c().state.MaxTime, maxTime);
+        QCOMPARE(f.c().state.NumHintDelay, hintDelay);
+        QCOMPARE(f.env.fakeSocket.sent.isEmpty(), !replies);
+        QCOMPARE(f.env.dialogs.count(), replies ? 0 : 1);
+    }
+
+    void failedReplyShowsErrorBox()
+    {
+        Fixture f;
+        f.env.fakeSocket.setState(0);
+        f.handle(QStringLiteral("000810|5"));
+        QCOMPARE(f.c().state.MaxTime, 10);
+        QCOMPARE(f.env.dialogs.lastBox().icon, int(QMessageBox::Critical));
+    }
+
+    void otherMessagesAreIgnored()
+    {
+        Fixture f;
+        for (const QString &m : {QStringLiteral("001"), QStringLiteral(""), QStringLiteral("9999abc"),
+                                 QStringLiteral("1011")})
+            f.handle(m);
+        QVERIFY(f.env.fakeSocket.sent.isEmpty());
+        QCOMPARE(f.env.dialogs.count(), 0);
+    }
+
+    void startButton()
+    {
+        Fixture f;
+        Client &c = f.c();
+        c.state.IsReStart = true;
+        c.state.cuowu = c.state.errChar = QStringLiteral("错");
+        c.state.NumNextStart = 5;
+        c.ui.txt2->setReadOnly(true);
+        c.ui.Pmid->hide();
+        c.ui.Pmid2->show();
+        c.control->cmdread_Click();
+        QVERIFY(!c.state.IsReStart);
+        QVERIFY(c.state.cuowu.isEmpty() && c.state.errChar.isEmpty());
+        QCOMPARE(c.state.NumNextStart, 0);
+        QVERIFY(!c.ui.txt2->isReadOnly());
+        QVERIFY(c.ui.Pmid->isVisibleTo(c.ui.window));
+        QVERIFY(!c.ui.Pmid2->isVisibleTo(c.ui.window));
+        QVERIFY(c.ui.Timer3->isActive());
+        QCOMPARE(f.env.fakeSocket.sent, QStringList{QStringLiteral("1009")});
+        c.ui.Timer3->stop();
+    }
+
+    void startButtonWithoutConnectionStillStartsTheClock()
+    {
+        Fixture f;
+        f.env.fakeSocket.setState(0);
+        f.c().control->cmdread_Click();
+        QVERIFY(f.c().ui.Timer3->isActive());
+        QCOMPARE(f.env.dialogs.count(), 0);
+        f.c().ui.Timer3->stop();
+    }
+
+    void endButtonAnsweredNo()
+    {
+        Fixture f;
+        Client &c = f.c();
+        c.state.IsWorking = true;
+        c.ui.Timer3->start();
+        f.env.dialogs.answer = [](QDialog &) { return int(QMessageBox::No); };
+        c.control->cmdexit_Click();
+        QCOMPARE(f.env.dialogs.lastBox().text, QStringLiteral("正在进行测试，确实要结束吗？"));
+        QVERIFY(c.state.IsWorking);
+        QVERIFY(c.ui.Timer3->isActive());
+        QVERIFY(f.env.fakeSocket.sent.isEmpty());
+        c.ui.Timer3->stop();
+    }
+
+    void endButtonSendsEndReport()
+    {
+        Fixture f;
+        Client &c = f.c();
+        c.state.strXuehao = QStringLiteral("31");
+        c.state.strUserName = QStringLiteral("李明");
+        c.state.strBanji = QStringLiteral("三班");
+        c.state.TotalTime = 65;
+        c.state.NumTxtCount = 300;
+        c.state.NumTxtInputCount = 120;
+        c.state.NumTxtRight = 118;
+        c.state.NumKeyBackup = 3;
+        c.state.IsWorking = true;
+        c.ui.Timer3->start();
+        c.ui.cts->setEnabled(true);
+        c.ui.cts->setChecked(true);
+        f.env.dialogs.answer = [](QDialog &) { return int(QMessageBox::Yes); };
+        c.control->cmdexit_Click();
+        QCOMPARE(f.env.fakeSocket.sent,
+                 QStringList{QStringLiteral("1098|31|李明|三班|65|300|120|118|3")});
+        QVERIFY(!c.state.IsWorking);
+        QVERIFY(c.ui.txt2->isReadOnly());
+        QVERIFY(!c.ui.Timer3->isActive());
+        QVERIFY(c.ui.cmdread->isEnabled());
+        QVERIFY(!c.ui.cmdexit->isEnabled());
+        QVERIFY(!c.ui.cts->isEnabled() && !c.ui.cts->isChecked());
+    }
+
+    void endButtonDuringPracticeSendsNothing()
+    {
+        Fixture f;
+        Client &c = f.c();
+        c.state.IsWorking = true;
+        c.state.IsReStart = true;
+        f.env.dialogs.answer = [](QDialog &) { return int(QMessageBox::Yes); };
+        c.control->cmdexit_Click();
+        QVERIFY(f.env.fakeSocket.sent.isEmpty());
+        QVERIFY(!c.state.IsWorking);
+        QCOMPARE(f.env.dialogs.count(), 1);
+    }
+
+    void endButtonWithConnectionDownEndsLocallyAndTells()
+    {
+        Fixture f;
+        Client &c = f.c();
+        f.env.fakeSocket.setState(9);
+        c.state.IsWorking = true;
+        c.ui.Timer3->start();
+        f.env.dialogs.answer = [](QDialog &d) {
+            auto *box = qobject_cast<QMessageBox *>(&d);
+            return int(box && box->standardButtons().testFlag(QMessageBox::Yes) ? QMessageBox::Yes
+                                                                                : QMessageBox::Ok);
+        };
+        c.control->cmdexit_Click();
+        QVERIFY(!c.state.IsWorking);
+        QVERIFY(!c.ui.Timer3->isActive());
+        QVERIFY(c.ui.cmdread->isEnabled());
+        QVERIFY(!c.ui.cmdexit->isEnabled());
+        QCOMPARE(f.env.dialogs.count(), 2);
+        QVERIFY(f.env.dialogs.lastBox().text.contains(QStringLiteral("没有收到")));
+    }
+};
+
+CLIENT_TEST(TestControlTest)
+#include "tst_testcontrol.moc"
