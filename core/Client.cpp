@@ -161,7 +161,6 @@ void Client::Form_Load()
         QPalette palette = ui.cts->palette();
         palette.setColor(QPalette::Window, ui.window->palette().color(QPalette::Window));
         ui.cts->setPalette(palette);
-        ui.cts->setAutoFillBackground(true);
     } catch (const std::exception &e) {
         showMessage(*services.dialogs, ui.window, QMessageBox::Critical, QStringLiteral("错误"),
                     QString::fromLocal8Bit(e.what()));

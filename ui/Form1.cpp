@@ -3,6 +3,7 @@
 #include "core/Fonts.h"
 #include "hints/RootChart.h"
 #include "typing/RichTextBox.h"
+#include "ui/GapLabel.h"
 #include "ui/PictureBox.h"
 #include "ui/StatusBar.h"
 
@@ -127,7 +128,14 @@ void Form1::createControls()
     c.cmdserverset = makeButton(QStringLiteral("服务器设置"), true);
     c.cmduserset = makeButton(QStringLiteral("设置个人信息"), true);
 
-    c.Label3 = makeLabel(c.Ptop, QStringLiteral("速度：       字/分"), songti12, Qt::white);
+    auto *speedCaption = new GapLabel(QStringLiteral("速度：       字/分"), c.Ptop);
+    speedCaption->setFont(songti12);
+    {
+        QPalette p = speedCaption->palette();
+        p.setColor(QPalette::WindowText, Qt::white);
+        speedCaption->setPalette(p);
+    }
+    c.Label3 = speedCaption;
     c.Lmsg2 = new QLabel(c.Ptop);
     c.Lmsg2->setFont(songti12);
     c.Lmsg2->setAlignment(Qt::AlignCenter);
@@ -227,23 +235,26 @@ void Form1::layoutTop()
     c.Label5->adjustSize();
     c.Label5->move(px(1200), px(120));
 
-    // The button row ends 100 twips before the right edge, buttons 100 apart.
+    // The button row ends 100 twips before the right edge, buttons 100 apart. Positions are
+    // worked out in twips and converted one by one, so rounding never adds up along the row.
     const std::array<QPushButton *, 6> buttons{c.cmdlianjie, c.cmdread,      c.cmdexit,
                                                c.btnzigen,   c.cmdserverset, c.cmduserset};
     const std::array<int, 6> widths{1005, 1005, 1005, 1005, 1335, 1335};
     int sum = 0;
     for (int w : widths)
-        sum += px(w);
-    int left = panelWidth - sum - px(600);
+        sum += w;
+    int left = twips(panelWidth) - sum - 600;
     for (size_t i = 0; i < buttons.size(); ++i) {
-        buttons[i]->setGeometry(left, px(120), px(widths[i]), px(400));
-        left += px(widths[i]) + px(100);
+        buttons[i]->setGeometry(px(left), px(120), px(left + widths[i]) - px(left), px(400));
+        left += widths[i] + 100;
     }
 
     c.Image2->setGeometry(0, px(600), width(), px(810));
+    setGeometryTwips(this, c.Lmsg2, 840, 840, 795, 260);
+    // The speed value sits in the blank gap of the caption "速度：       字/分".
+    static_cast<GapLabel *>(c.Label3)->setGapEnd(c.Lmsg2->x() + c.Lmsg2->width() + px(60) - px(120));
     c.Label3->adjustSize();
     c.Label3->move(px(120), px(840));
-    setGeometryTwips(this, c.Lmsg2, 840, 840, 795, 260);
     c.Label4->adjustSize();
     c.Label4->move(px(2640), px(840));
     setGeometryTwips(this, c.pb, 3240, 840, 1695, 255);
