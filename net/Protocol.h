@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaType>
 #include <QString>
 
 #include <optional>
@@ -110,3 +111,5 @@ std::optional<Report> parseProgressReport(const QString &message);
 std::optional<Report> parseEndReport(const QString &message);
 
 } // namespace protocol
+
+Q_DECLARE_METATYPE(protocol::Report)

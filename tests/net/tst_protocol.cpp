@@ -5,7 +5,6 @@
 
 using protocol::Report;
 using protocol::TextKind;
-Q_DECLARE_METATYPE(protocol::Report)
 
 namespace {
 
