@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaType>
 #include <QString>
 
 #include <optional>
@@ -16,6 +17,19 @@ inline constexpr char16_t kDuplicateLogin[] = u"0011";
 inline constexpr char16_t kEnvironment[] = u"0100";
 inline constexpr char16_t kInputMethods[] = u"0009";
 inline constexpr char16_t kTiming[] = u"0008";
+
+// Client to server.
+inline constexpr char16_t kStartRequest[] = u"1009";
+inline constexpr char16_t kTextLoaded[] = u"1011";
+inline constexpr char16_t kInputMethodsDone[] = u"1008";
+inline constexpr char16_t kTimingDone[] = u"1010";
+inline constexpr char16_t kDuplicateAnswered[] = u"1100";
+inline constexpr char16_t kProgressReport[] = u"1099";
+inline constexpr char16_t kEndReport[] = u"1098";
+
+// Text prefixes of a "0010" body.
+inline constexpr char16_t kWordsPrefix[] = u"<cz>";
+inline constexpr char16_t kRootPracticePrefix[] = u"<zg>";
 
 // The first four characters, or the empty text for a message shorter than four.
 QString code(const QString &message);
@@ -69,7 +83,33 @@ Environment parseEnvironment(const QString &message);
 // A whole "0011" message: true when this student is logged in elsewhere.
 bool isDuplicateLogin(const QString &message);
 
-// A "0009" rule that offers every installed input method.
+// A "0009" rule that offers every installed input method: "不限制" with blanks around it.
+inline constexpr char16_t kUnrestricted[] = u"不限制";
 bool isUnrestricted(const QString &rule);
 
+// The server's side: building the server's messages and reading the client's reports. The
+// test server and the tests use these so that both ends share one definition of each message.
+
+// "0010" + the body: "<cz>" before a word text; a root practice text already holds "<zg>".
+QString textMessage(const TestText &text);
+// "0099" + the teacher's words.
+QString teacherMessage(const QString &text);
+// "0011" + "1" when the student is logged in elsewhere, "0" when not.
+QString duplicateLoginNotice(bool duplicate);
+// "0100" + roots flag + hints flag + the forbidden list. An empty list leaves the message at
+// six characters, which the client reads as "no list" rather than as an empty one.
+QString environmentMessage(const Environment &environment);
+// "0009" + the rule, sent as given.
+QString inputMethodsMessage(const QString &rule);
+// "0008" + time limit in minutes + "|" + hint delay in seconds.
+QString timingMessage(int maxTime, int hintDelay);
+
+// A whole "1099" or "1098" message read back into its fields. Nothing when the code is not
+// the expected one, the field count is wrong (a "|" inside a field also makes it wrong) or a
+// counter is not a 16-bit decimal integer.
+std::optional<Report> parseProgressReport(const QString &message);
+std::optional<Report> parseEndReport(const QString &message);
+
 } // namespace protocol
+
+Q_DECLARE_METATYPE(protocol::Report)

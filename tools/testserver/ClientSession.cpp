@@ -1,0 +1,244 @@
+#include "ClientSession.h"
+
+#include "MessageSplitter.h"
+
+#include <QTcpSocket>
+
+namespace {
+
+// Longer unfinished text than this is no message of the client.
+constexpr qsizetype kMaxPending = 2 * MessageSplitter::kMaxReportLength;
+
+} // namespace
+
+ClientSession::ClientSession(int id, QTcpSocket *socket, const ServerSettings &settings,
+                             QObject *parent)
+    : QObject(parent)
+    , m_id(id)
+    , m_socket(socket)
+    , m_settings(settings)
+{
+    m_socket->setParent(this);
+    // Small messages go out at once instead of waiting to be merged with the next one.
+    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    m_pendingTimer.setSingleShot(true);
+    m_stepTimer.setSingleShot(true);
+    m_writeTimer.setSingleShot(true);
+    connect(m_socket, &QTcpSocket::readyRead, this, &ClientSession::readIncoming);
+    connect(m_socket, &QTcpSocket::disconnected, this, [this] {
+        flushPending();
+        m_stepTimer.stop();
+        m_writeTimer.stop();
+        emit disconnected(m_id);
+    });
+    connect(&m_pendingTimer, &QTimer::timeout, this, &ClientSession::flushPending);
+    connect(&m_stepTimer, &QTimer::timeout, this, [this] {
+        if (m_step == Step::InputMethods || m_step == Step::Timing) {
+            const QString code = m_step == Step::InputMethods
+                                     ? QString::fromUtf16(protocol::kInputMethodsDone)
+                                     : QString::fromUtf16(protocol::kTimingDone);
+            emit warning(m_id, QStringLiteral("no reply %1 within %2 ms; going on")
+                                   .arg(code)
+                                   .arg(m_settings.replyTimeoutMs));
+        }
+        advanceSettings();
+    });
+    connect(&m_writeTimer, &QTimer::timeout, this, &ClientSession::writeQueued);
+}
+
+QString ClientSession::peer() const
+{
+    return QStringLiteral("%1:%2")
+        .arg(m_socket->peerAddress().toString())
+        .arg(m_socket->peerPort());
+}
+
+void ClientSession::start()
+{
+    const TestScript &script = m_settings.script;
+    if (m_settings.writeMode == WriteMode::Join) {
+        send(script.environmentMessage());
+        send(script.inputMethodsMessage());
+        send(script.timingMessage());
+        m_step = Step::Done;
+        emit settingsSent(m_id);
+        return;
+    }
+    m_step = Step::NotStarted;
+    advanceSettings();
+}
+
+void ClientSession::advanceSettings()
+{
+    const TestScript &script = m_settings.script;
+    m_stepTimer.stop();
+    switch (m_step) {
+    case Step::NotStarted:
+        m_step = Step::Environment;
+        send(script.environmentMessage());
+        m_stepTimer.start(m_settings.environmentPauseMs);
+        break;
+    case Step::Environment:
+        m_step = Step::InputMethods;
+        send(script.inputMethodsMessage());
+        m_stepTimer.start(m_settings.replyTimeoutMs);
+        break;
+    case Step::InputMethods:
+        m_step = Step::Timing;
+        send(script.timingMessage());
+        m_stepTimer.start(m_settings.replyTimeoutMs);
+        break;
+    case Step::Timing:
+        m_step = Step::Done;
+        emit settingsSent(m_id);
+        break;
+    case Step::Done:
+        break;
+    }
+}
+
+void ClientSession::sendText()
+{
+    const std::optional<QString> text = m_settings.script.textMessage();
+    if (!text) {
+        emit warning(m_id, QStringLiteral("the script has no text to send"));
+        return;
+    }
+    send(*text);
+    // A new text restarts the teacher's messages; those of the previous text are dropped.
+    const unsigned generation = ++m_textGeneration;
+    for (const TestScript::TimedMessage &message : m_settings.script.messages) {
+        const QString wire = protocol::teacherMessage(message.text);
+        if (message.seconds == 0) {
+            send(wire);
+            continue;
+        }
+        QTimer::singleShot(message.seconds * 1000, this, [this, generation, wire] {
+            if (generation == m_textGeneration && m_socket->state() == QTcpSocket::ConnectedState)
+                send(wire);
+        });
+    }
+}
+
+void ClientSession::send(const QString &message)
+{
+    const gbk::Encoded encoded = gbk::encode(message);
+    if (!encoded.ok())
+        emit warning(
+            m_id,
+            QStringLiteral("left out characters GBK cannot hold: %1").arg(encoded.unencodable));
+    emit messageSent(m_id, message);
+    const QByteArray &bytes = encoded.bytes;
+    switch (m_settings.writeMode) {
+    case WriteMode::Normal:
+        enqueue(bytes, m_settings.messageGapMs);
+        break;
+    case WriteMode::Split:
+        if (bytes.size() < 2) {
+            enqueue(bytes, m_settings.splitPauseMs);
+        } else {
+            enqueue(bytes.left(bytes.size() / 2), m_settings.splitPauseMs);
+            enqueue(bytes.mid(bytes.size() / 2), m_settings.splitPauseMs);
+        }
+        break;
+    case WriteMode::Join:
+        // Everything sent before control returns to the event loop goes out together.
+        if (m_joined.isEmpty()) {
+            QTimer::singleShot(0, this, [this] {
+                const QByteArray joined = std::exchange(m_joined, {});
+                enqueue(joined, m_settings.messageGapMs);
+            });
+        }
+        m_joined += bytes;
+        break;
+    }
+}
+
+void ClientSession::enqueue(const QByteArray &bytes, int pauseAfterMs)
+{
+    if (bytes.isEmpty())
+        return;
+    m_outgoing.append({bytes, pauseAfterMs});
+    if (!m_writeTimer.isActive())
+        writeQueued();
+}
+
+void ClientSession::writeQueued()
+{
+    while (!m_outgoing.isEmpty()) {
+        if (m_socket->state() != QTcpSocket::ConnectedState) {
+            m_outgoing.clear();
+            return;
+        }
+        const Chunk chunk = m_outgoing.takeFirst();
+        m_socket->write(chunk.bytes);
+        m_socket->flush();
+        if (chunk.pauseAfterMs > 0) {
+            m_writeTimer.start(chunk.pauseAfterMs);
+            return;
+        }
+    }
+}
+
+void ClientSession::disconnectClient()
+{
+    m_socket->disconnectFromHost();
+}
+
+void ClientSession::readIncoming()
+{
+    m_pending += m_decoder.decode(m_socket->readAll());
+    const MessageSplitter::Result result = MessageSplitter::split(m_pending);
+    m_pending = result.rest;
+    for (qsizetype i = 0; i < result.messages.size(); ++i) {
+        if (result.recognised.at(i))
+            dispatch(result.messages.at(i));
+        else
+            emit unrecognised(m_id, result.messages.at(i));
+    }
+    if (m_pending.size() > kMaxPending)
+        flushPending();
+    else if (!m_pending.isEmpty() || m_decoder.hasPending())
+        m_pendingTimer.start(m_settings.pendingTimeoutMs);
+    else
+        m_pendingTimer.stop();
+}
+
+void ClientSession::flushPending()
+{
+    m_pendingTimer.stop();
+    const QString text = std::exchange(m_pending, {}) + m_decoder.flush();
+    if (!text.isEmpty())
+        emit unrecognised(m_id, text);
+}
+
+void ClientSession::dispatch(const QString &message)
+{
+    emit messageReceived(m_id, message);
+    const QString code = protocol::code(message);
+    if (code == QString::fromUtf16(protocol::kProgressReport)) {
+        if (const std::optional<protocol::Report> report = protocol::parseProgressReport(message)) {
+            m_lastReport = report;
+            emit progressReported(m_id, *report);
+            return;
+        }
+    } else if (code == QString::fromUtf16(protocol::kEndReport)) {
+        if (const std::optional<protocol::Report> report = protocol::parseEndReport(message)) {
+            m_lastReport = report;
+            emit endReported(m_id, *report);
+            return;
+        }
+    } else {
+        emit replyReceived(m_id, code);
+        if ((code == QString::fromUtf16(protocol::kInputMethodsDone) &&
+             m_step == Step::InputMethods) ||
+            (code == QString::fromUtf16(protocol::kTimingDone) && m_step == Step::Timing))
+            advanceSettings();
+        if (code == QString::fromUtf16(protocol::kStartRequest)) {
+            emit startRequested(m_id);
+            sendText();
+        }
+        return;
+    }
+    emit unrecognised(m_id, message);
+}

@@ -1,0 +1,91 @@
+#include "TestServer.h"
+
+#include <QTcpSocket>
+
+TestServer::TestServer(QObject *parent)
+    : QObject(parent)
+{
+    connect(&m_server, &QTcpServer::newConnection, this, &TestServer::acceptClients);
+}
+
+TestServer::~TestServer()
+{
+    // Sessions refer to m_settings: they go before it does.
+    for (const QPointer<ClientSession> &session : std::as_const(m_sessions))
+        delete session.data();
+}
+
+Status TestServer::listen(quint16 port, const QHostAddress &address)
+{
+    // A whole classroom connects at once when the teacher says so.
+    m_server.setMaxPendingConnections(256);
+    if (!m_server.listen(address, port))
+        return Status::failure(QStringLiteral("cannot listen on %1 port %2: %3")
+                                   .arg(address.toString())
+                                   .arg(port)
+                                   .arg(m_server.errorString()));
+    return Status::success();
+}
+
+quint16 TestServer::port() const
+{
+    return m_server.isListening() ? m_server.serverPort() : 0;
+}
+
+void TestServer::close()
+{
+    m_server.close();
+    const auto sessions = m_sessions;
+    m_sessions.clear();
+    for (const QPointer<ClientSession> &session : sessions)
+        delete session.data();
+}
+
+bool TestServer::sendTo(int id, const QString &message)
+{
+    ClientSession *target = session(id);
+    if (!target)
+        return false;
+    target->send(message);
+    return true;
+}
+
+void TestServer::sendToAll(const QString &message)
+{
+    for (const QPointer<ClientSession> &session : std::as_const(m_sessions))
+        if (session)
+            session->send(message);
+}
+
+void TestServer::sendTextToAll()
+{
+    for (const QPointer<ClientSession> &session : std::as_const(m_sessions))
+        if (session)
+            session->sendText();
+}
+
+void TestServer::acceptClients()
+{
+    while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+        const int id = ++m_lastId;
+        auto *session = new ClientSession(id, socket, m_settings, this);
+        m_sessions.insert(id, session);
+        connect(session, &ClientSession::messageReceived, this, &TestServer::messageReceived);
+        connect(session, &ClientSession::replyReceived, this, &TestServer::replyReceived);
+        connect(session, &ClientSession::startRequested, this, &TestServer::startRequested);
+        connect(session, &ClientSession::progressReported, this, &TestServer::progressReported);
+        connect(session, &ClientSession::endReported, this, &TestServer::endReported);
+        connect(session, &ClientSession::unrecognised, this, &TestServer::unrecognised);
+        connect(session, &ClientSession::messageSent, this, &TestServer::messageSent);
+        connect(session, &ClientSession::settingsSent, this, &TestServer::settingsSent);
+        connect(session, &ClientSession::warning, this, &TestServer::warning);
+        connect(session, &ClientSession::disconnected, this, [this](int gone) {
+            if (QPointer<ClientSession> session = m_sessions.take(gone)) {
+                session->deleteLater();
+                emit clientDisconnected(gone);
+            }
+        });
+        emit clientConnected(id, session->peer());
+        session->start();
+    }
+}

@@ -1,0 +1,206 @@
+// chengling-testserver: a small test server for trying the client without the teacher's server.
+// See README.md for the options and the script format.
+
+#include "ConsoleFormat.h"
+#include "TestServer.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QTextStream>
+#include <QTime>
+
+#include <iostream>
+#include <string>
+#include <thread>
+
+namespace {
+
+QTextStream &out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+void print(int id, const QString &text)
+{
+    out() << QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) << ' ';
+    if (id > 0)
+        out() << '#' << id << ' ';
+    out() << text << Qt::endl;
+}
+
+QString describeReply(const QString &code)
+{
+    if (code == u"1009")
+        return QStringLiteral("start pressed");
+    if (code == u"1011")
+        return QStringLiteral("text loaded");
+    if (code == u"1008")
+        return QStringLiteral("input methods applied");
+    if (code == u"1010")
+        return QStringLiteral("timing applied");
+    if (code == u"1100")
+        return QStringLiteral("duplicate-login notice handled");
+    return {};
+}
+
+// The setting options, in the order they are applied after the script.
+const QStringList &settingKeywords()
+{
+    static const QStringList keywords = {
+        QStringLiteral("file-encoding"), QStringLiteral("roots"),      QStringLiteral("hints"),
+        QStringLiteral("forbid"),        QStringLiteral("ime"),        QStringLiteral("time-limit"),
+        QStringLiteral("hint-delay"),    QStringLiteral("text"),       QStringLiteral("text-file"),
+        QStringLiteral("words"),         QStringLiteral("words-file"), QStringLiteral("message")};
+    return keywords;
+}
+
+// Lines typed on standard input go to every client as they are. A plain thread reads them
+// because waiting on a console is not portable through the event loop.
+void readRawLines(TestServer &server)
+{
+    std::thread([&server] {
+        std::string line;
+        while (std::getline(std::cin, line)) {
+            QString message = QString::fromLocal8Bit(line);
+            if (message.endsWith(u'\r'))
+                message.chop(1);
+            if (message.isEmpty())
+                continue;
+            QMetaObject::invokeMethod(
+                &server, [&server, message] { server.sendToAll(message); }, Qt::QueuedConnection);
+        }
+    }).detach();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("chengling-testserver"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Test server for the Chengling text-entry client. Runs the test of a script file and/or "
+        "of the setting options below (options override the script)."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("script"), QStringLiteral("Script file (UTF-8)."),
+                                 QStringLiteral("[script]"));
+    parser.addOptions({
+        {QStringLiteral("port"), QStringLiteral("Port to listen on (default 10000)."),
+         QStringLiteral("port"), QStringLiteral("10000")},
+        {QStringLiteral("listen-all"),
+         QStringLiteral("Listen on every network interface, not only on this computer.")},
+        {QStringLiteral("raw"),
+         QStringLiteral("Send every line typed on standard input to all clients as it is.")},
+        {QStringLiteral("join"),
+         QStringLiteral("Send messages of the same moment in one write (settings on connect).")},
+        {QStringLiteral("split"),
+         QStringLiteral("Send every message in two writes with a pause between them.")},
+        {QStringLiteral("split-pause"), QStringLiteral("Pause of --split in ms (default 300)."),
+         QStringLiteral("ms"), QStringLiteral("300")},
+        {QStringLiteral("reply-timeout"),
+         QStringLiteral("How long to wait for 1008/1010 in ms (default 5000)."),
+         QStringLiteral("ms"), QStringLiteral("5000")},
+        {QStringLiteral("quiet"), QStringLiteral("Do not print the messages sent.")},
+    });
+    for (const QString &keyword : settingKeywords()) {
+        parser.addOption({keyword,
+                          QStringLiteral("Same as the script line \"%1 <value>\".").arg(keyword),
+                          QStringLiteral("value")});
+    }
+    parser.process(app);
+
+    TestServer server;
+    ServerSettings &settings = server.settings();
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() > 1) {
+        print(0, QStringLiteral("error: give at most one script file"));
+        return 2;
+    }
+    if (!positional.isEmpty()) {
+        if (Status status = settings.script.load(positional.first()); !status.ok()) {
+            print(0, QStringLiteral("error: ") + status.error);
+            return 2;
+        }
+    }
+    for (const QString &keyword : settingKeywords()) {
+        for (const QString &value : parser.values(keyword)) {
+            Status status = settings.script.apply(keyword + u' ' + value, QDir::current());
+            if (!status.ok()) {
+                print(0, QStringLiteral("error: --%1: %2").arg(keyword, status.error));
+                return 2;
+            }
+        }
+    }
+    if (Status status = settings.script.checkEncodable(); !status.ok()) {
+        print(0, QStringLiteral("error: ") + status.error);
+        return 2;
+    }
+    if (parser.isSet(QStringLiteral("join")) && parser.isSet(QStringLiteral("split"))) {
+        print(0, QStringLiteral("error: --join and --split exclude each other"));
+        return 2;
+    }
+    if (parser.isSet(QStringLiteral("join")))
+        settings.writeMode = WriteMode::Join;
+    if (parser.isSet(QStringLiteral("split")))
+        settings.writeMode = WriteMode::Split;
+    bool ok = false;
+    settings.splitPauseMs = parser.value(QStringLiteral("split-pause")).toInt(&ok);
+    const bool pauseOk = ok && settings.splitPauseMs >= 0;
+    settings.replyTimeoutMs = parser.value(QStringLiteral("reply-timeout")).toInt(&ok);
+    const uint port = parser.value(QStringLiteral("port")).toUInt();
+    if (!pauseOk || !ok || settings.replyTimeoutMs < 0 || port == 0 || port > 65535) {
+        print(0, QStringLiteral("error: --port, --split-pause and --reply-timeout take numbers"));
+        return 2;
+    }
+
+    const bool quiet = parser.isSet(QStringLiteral("quiet"));
+    QObject::connect(&server, &TestServer::clientConnected, [&server](int id, const QString &peer) {
+        print(
+            id,
+            QStringLiteral("connected from %1 (%2 connected)").arg(peer).arg(server.clientCount()));
+    });
+    QObject::connect(&server, &TestServer::clientDisconnected, [&server](int id) {
+        print(id, QStringLiteral("disconnected (%1 connected)").arg(server.clientCount()));
+    });
+    QObject::connect(&server, &TestServer::messageSent, [quiet](int id, const QString &message) {
+        if (!quiet)
+            print(id, QStringLiteral("<- ") + consoleformat::printable(message));
+    });
+    QObject::connect(&server, &TestServer::replyReceived, [](int id, const QString &code) {
+        print(id, QStringLiteral("-> %1 %2").arg(code, describeReply(code)));
+    });
+    QObject::connect(&server, &TestServer::progressReported,
+                     [](int id, const protocol::Report &report) {
+                         print(id, QStringLiteral("-> ") + consoleformat::report(report, false));
+                     });
+    QObject::connect(&server, &TestServer::endReported, [](int id, const protocol::Report &report) {
+        print(id, QStringLiteral("-> ") + consoleformat::report(report, true));
+    });
+    QObject::connect(&server, &TestServer::unrecognised, [](int id, const QString &text) {
+        print(id, QStringLiteral("-> not a client message: ") + consoleformat::printable(text));
+    });
+    QObject::connect(&server, &TestServer::warning,
+                     [](int id, const QString &text) { print(id, QStringLiteral("!! ") + text); });
+
+    const QHostAddress address = parser.isSet(QStringLiteral("listen-all"))
+                                     ? QHostAddress(QHostAddress::Any)
+                                     : QHostAddress(QHostAddress::LocalHost);
+    if (Status status = server.listen(quint16(port), address); !status.ok()) {
+        print(0, QStringLiteral("error: ") + status.error);
+        return 1;
+    }
+    print(0, QStringLiteral("listening on %1 port %2%3")
+                 .arg(address.toString())
+                 .arg(server.port())
+                 .arg(settings.script.text ? QString()
+                                           : QStringLiteral(" (no text: 1009 gets no answer)")));
+    if (parser.isSet(QStringLiteral("raw"))) {
+        print(0, QStringLiteral("raw mode: each line typed here is sent to every client"));
+        readRawLines(server);
+    }
+    return app.exec();
+}
