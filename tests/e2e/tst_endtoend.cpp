@@ -1,0 +1,173 @@
+#include "TestEnv.h"
+#include "TestRegistry.h"
+#include "TestServer.h"
+#include "core/Client.h"
+#include "net/Connection.h"
+#include "net/TcpSocket.h"
+#include "net/TestControl.h"
+#include "typing/MessageWindows.h"
+#include "typing/RichTextBox.h"
+#include "ui/Form1.h"
+#include "ui/StatusBar.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// The real client objects on a real socket, and the bundled test server on 127.0.0.1.
+struct Classroom
+{
+    explicit Classroom(const QStringList &script)
+    {
+        for (const QString &line : script)
+            if (const Status s = server.settings().script.apply(line, QDir()); !s.ok())
+                qFatal("bad script line: %s", qPrintable(s.error));
+        server.settings().messageGapMs = 20;
+        server.settings().environmentPauseMs = 50;
+        if (const Status s = server.listen(0); !s.ok())
+            qFatal("cannot listen: %s", qPrintable(s.error));
+        env.createForm(&socket);
+        Client &c = env.client();
+        c.state.strServerIp = QStringLiteral("127.0.0.1");
+        c.state.NumServerPort = server.port();
+        c.state.strXuehao = QStringLiteral("31");
+        c.state.strUserName = QStringLiteral("李明");
+        c.state.strBanji = QStringLiteral("三班");
+        // Every box is answered: Yes to questions, OK otherwise.
+        env.dialogs.answer = [](QDialog &dialog) {
+            auto *box = qobject_cast<QMessageBox *>(&dialog);
+            if (box && box->standardButtons().testFlag(QMessageBox::Yes))
+                return int(QMessageBox::Yes);
+            return box ? int(QMessageBox::Ok) : int(QDialog::Rejected);
+        };
+    }
+    ~Classroom() { env.client().ui.Timer3->stop(); }
+
+    Client &client() { return env.client(); }
+
+    TestServer server;
+    TcpSocket socket;
+    TestEnv env;
+};
+
+} // namespace
+
+class EndToEndTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void wholeTestAgainstTheServer()
+    {
+        Classroom room({QStringLiteral("roots on"), QStringLiteral("hints on"),
+                        QStringLiteral("ime 不限制"), QStringLiteral("time-limit 10"),
+                        QStringLiteral("hint-delay 5"), QStringLiteral("text 中文录入测试"),
+                        QStringLiteral("message 0 请注意时间")});
+        QSignalSpy settings(&room.server, &TestServer::settingsSent);
+        QSignalSpy replies(&room.server, &TestServer::replyReceived);
+        QSignalSpy progress(&room.server, &TestServer::progressReported);
+        QSignalSpy ends(&room.server, &TestServer::endReported);
+        Client &c = room.client();
+
+        c.connection->cmdlianjie_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(c.ui.cmdread->isEnabled(), 5000);
+        QVERIFY(!c.ui.cmdlianjie->isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(settings.count(), 1, 5000);
+        QTRY_COMPARE(c.ui.sb->panelText(1),
+                     QStringLiteral("已连接到127.0.0.1，端口：") + QString::number(room.server.port()));
+        QVERIFY(c.state.Zigen);
+        QVERIFY(c.ui.cts->isEnabled());
+        QCOMPARE(c.state.MaxTime, 10);
+        QCOMPARE(c.state.NumHintDelay, 6);
+        QCOMPARE(c.ui.cmbshurufa->itemText(0), QStringLiteral("英语（美国）"));
+
+        c.control->cmdread_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(c.ui.txt1->text(), QStringLiteral("中文录入测试"), 5000);
+        QVERIFY(c.state.IsWorking);
+        QVERIFY(c.ui.cmdexit->isEnabled());
+        const auto replyCodes = [&replies] {
+            QStringList codes;
+            for (const auto &r : std::as_const(replies))
+                codes << r.at(1).toString();
+            return codes;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(replyCodes().contains(QStringLiteral("1011")), 3000);
+        const QStringList codes = replyCodes();
+        QVERIFY(codes.contains(QStringLiteral("1008")));
+        QVERIFY(codes.contains(QStringLiteral("1010")));
+        QVERIFY(codes.contains(QStringLiteral("1009")));
+        // The teacher's message appears in the message window.
+        QTRY_VERIFY_WITH_TIMEOUT(c.windows->form4() != nullptr, 3000);
+
+        // Typing starts the clock; the progress report carries the counts.
+        c.ui.txt2->setText(QStringLiteral("中问"));
+        QTRY_VERIFY_WITH_TIMEOUT(!progress.isEmpty(), 3000);
+        const auto report = progress.last().at(1).value<protocol::Report>();
+        QCOMPARE(report.xuehao, QStringLiteral("31"));
+        QCOMPARE(report.name, QStringLiteral("李明"));
+        QCOMPARE(report.banji, QStringLiteral("三班"));
+        QCOMPARE(report.txtCount, 6);
+        QCOMPARE(report.inputCount, 2);
+        QCOMPARE(report.right, 1);
+        QCOMPARE(report.inputMethod, QStringLiteral("英语（美国）"));
+        QCOMPARE(report.computer, QStringLiteral("PC07"));
+        QCOMPARE(report.errChars, QStringLiteral("文"));
+
+        c.control->cmdexit_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(ends.count(), 1, 3000);
+        const auto end = ends.first().at(1).value<protocol::Report>();
+        QCOMPARE(end.inputCount, 2);
+        QCOMPARE(end.right, 1);
+        QCOMPARE(end.totalTime, c.state.TotalTime);
+        QVERIFY(!c.state.IsWorking);
+    }
+
+    void lostConnectionDuringATestIsRestored()
+    {
+        Classroom room({QStringLiteral("text 断线重连")});
+        QSignalSpy settings(&room.server, &TestServer::settingsSent);
+        Client &c = room.client();
+        c.connection->cmdlianjie_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(settings.count(), 1, 5000);
+        c.control->cmdread_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(c.state.IsWorking, 5000);
+        QVERIFY(c.ui.cmdexit->isEnabled());
+
+        const quint16 port = room.server.port();
+        room.server.close();
+        QTRY_VERIFY_WITH_TIMEOUT(!c.ui.cmdexit->isEnabled(), 5000);
+        QVERIFY(c.ui.cmdlianjie->isEnabled());
+        QTest::qWait(1200); // a few reconnection attempts against a closed port
+        QVERIFY(room.server.listen(port).ok());
+        QTRY_VERIFY_WITH_TIMEOUT(c.ui.cmdexit->isEnabled(), 5000);
+        QCOMPARE(room.socket.state(), int(Socket::Connected));
+        QVERIFY(!c.ui.cmdlianjie->isEnabled());
+    }
+
+    void joinedMessagesAreHandledAsOne()
+    {
+        Classroom room({QStringLiteral("roots on"), QStringLiteral("hints on"),
+                        QStringLiteral("ime 五笔"), QStringLiteral("time-limit 7"),
+                        QStringLiteral("hint-delay 2")});
+        room.server.settings().writeMode = WriteMode::Join;
+        room.server.settings().replyTimeoutMs = 300;
+        QSignalSpy settings(&room.server, &TestServer::settingsSent);
+        Client &c = room.client();
+        c.connection->cmdlianjie_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(settings.count(), 1, 5000);
+        QTest::qWait(300);
+        // One read held all three settings: only the first code counted, the rest became the
+        // environment message's forbidden program list.
+        QVERIFY(c.state.Zigen);
+        QCOMPARE(c.state.MaxTime, 0);
+        QCOMPARE(c.ui.cmbshurufa->count(), 0);
+        QVERIFY(c.state.strForbidList.startsWith(QStringLiteral("0009")));
+    }
+};
+
+CLIENT_TEST(EndToEndTest)
+#include "tst_endtoend.moc"
