@@ -263,7 +263,11 @@ Status WriteIni(const QString &section, const QString &key, const QString &value
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly))
         return saveFailure(file, out.errorString());
-    if (out.write(content) != content.size()) {
+    // QSaveFile::commit() reports success even when the buffered bytes could not all be
+    // written (full disk, size limit), and would then rename a cut file over the good one.
+    // Flushing first makes such a failure visible while the old file is still in place.
+    if (out.write(content) != content.size() || !out.flush() ||
+        out.error() != QFileDevice::NoError) {
         const QString reason = out.errorString();
         out.cancelWriting();
         return saveFailure(file, reason);
