@@ -1,0 +1,265 @@
+#include "TestRegistry.h"
+#include "net/TcpSocket.h"
+
+#include <QEventLoop>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+// Every test talks to a real server on this machine.
+class TcpSocketTest : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<QTcpServer> m_server;
+    std::unique_ptr<TcpSocket> m_socket;
+    std::unique_ptr<QSignalSpy> m_connected;
+    std::unique_ptr<QSignalSpy> m_arrivals;
+    std::unique_ptr<QSignalSpy> m_closed;
+    std::unique_ptr<QSignalSpy> m_errors;
+
+    void startConnect(quint16 port)
+    {
+        m_socket->setRemoteHost(QStringLiteral("127.0.0.1"));
+        m_socket->setRemotePort(port);
+        m_socket->connectToRemote();
+    }
+
+    // Connects and returns the server's side of the connection.
+    QTcpSocket *connectPeer()
+    {
+        const qsizetype before = m_connected->size();
+        startConnect(m_server->serverPort());
+        if (!m_server->waitForNewConnection(5000))
+            return nullptr;
+        QTcpSocket *peer = m_server->nextPendingConnection();
+        if (!QTest::qWaitFor([&] { return m_connected->size() > before; }, 5000))
+            return nullptr;
+        return peer;
+    }
+
+    static void send(QTcpSocket *peer, const QByteArray &bytes)
+    {
+        peer->write(bytes);
+        peer->flush();
+        peer->waitForBytesWritten(1000);
+    }
+
+private slots:
+    void init()
+    {
+        m_server = std::make_unique<QTcpServer>();
+        QVERIFY(m_server->listen(QHostAddress::LocalHost, 0));
+        m_socket = std::make_unique<TcpSocket>();
+        m_connected = std::make_unique<QSignalSpy>(m_socket.get(), &Socket::connected);
+        m_arrivals = std::make_unique<QSignalSpy>(m_socket.get(), &Socket::dataArrival);
+        m_closed = std::make_unique<QSignalSpy>(m_socket.get(), &Socket::closed);
+        m_errors = std::make_unique<QSignalSpy>(m_socket.get(), &Socket::error);
+    }
+    void cleanup()
+    {
+        m_connected.reset();
+        m_arrivals.reset();
+        m_closed.reset();
+        m_errors.reset();
+        m_socket.reset();
+        m_server.reset();
+    }
+
+    void connectRaisesConnectedLater()
+    {
+        QCOMPARE(m_socket->state(), int(Socket::Closed));
+        startConnect(m_server->serverPort());
+        QCOMPARE(m_connected->size(), 0); // never from inside the call
+        QVERIFY(m_socket->state() == Socket::ResolvingHost ||
+                m_socket->state() == Socket::Connecting);
+        QTRY_COMPARE(m_connected->size(), 1);
+        QCOMPARE(m_socket->state(), int(Socket::Connected));
+        QVERIFY(m_server->hasPendingConnections() || m_server->waitForNewConnection(1000));
+        QCOMPARE(m_errors->size(), 0);
+    }
+
+    void connectByHostName()
+    {
+        m_socket->setRemoteHost(QStringLiteral("localhost"));
+        m_socket->setRemotePort(m_server->serverPort());
+        m_socket->connectToRemote();
+        QTRY_COMPARE(m_connected->size() + m_errors->size(), 1);
+        QCOMPARE(m_socket->state(), int(Socket::Connected));
+    }
+
+    void refusedConnectIsAnError()
+    {
+        QTcpServer gone;
+        QVERIFY(gone.listen(QHostAddress::LocalHost, 0));
+        const quint16 port = gone.serverPort();
+        gone.close();
+        startConnect(port);
+        QCOMPARE(m_errors->size(), 0); // a refusal here is immediate but raised later
+        QTRY_COMPARE(m_errors->size(), 1);
+        QCOMPARE(m_socket->state(), int(Socket::Error));
+        QCOMPARE(m_errors->at(0).at(0).toInt(), 10061);
+        QCOMPARE(m_connected->size(), 0);
+        m_socket->close();
+        QCOMPARE(m_socket->state(), int(Socket::Closed));
+    }
+
+    void invalidPortIsAnError()
+    {
+        startConnect(0);
+        QCOMPARE(m_errors->size(), 0);
+        QTRY_COMPARE(m_errors->size(), 1);
+        QCOMPARE(m_socket->state(), int(Socket::Error));
+    }
+
+    // An event of a connection closed before its delivery would confuse the buttons.
+    void closeDropsPendingEvents()
+    {
+        QTcpServer gone;
+        QVERIFY(gone.listen(QHostAddress::LocalHost, 0));
+        const quint16 port = gone.serverPort();
+        gone.close();
+        startConnect(port);
+        m_socket->close();
+        QTest::qWait(100);
+        QCOMPARE(m_errors->size(), 0);
+        QCOMPARE(m_socket->state(), int(Socket::Closed));
+    }
+
+    void peerCloseKeepsItsLastData()
+    {
+        QTcpSocket *peer = connectPeer();
+        QVERIFY(peer);
+        QString received;
+        connect(m_socket.get(), &Socket::dataArrival, this,
+                [&] { received += m_socket->getData(); });
+        peer->write("0010|\xb2\xe2\xca\xd4");
+        peer->disconnectFromHost();
+        QTRY_COMPARE(m_closed->size(), 1);
+        QCOMPARE(received, QStringLiteral("0010|测试"));
+        QCOMPARE(m_socket->state(), int(Socket::Closing));
+        QCOMPARE(m_errors->size(), 0);
+        QVERIFY(!m_socket->sendData(QStringLiteral("1098")));
+        m_socket->close();
+        QCOMPARE(m_socket->state(), int(Socket::Closed));
+    }
+
+    void sendNeedsConnection()
+    {
+        QVERIFY(!m_socket->sendData(QStringLiteral("1009")));
+        QTcpSocket *peer = connectPeer();
+        QVERIFY(peer);
+        m_socket->close();
+        QVERIFY(!m_socket->sendData(QStringLiteral("1009")));
+        QTRY_COMPARE(peer->state(), QAbstractSocket::UnconnectedState);
+        QCOMPARE(peer->readAll(), QByteArray());
+    }
+
+    void sendWritesGbkAndRefusesUnencodable()
+    {
+        QTcpSocket *peer = connectPeer();
+        QVERIFY(peer);
+        QVERIFY(!m_socket->sendData(QStringLiteral("1099|😀")));
+        QVERIFY(m_socket->sendData(QStringLiteral("1099|好")));
+        QTRY_COMPARE(peer->bytesAvailable(), qint64(7));
+        QCOMPARE(peer->readAll(), QByteArray("1099|\xba\xc3"));
+    }
+
+    void writesArrivingTogetherReadAsOne()
+    {
+        QTcpSocket *peer = connectPeer();
+        QVERIFY(peer);
+        peer->write("0008|");
+        peer->write("10|");
+        peer->write("\xd6\xd0");
+        peer->flush();
+        QVERIFY(peer->waitForBytesWritten(1000) || peer->bytesToWrite() == 0);
+        QTRY_VERIFY(!m_arrivals->isEmpty());
+        QTest::qWait(50);
+        QCOMPARE(m_socket->getData(), QStringLiteral("0008|10|中"));
+        QCOMPARE(m_socket->getData(), QString());
+        const qsizetype events = m_arrivals->size();
+        QTest::qWait(50);
+        QCOMPARE(m_arrivals->size(), events); // nothing left announces itself again
+    }
+
+    void characterSplitAcrossArrivals()
+    {
+        QTcpSocket *peer = connectPeer();
+        QVERIFY(peer);
+        send(peer, "ab\xd6");
+        QTRY_COMPARE(m_arrivals->size(), 1);
+        QCOMPARE(m_socket->getData(), QStringLiteral("ab"));
+        send(peer, "\xd0"
+                   "c");
+        QTRY_COMPARE(m_arrivals->size(), 2);
+        QCOMPARE(m_socket->getData(), QStringLiteral("中c"));
+    }
+
+    // A handler that runs a modal window's loop must not be entered again by the next
+    // arrival; that one waits until the handler returns.
+    void eventsAreDeliveredOneAtATime()
+    {
+        QTcpSocket *peer = connectPeer();
+        QVERIFY(peer);
+        int depth = 0;
+        int maxDepth = 0;
+        QStringList texts;
+        connect(m_socket.get(), &Socket::dataArrival, this, [&] {
+            maxDepth = qMax(maxDepth, ++depth);
+            texts << m_socket->getData();
+            if (texts.size() == 1) {
+                send(peer, "second");
+                QEventLoop loop;
+                QTimer::singleShot(150, &loop, &QEventLoop::quit);
+                loop.exec();
+            }
+            --depth;
+        });
+        send(peer, "first");
+        QTRY_COMPARE(texts.size(), 2);
+        QCOMPARE(maxDepth, 1);
+        QCOMPARE(texts, (QStringList{"first", "second"}));
+    }
+
+    void reconnectAfterClose()
+    {
+        QTcpSocket *first = connectPeer();
+        QVERIFY(first);
+        send(first, "old");
+        QTRY_COMPARE(m_arrivals->size(), 1);
+        m_socket->close();
+        QCOMPARE(m_socket->state(), int(Socket::Closed));
+        QTRY_COMPARE(first->state(), QAbstractSocket::UnconnectedState);
+
+        QTcpSocket *second = connectPeer();
+        QVERIFY(second);
+        QCOMPARE(m_connected->size(), 2);
+        QCOMPARE(m_socket->state(), int(Socket::Connected));
+        send(second, "new");
+        QTRY_COMPARE(m_arrivals->size(), 2);
+        QCOMPARE(m_socket->getData(), QStringLiteral("new")); // nothing of the old one
+        QVERIFY(m_socket->sendData(QStringLiteral("1011")));
+        QTRY_COMPARE(second->bytesAvailable(), qint64(4));
+        QCOMPARE(m_closed->size() + m_errors->size(), 0);
+    }
+
+    void connectWhileConnectedStartsAfresh()
+    {
+        QTcpSocket *first = connectPeer();
+        QVERIFY(first);
+        QTcpSocket *second = connectPeer();
+        QVERIFY(second);
+        QCOMPARE(m_socket->state(), int(Socket::Connected));
+        QTRY_COMPARE(first->state(), QAbstractSocket::UnconnectedState);
+        QCOMPARE(m_closed->size() + m_errors->size(), 0);
+    }
+};
+
+CLIENT_TEST(TcpSocketTest)
+#include "tst_tcpsocket.moc"
