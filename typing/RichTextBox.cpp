@@ -52,7 +52,9 @@ struct RichTextBox::Private
     bool caretOn = true;
     Scroll pendingScroll = Scroll::None;
 
-    explicit Private(RichTextBox *box) : q(box) {}
+    explicit Private(RichTextBox *box)
+        : q(box)
+    {}
 
     int length() const { return int(text.size()); }
     int selStart() const { return std::min(anchor, caret); }
@@ -64,7 +66,7 @@ struct RichTextBox::Private
     int toDisplay(int position) const
     {
         return preedit.isEmpty() || position <= preeditPos ? position
-                                                            : position + int(preedit.size());
+                                                           : position + int(preedit.size());
     }
     int fromDisplay(int position) const
     {
@@ -72,15 +74,12 @@ struct RichTextBox::Private
             return position;
         return std::max(preeditPos, position - int(preedit.size()));
     }
-    int displayCaret() const
-    {
-        return preedit.isEmpty() ? caret : preeditPos + preeditCursor;
-    }
+    int displayCaret() const { return preedit.isEmpty() ? caret : preeditPos + preeditCursor; }
     int displayLineOf(int displayPosition, bool atLineEnd) const
     {
         const int line = lines.lineAt(displayPosition);
-        if (atLineEnd && line > 0 && displayPosition == lines.lineStart(line)
-            && !TextLines::isLineBreak(display.at(displayPosition - 1)))
+        if (atLineEnd && line > 0 && displayPosition == lines.lineStart(line) &&
+            !TextLines::isLineBreak(display.at(displayPosition - 1)))
             return line - 1;
         return line;
     }
@@ -138,9 +137,10 @@ struct RichTextBox::Private
             const int start = std::max(toDisplay(from), lines.lineStart(line));
             const int end = std::min(toDisplay(to - 1) + 1, lines.lineEnd(line));
             const qreal left = kMargin + lines.xOf(display, line, start);
-            const qreal right = left + lines.xOf(display, line, end) - lines.xOf(display, line, start);
-            q->viewport()->update(QRectF(left - 1, lineTop(line), right - left + 3, lineHeight)
-                                      .toAlignedRect());
+            const qreal right =
+                left + lines.xOf(display, line, end) - lines.xOf(display, line, start);
+            q->viewport()->update(
+                QRectF(left - 1, lineTop(line), right - left + 3, lineHeight).toAlignedRect());
         }
     }
     void updateCaret()
@@ -165,7 +165,8 @@ struct RichTextBox::Private
         const bool queued = pendingScroll != Scroll::None;
         pendingScroll = target;
         if (!queued)
-            QMetaObject::invokeMethod(q, [this] { applyPendingScroll(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                q, [this] { applyPendingScroll(); }, Qt::QueuedConnection);
     }
     void applyPendingScroll()
     {
@@ -304,13 +305,13 @@ struct RichTextBox::Private
         int from = at;
         int count = 1;
         const QChar c = text.at(at);
-        if (forward && at + 1 < length()
-            && ((c == u'\r' && text.at(at + 1) == u'\n')
-                || (c.isHighSurrogate() && text.at(at + 1).isLowSurrogate())))
+        if (forward && at + 1 < length() &&
+            ((c == u'\r' && text.at(at + 1) == u'\n') ||
+             (c.isHighSurrogate() && text.at(at + 1).isLowSurrogate())))
             count = 2;
-        if (!forward && at > 0
-            && ((c == u'\n' && text.at(at - 1) == u'\r')
-                || (c.isLowSurrogate() && text.at(at - 1).isHighSurrogate()))) {
+        if (!forward && at > 0 &&
+            ((c == u'\n' && text.at(at - 1) == u'\r') ||
+             (c.isLowSurrogate() && text.at(at - 1).isHighSurrogate()))) {
             from = at - 1;
             count = 2;
         }
@@ -322,8 +323,8 @@ struct RichTextBox::Private
         const int line = std::clamp(int(std::floor((point.y() + scrollY() - kMargin) / lineHeight)),
                                     0, lines.lineCount() - 1);
         const int position = lines.positionAt(display, line, point.x() - kMargin);
-        if (!preedit.isEmpty() && position > preeditPos
-            && position < preeditPos + int(preedit.size()))
+        if (!preedit.isEmpty() && position > preeditPos &&
+            position < preeditPos + int(preedit.size()))
             return preeditPos;
         return fromDisplay(position);
     }
@@ -334,17 +335,17 @@ struct RichTextBox::Private
             if (position >= length())
                 return position;
             const QChar c = text.at(position);
-            const bool pair = position + 1 < length()
-                              && ((c == u'\r' && text.at(position + 1) == u'\n')
-                                  || (c.isHighSurrogate() && text.at(position + 1).isLowSurrogate()));
+            const bool pair = position + 1 < length() &&
+                              ((c == u'\r' && text.at(position + 1) == u'\n') ||
+                               (c.isHighSurrogate() && text.at(position + 1).isLowSurrogate()));
             return position + (pair ? 2 : 1);
         }
         if (position <= 0)
             return 0;
         const QChar c = text.at(position - 1);
-        const bool pair = position >= 2
-                          && ((c == u'\n' && text.at(position - 2) == u'\r')
-                              || (c.isLowSurrogate() && text.at(position - 2).isHighSurrogate()));
+        const bool pair =
+            position >= 2 && ((c == u'\n' && text.at(position - 2) == u'\r') ||
+                              (c.isLowSurrogate() && text.at(position - 2).isHighSurrogate()));
         return position - (pair ? 2 : 1);
     }
     void moveCaret(int position, bool extend, bool atLineEnd = false)
@@ -427,7 +428,10 @@ RichTextBox::RichTextBox(QWidget *parent)
 
 RichTextBox::~RichTextBox() = default;
 
-QString RichTextBox::text() const { return d->text; }
+QString RichTextBox::text() const
+{
+    return d->text;
+}
 
 void RichTextBox::setText(const QString &text)
 {
@@ -447,11 +451,20 @@ void RichTextBox::setText(const QString &text)
     emit changed();
 }
 
-int RichTextBox::selStart() const { return d->selStart(); }
+int RichTextBox::selStart() const
+{
+    return d->selStart();
+}
 
-void RichTextBox::setSelStart(int start) { d->setSelection(start, start, Scroll::SelStart); }
+void RichTextBox::setSelStart(int start)
+{
+    d->setSelection(start, start, Scroll::SelStart);
+}
 
-int RichTextBox::selLength() const { return d->selEnd() - d->selStart(); }
+int RichTextBox::selLength() const
+{
+    return d->selEnd() - d->selStart();
+}
 
 void RichTextBox::setSelLength(int length)
 {
@@ -497,12 +510,15 @@ void RichTextBox::setReadOnly(bool readOnly)
     d->updateCaret();
 }
 
-bool RichTextBox::isReadOnly() const { return d->readOnly; }
+bool RichTextBox::isReadOnly() const
+{
+    return d->readOnly;
+}
 
 QColor RichTextBox::charColor(int position) const
 {
     return position >= 0 && position < d->length() ? QColor(d->colors[size_t(position)])
-                                                    : QColor(kDefaultColor);
+                                                   : QColor(kDefaultColor);
 }
 
 bool RichTextBox::charEmphasis(int position) const
@@ -526,9 +542,15 @@ QRect RichTextBox::characterRect(int position) const
     return QRectF(x, d->lineTop(line), width, d->lineHeight).toAlignedRect();
 }
 
-int RichTextBox::lineCount() const { return d->lines.lineCount(); }
+int RichTextBox::lineCount() const
+{
+    return d->lines.lineCount();
+}
 
-QString RichTextBox::preeditText() const { return d->preedit; }
+QString RichTextBox::preeditText() const
+{
+    return d->preedit;
+}
 
 void RichTextBox::paintEvent(QPaintEvent *event)
 {
@@ -543,8 +565,8 @@ void RichTextBox::paintEvent(QPaintEvent *event)
 
     const int scroll = d->scrollY();
     const int first = std::max(0, (area.top() + scroll - kMargin) / d->lineHeight);
-    const int last = std::min(d->lines.lineCount() - 1,
-                              (area.bottom() + scroll - kMargin) / d->lineHeight);
+    const int last =
+        std::min(d->lines.lineCount() - 1, (area.bottom() + scroll - kMargin) / d->lineHeight);
     // The selection shows only while the box has the focus, so the reference box's current
     // character stays just blue and underlined.
     const bool showSelection = hasFocus() && d->anchor != d->caret;
@@ -623,7 +645,10 @@ void RichTextBox::changeEvent(QEvent *event)
         viewport()->update();
 }
 
-void RichTextBox::scrollContentsBy(int, int) { viewport()->update(); }
+void RichTextBox::scrollContentsBy(int, int)
+{
+    viewport()->update();
+}
 
 void RichTextBox::keyPressEvent(QKeyEvent *event)
 {
@@ -633,11 +658,11 @@ void RichTextBox::keyPressEvent(QKeyEvent *event)
     if (!isEnabled())
         return;
     // No paste by any key, and no cut or copy either: the box takes only typed text.
-    if (event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut)
-        || event->matches(QKeySequence::Copy) || event->key() == Qt::Key_Paste)
+    if (event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut) ||
+        event->matches(QKeySequence::Copy) || event->key() == Qt::Key_Paste)
         return;
-    if (event->key() != Qt::Key_Up && event->key() != Qt::Key_Down
-        && event->key() != Qt::Key_PageUp && event->key() != Qt::Key_PageDown)
+    if (event->key() != Qt::Key_Up && event->key() != Qt::Key_Down &&
+        event->key() != Qt::Key_PageUp && event->key() != Qt::Key_PageDown)
         d->goalX = -1;
     if (d->handleNavigation(event))
         return;
@@ -660,9 +685,10 @@ void RichTextBox::keyPressEvent(QKeyEvent *event)
         break;
     }
     const QString typed = event->text();
-    const bool command = event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
-    if (!typed.isEmpty() && !command
-        && std::all_of(typed.begin(), typed.end(), [](QChar c) { return c.isPrint(); })) {
+    const bool command =
+        event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (!typed.isEmpty() && !command &&
+        std::all_of(typed.begin(), typed.end(), [](QChar c) { return c.isPrint(); })) {
         d->insertAtCaret(typed);
         return;
     }
@@ -713,15 +739,30 @@ void RichTextBox::mouseReleaseEvent(QMouseEvent *event)
     emit mouseUp(button, virtualkeys::shiftState(event->modifiers()), at.x(), at.y());
 }
 
-void RichTextBox::mouseDoubleClickEvent(QMouseEvent *event) { mousePressEvent(event); }
+void RichTextBox::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    mousePressEvent(event);
+}
 
-void RichTextBox::contextMenuEvent(QContextMenuEvent *event) { event->accept(); }
+void RichTextBox::contextMenuEvent(QContextMenuEvent *event)
+{
+    event->accept();
+}
 
-void RichTextBox::dragEnterEvent(QDragEnterEvent *event) { event->ignore(); }
+void RichTextBox::dragEnterEvent(QDragEnterEvent *event)
+{
+    event->ignore();
+}
 
-void RichTextBox::dragMoveEvent(QDragMoveEvent *event) { event->ignore(); }
+void RichTextBox::dragMoveEvent(QDragMoveEvent *event)
+{
+    event->ignore();
+}
 
-void RichTextBox::dropEvent(QDropEvent *event) { event->ignore(); }
+void RichTextBox::dropEvent(QDropEvent *event)
+{
+    event->ignore();
+}
 
 void RichTextBox::focusInEvent(QFocusEvent *event)
 {

@@ -18,7 +18,11 @@ bool isWordChar(char16_t c)
 
 } // namespace
 
-TextLines::TextLines() : m_metrics(m_font) { setFont(m_font); }
+TextLines::TextLines()
+    : m_metrics(m_font)
+{
+    setFont(m_font);
+}
 
 bool TextLines::isLineBreak(QChar c)
 {
@@ -36,7 +40,10 @@ void TextLines::setFont(const QFont &font)
     m_advances.assign(0x10000, -1.0f);
 }
 
-void TextLines::setWidth(qreal width) { m_width = std::max<qreal>(width, 1); }
+void TextLines::setWidth(qreal width)
+{
+    m_width = std::max<qreal>(width, 1);
+}
 
 qreal TextLines::charAdvance(char16_t c) const
 {
@@ -55,7 +62,8 @@ qreal TextLines::charAdvance(char16_t c) const
 qreal TextLines::advanceAt(const QString &text, int position, int *length) const
 {
     const QChar c = text.at(position);
-    if (c.isHighSurrogate() && position + 1 < text.size() && text.at(position + 1).isLowSurrogate()) {
+    if (c.isHighSurrogate() && position + 1 < text.size() &&
+        text.at(position + 1).isLowSurrogate()) {
         *length = 2;
         return m_metrics.horizontalAdvance(text.mid(position, 2));
     }
@@ -79,7 +87,8 @@ int TextLines::layoutLine(const QString &text, int start) const
         if (x + w > m_width && i > start && c != u' ' && c != 0x3000) {
             if (isClosingPunctuation(c)) {
                 // Take the character before along so the mark does not start the line.
-                const int previous = text.at(i - 1).isLowSurrogate() && i - 2 > start ? i - 2 : i - 1;
+                const int previous =
+                    text.at(i - 1).isLowSurrogate() && i - 2 > start ? i - 2 : i - 1;
                 return previous > start ? previous : i + length;
             }
             if (isWordChar(c) && isWordChar(text.at(i - 1).unicode()) && lastBreak > start)
@@ -125,8 +134,8 @@ void TextLines::relayout(const QString &text, int from, int removed, int inserte
             // From an old line start behind the edit on, the old layout still holds.
             while (old < m_starts.size() && m_starts[old] + delta < next)
                 ++old;
-            if (old < m_starts.size() && m_starts[old] + delta == next
-                && m_starts[old] >= from + removed) {
+            if (old < m_starts.size() && m_starts[old] + delta == next &&
+                m_starts[old] >= from + removed) {
                 std::vector<int> tail(m_starts.begin() + ptrdiff_t(old) + 1, m_starts.end());
                 for (int &start : tail)
                     start += delta;
