@@ -1,119 +1,856 @@
-// Provisional implementation: keeps the text and per-character formats; painting is plain.
 #include "typing/RichTextBox.h"
 
+#include "typing/TextLines.h"
+#include "typing/VirtualKeys.h"
+
+#include <QApplication>
+#include <QBasicTimer>
 #include <QFocusEvent>
+#include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QVector>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+constexpr int kMargin = 4;
+constexpr QRgb kDefaultColor = 0xff000000;
+// How much text around the caret the input method gets to see.
+constexpr int kSurroundingWindow = 256;
+
+enum class Scroll { None, Caret, SelStart };
+} // namespace
 
 struct RichTextBox::Private
 {
+    RichTextBox *q;
     QString text;
-    QVector<QColor> colors;
-    QVector<bool> emphasis;
-    int selStart = 0;
-    int selLength = 0;
+    std::vector<QRgb> colors;
+    std::vector<quint8> emphasis;
+    int anchor = 0;
+    int caret = 0;
+    // A caret at a wrapped line's end shows there, not at the start of the next line.
+    bool caretAtLineEnd = false;
     bool readOnly = false;
+    bool dragging = false;
+    qreal goalX = -1; // kept across Up/Down presses
+
+    // The input method's composition, drawn at preeditPos; `display` is the text with it.
+    QString preedit;
+    int preeditPos = 0;
+    int preeditCursor = 0;
+    QString display;
+    TextLines lines;
+    int lineHeight = 1;
+
+    QBasicTimer blink;
+    bool caretOn = true;
+    Scroll pendingScroll = Scroll::None;
+
+    explicit Private(RichTextBox *box)
+        : q(box)
+    {}
+
+    int length() const { return int(text.size()); }
+    int selStart() const { return std::min(anchor, caret); }
+    int selEnd() const { return std::max(anchor, caret); }
+    int scrollY() const { return q->verticalScrollBar()->value(); }
+    int lineTop(int line) const { return kMargin + line * lineHeight - scrollY(); }
+
+    // Caret position (between characters) in the display text.
+    int toDisplay(int position) const
+    {
+        return preedit.isEmpty() || position <= preeditPos ? position
+                                                           : position + int(preedit.size());
+    }
+    int fromDisplay(int position) const
+    {
+        if (preedit.isEmpty() || position <= preeditPos)
+            return position;
+        return std::max(preeditPos, position - int(preedit.size()));
+    }
+    int displayCaret() const { return preedit.isEmpty() ? caret : preeditPos + preeditCursor; }
+    int displayLineOf(int displayPosition, bool atLineEnd) const
+    {
+        const int line = lines.lineAt(displayPosition);
+        if (atLineEnd && line > 0 && displayPosition == lines.lineStart(line) &&
+            !TextLines::isLineBreak(display.at(displayPosition - 1)))
+            return line - 1;
+        return line;
+    }
+    int caretLine() const { return displayLineOf(displayCaret(), caretAtLineEnd); }
+
+    QRectF caretRect() const
+    {
+        const int line = caretLine();
+        const qreal x = kMargin + lines.xOf(display, line, displayCaret());
+        return QRectF(x, lineTop(line), 2, lineHeight);
+    }
+
+    void fontChanged()
+    {
+        lines.setFont(q->font());
+        lineHeight = std::max(1, int(std::ceil(lines.metrics().lineSpacing())));
+        relayoutAll();
+    }
+    void relayoutAll()
+    {
+        lines.setWidth(q->viewport()->width() - 2 * kMargin);
+        lines.layoutAll(display);
+        updateScrollBar();
+        q->viewport()->update();
+    }
+    void updateScrollBar()
+    {
+        QScrollBar *bar = q->verticalScrollBar();
+        const int height = q->viewport()->height();
+        bar->setRange(0, std::max(0, lines.lineCount() * lineHeight + 2 * kMargin - height));
+        bar->setPageStep(height);
+        bar->setSingleStep(lineHeight);
+    }
+
+    // Repaints the display lines from `firstLine` to `lastLine`, or to the bottom of the box.
+    void updateLines(int firstLine, int lastLine = -1)
+    {
+        const int top = std::max(0, lineTop(firstLine));
+        const int bottom = lastLine < 0 ? q->viewport()->height() : lineTop(lastLine + 1);
+        if (bottom > top)
+            q->viewport()->update(0, top, q->viewport()->width(), bottom - top);
+    }
+    // Repaints just the characters [from, to) of the text after a change of their format.
+    void updateRange(int from, int to)
+    {
+        if (from >= to)
+            return;
+        const int first = lines.lineAt(toDisplay(from));
+        const int last = lines.lineAt(toDisplay(to - 1));
+        if (last - first > 2) {
+            updateLines(first, last);
+            return;
+        }
+        for (int line = first; line <= last; ++line) {
+            const int start = std::max(toDisplay(from), lines.lineStart(line));
+            const int end = std::min(toDisplay(to - 1) + 1, lines.lineEnd(line));
+            const qreal left = kMargin + lines.xOf(display, line, start);
+            const qreal right =
+                left + lines.xOf(display, line, end) - lines.xOf(display, line, start);
+            q->viewport()->update(
+                QRectF(left - 1, lineTop(line), right - left + 3, lineHeight).toAlignedRect());
+        }
+    }
+    void updateCaret()
+    {
+        if (q->hasFocus())
+            q->viewport()->update(caretRect().adjusted(-1, 0, 1, 0).toAlignedRect());
+    }
+    void restartBlink()
+    {
+        caretOn = true;
+        const int flash = QApplication::cursorFlashTime();
+        if (q->hasFocus() && flash > 0)
+            blink.start(flash / 2, q);
+        else
+            blink.stop();
+    }
+
+    // Scrolls once the current event has been handled, whatever number of selection changes
+    // it made.
+    void scheduleScroll(Scroll target)
+    {
+        const bool queued = pendingScroll != Scroll::None;
+        pendingScroll = target;
+        if (!queued)
+            QMetaObject::invokeMethod(
+                q, [this] { applyPendingScroll(); }, Qt::QueuedConnection);
+    }
+    void applyPendingScroll()
+    {
+        const Scroll target = pendingScroll;
+        pendingScroll = Scroll::None;
+        if (target == Scroll::Caret)
+            scrollToDisplayLine(caretLine());
+        else if (target == Scroll::SelStart)
+            scrollToDisplayLine(lines.lineAt(toDisplay(selStart())));
+    }
+    void scrollToDisplayLine(int line)
+    {
+        const int height = q->viewport()->height();
+        const int top = kMargin + line * lineHeight;
+        QScrollBar *bar = q->verticalScrollBar();
+        if (top < bar->value() + kMargin) {
+            bar->setValue(top - kMargin);
+        } else if (top + lineHeight > bar->value() + height) {
+            // Show the line after it too when the box has room, so the text ahead is in view.
+            const int ahead = height >= 3 * lineHeight && line + 1 < lines.lineCount() ? 1 : 0;
+            bar->setValue(top + (1 + ahead) * lineHeight - height + kMargin);
+        }
+    }
+
+    void updateMicroFocus()
+    {
+        if (q->hasFocus())
+            QGuiApplication::inputMethod()->update(Qt::ImQueryInput);
+    }
+
+    // Moves the selection; the display changes only where the focus shows a selection.
+    void setSelection(int newAnchor, int newCaret, Scroll scroll)
+    {
+        newAnchor = std::clamp(newAnchor, 0, length());
+        newCaret = std::clamp(newCaret, 0, length());
+        if (newAnchor == anchor && newCaret == caret && !caretAtLineEnd)
+            return;
+        const bool focused = q->hasFocus();
+        if (focused)
+            updateSelectionLines(newAnchor, newCaret);
+        anchor = newAnchor;
+        caret = newCaret;
+        caretAtLineEnd = false;
+        if (!preedit.isEmpty() && caret != preeditPos)
+            setPreedit(preedit, preeditCursor);
+        if (focused) {
+            restartBlink();
+            updateCaret();
+            updateMicroFocus();
+        }
+        scheduleScroll(scroll);
+    }
+    void updateSelectionLines(int newAnchor, int newCaret)
+    {
+        updateCaret();
+        const int low = std::min({anchor, caret, newAnchor, newCaret});
+        const int high = std::max({anchor, caret, newAnchor, newCaret});
+        if (anchor != caret || newAnchor != newCaret)
+            updateLines(lines.lineAt(toDisplay(low)), lines.lineAt(toDisplay(high)));
+    }
+
+    // Shows `newPreedit` at the caret; the text itself does not change.
+    void setPreedit(const QString &newPreedit, int cursor)
+    {
+        if (preedit.isEmpty() && newPreedit.isEmpty())
+            return;
+        const int oldPos = preeditPos;
+        const int oldLength = int(preedit.size());
+        if (oldLength > 0) {
+            display = text;
+            lines.relayout(display, oldPos, oldLength, 0);
+        }
+        preedit = newPreedit;
+        preeditPos = caret;
+        preeditCursor = std::clamp(cursor, 0, int(preedit.size()));
+        if (!preedit.isEmpty()) {
+            display = text.left(preeditPos) + preedit + text.mid(preeditPos);
+            lines.relayout(display, preeditPos, 0, int(preedit.size()));
+        }
+        updateScrollBar();
+        updateLines(std::max(0, lines.lineAt(std::min(oldPos, preeditPos)) - 1));
+    }
+
+    // The one way the text changes other than setText: text[from, from + removed) becomes
+    // `inserted`, the caret goes after it, and changed() is raised once.
+    void replace(int from, int removed, const QString &inserted)
+    {
+        if (removed == 0 && inserted.isEmpty())
+            return;
+        if (QStringView(text).mid(from, removed) == inserted) {
+            setSelection(from + int(inserted.size()), from + int(inserted.size()), Scroll::Caret);
+            return;
+        }
+        setPreedit(QString(), 0);
+        // New characters take the format of the character before them.
+        const int source = from > 0 ? from - 1 : (from + removed < length() ? from + removed : -1);
+        const QRgb color = source >= 0 ? colors[size_t(source)] : kDefaultColor;
+        const quint8 emphasised = source >= 0 ? emphasis[size_t(source)] : 0;
+        text.replace(from, removed, inserted);
+        colors.erase(colors.begin() + from, colors.begin() + from + removed);
+        colors.insert(colors.begin() + from, size_t(inserted.size()), color);
+        emphasis.erase(emphasis.begin() + from, emphasis.begin() + from + removed);
+        emphasis.insert(emphasis.begin() + from, size_t(inserted.size()), emphasised);
+        display = text;
+        const int oldLineCount = lines.lineCount();
+        lines.relayout(display, from, removed, int(inserted.size()));
+        updateScrollBar();
+        const int line = std::max(0, lines.lineAt(from) - 1);
+        updateLines(line, oldLineCount == lines.lineCount() && removed == 0
+                              ? lines.lineAt(from + int(inserted.size()))
+                              : -1);
+        anchor = caret = from + int(inserted.size());
+        caretAtLineEnd = false;
+        restartBlink();
+        updateMicroFocus();
+        scheduleScroll(Scroll::Caret);
+        emit q->changed();
+    }
+    void insertAtCaret(const QString &inserted)
+    {
+        if (!readOnly)
+            replace(selStart(), selEnd() - selStart(), inserted);
+    }
+    // Backspace (forward = false) and Delete: the selection, or one character, or a CR LF pair.
+    void deleteChar(bool forward)
+    {
+        if (readOnly)
+            return;
+        if (anchor != caret) {
+            replace(selStart(), selEnd() - selStart(), QString());
+            return;
+        }
+        const int at = forward ? caret : caret - 1;
+        if (at < 0 || at >= length())
+            return;
+        int from = at;
+        int count = 1;
+        const QChar c = text.at(at);
+        if (forward && at + 1 < length() &&
+            ((c == u'\r' && text.at(at + 1) == u'\n') ||
+             (c.isHighSurrogate() && text.at(at + 1).isLowSurrogate())))
+            count = 2;
+        if (!forward && at > 0 &&
+            ((c == u'\n' && text.at(at - 1) == u'\r') ||
+             (c.isLowSurrogate() && text.at(at - 1).isHighSurrogate()))) {
+            from = at - 1;
+            count = 2;
+        }
+        replace(from, count, QString());
+    }
+
+    int positionAtPoint(QPointF point) const
+    {
+        const int line = std::clamp(int(std::floor((point.y() + scrollY() - kMargin) / lineHeight)),
+                                    0, lines.lineCount() - 1);
+        const int position = lines.positionAt(display, line, point.x() - kMargin);
+        if (!preedit.isEmpty() && position > preeditPos &&
+            position < preeditPos + int(preedit.size()))
+            return preeditPos;
+        return fromDisplay(position);
+    }
+    // Next caret position one character to the left or right, keeping pairs together.
+    int stepFrom(int position, bool right) const
+    {
+        if (right) {
+            if (position >= length())
+                return position;
+            const QChar c = text.at(position);
+            const bool pair = position + 1 < length() &&
+                              ((c == u'\r' && text.at(position + 1) == u'\n') ||
+                               (c.isHighSurrogate() && text.at(position + 1).isLowSurrogate()));
+            return position + (pair ? 2 : 1);
+        }
+        if (position <= 0)
+            return 0;
+        const QChar c = text.at(position - 1);
+        const bool pair =
+            position >= 2 && ((c == u'\n' && text.at(position - 2) == u'\r') ||
+                              (c.isLowSurrogate() && text.at(position - 2).isHighSurrogate()));
+        return position - (pair ? 2 : 1);
+    }
+    void moveCaret(int position, bool extend, bool atLineEnd = false)
+    {
+        setSelection(extend ? anchor : position, position, Scroll::Caret);
+        caretAtLineEnd = atLineEnd;
+    }
+    void moveVertically(int lineDelta, bool extend)
+    {
+        const int line = caretLine();
+        if (goalX < 0)
+            goalX = lines.xOf(display, line, displayCaret());
+        const int target = std::clamp(line + lineDelta, 0, lines.lineCount() - 1);
+        const int keepGoal = goalX;
+        moveCaret(fromDisplay(lines.positionAt(display, target, goalX)), extend);
+        goalX = keepGoal;
+    }
+    bool handleNavigation(QKeyEvent *event);
 };
 
-RichTextBox::RichTextBox(QWidget *parent) : QAbstractScrollArea(parent), d(new Private)
+bool RichTextBox::Private::handleNavigation(QKeyEvent *event)
+{
+    const bool extend = event->modifiers() & Qt::ShiftModifier;
+    const bool control = event->modifiers() & Qt::ControlModifier;
+    const int line = caretLine();
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right: {
+        const bool right = event->key() == Qt::Key_Right;
+        if (anchor != caret && !extend)
+            moveCaret(right ? selEnd() : selStart(), false);
+        else
+            moveCaret(stepFrom(caret, right), extend);
+        return true;
+    }
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        moveVertically(event->key() == Qt::Key_Up ? -1 : 1, extend);
+        return true;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown: {
+        const int page = std::max(1, q->viewport()->height() / lineHeight - 1);
+        moveVertically(event->key() == Qt::Key_PageUp ? -page : page, extend);
+        return true;
+    }
+    case Qt::Key_Home:
+        moveCaret(control ? 0 : fromDisplay(lines.lineStart(line)), extend);
+        return true;
+    case Qt::Key_End: {
+        if (control) {
+            moveCaret(length(), extend);
+            return true;
+        }
+        const int end = lines.lineContentEnd(display, line);
+        moveCaret(fromDisplay(end), extend, end == lines.lineEnd(line));
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+RichTextBox::RichTextBox(QWidget *parent)
+    : QAbstractScrollArea(parent)
+    , d(std::make_unique<Private>(this))
 {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
+    setInputMethodHints(Qt::ImhMultiLine);
+    setAcceptDrops(false);
+    viewport()->setAcceptDrops(false);
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    viewport()->setContextMenuPolicy(Qt::PreventContextMenu);
+    viewport()->setCursor(Qt::IBeamCursor);
+    viewport()->setAutoFillBackground(false);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    d->fontChanged();
 }
 
-RichTextBox::~RichTextBox() { delete d; }
+RichTextBox::~RichTextBox() = default;
 
-QString RichTextBox::text() const { return d->text; }
+QString RichTextBox::text() const
+{
+    return d->text;
+}
 
 void RichTextBox::setText(const QString &text)
 {
     if (text == d->text)
         return;
+    d->preedit.clear();
     d->text = text;
-    d->colors = QVector<QColor>(text.size(), QColor(Qt::black));
-    d->emphasis = QVector<bool>(text.size(), false);
-    d->selStart = 0;
-    d->selLength = 0;
-    viewport()->update();
+    d->display = text;
+    d->colors.assign(size_t(text.size()), kDefaultColor);
+    d->emphasis.assign(size_t(text.size()), 0);
+    d->anchor = d->caret = 0;
+    d->caretAtLineEnd = false;
+    d->relayoutAll();
+    d->restartBlink();
+    d->updateMicroFocus();
+    d->scheduleScroll(Scroll::Caret);
     emit changed();
 }
 
-int RichTextBox::selStart() const { return d->selStart; }
-void RichTextBox::setSelStart(int start)
+int RichTextBox::selStart() const
 {
-    d->selStart = std::clamp(start, 0, int(d->text.size()));
-    d->selLength = 0;
-}
-int RichTextBox::selLength() const { return d->selLength; }
-void RichTextBox::setSelLength(int length)
-{
-    d->selLength = std::clamp(length, 0, int(d->text.size()) - d->selStart);
-}
-void RichTextBox::setSelColor(const QColor &color)
-{
-    for (int i = d->selStart; i < d->selStart + d->selLength; ++i)
-        d->colors[i] = color;
-    viewport()->update();
-}
-void RichTextBox::setSelEmphasis(bool on)
-{
-    for (int i = d->selStart; i < d->selStart + d->selLength; ++i)
-        d->emphasis[i] = on;
-    viewport()->update();
-}
-void RichTextBox::setReadOnly(bool readOnly) { d->readOnly = readOnly; }
-bool RichTextBox::isReadOnly() const { return d->readOnly; }
-QColor RichTextBox::charColor(int position) const
-{
-    return position >= 0 && position < d->colors.size() ? d->colors[position] : QColor(Qt::black);
-}
-bool RichTextBox::charEmphasis(int position) const
-{
-    return position >= 0 && position < d->emphasis.size() && d->emphasis[position];
+    return d->selStart();
 }
 
-void RichTextBox::paintEvent(QPaintEvent *)
+void RichTextBox::setSelStart(int start)
+{
+    d->setSelection(start, start, Scroll::SelStart);
+}
+
+int RichTextBox::selLength() const
+{
+    return d->selEnd() - d->selStart();
+}
+
+void RichTextBox::setSelLength(int length)
+{
+    const int start = d->selStart();
+    d->setSelection(start, start + std::clamp(length, 0, d->length() - start), Scroll::SelStart);
+}
+
+void RichTextBox::setSelColor(const QColor &color)
+{
+    const QRgb rgb = color.rgb();
+    const int from = d->selStart();
+    const int to = d->selEnd();
+    const auto first = d->colors.begin() + from;
+    const auto last = d->colors.begin() + to;
+    if (std::all_of(first, last, [rgb](QRgb c) { return c == rgb; }))
+        return;
+    std::fill(first, last, rgb);
+    d->updateRange(from, to);
+}
+
+void RichTextBox::setSelEmphasis(bool on)
+{
+    const int from = d->selStart();
+    const int to = d->selEnd();
+    const auto first = d->emphasis.begin() + from;
+    const auto last = d->emphasis.begin() + to;
+    if (std::all_of(first, last, [on](quint8 e) { return bool(e) == on; }))
+        return;
+    std::fill(first, last, quint8(on));
+    d->updateRange(from, to);
+}
+
+void RichTextBox::setReadOnly(bool readOnly)
+{
+    if (d->readOnly == readOnly)
+        return;
+    d->readOnly = readOnly;
+    if (readOnly)
+        d->setPreedit(QString(), 0);
+    setAttribute(Qt::WA_InputMethodEnabled, !readOnly);
+    if (hasFocus())
+        QGuiApplication::inputMethod()->update(Qt::ImEnabled | Qt::ImReadOnly);
+    d->updateCaret();
+}
+
+bool RichTextBox::isReadOnly() const
+{
+    return d->readOnly;
+}
+
+QColor RichTextBox::charColor(int position) const
+{
+    return position >= 0 && position < d->length() ? QColor(d->colors[size_t(position)])
+                                                   : QColor(kDefaultColor);
+}
+
+bool RichTextBox::charEmphasis(int position) const
+{
+    return position >= 0 && position < d->length() && d->emphasis[size_t(position)];
+}
+
+void RichTextBox::ensureVisible(int position)
+{
+    d->scrollToDisplayLine(d->lines.lineAt(d->toDisplay(std::clamp(position, 0, d->length()))));
+}
+
+QRect RichTextBox::characterRect(int position) const
+{
+    position = std::clamp(position, 0, d->length());
+    const int at = d->toDisplay(position);
+    const int line = d->lines.lineAt(at);
+    int unused = 0;
+    const qreal width = position < d->length() ? d->lines.advanceAt(d->display, at, &unused) : 0;
+    const qreal x = kMargin + d->lines.xOf(d->display, line, at);
+    return QRectF(x, d->lineTop(line), width, d->lineHeight).toAlignedRect();
+}
+
+int RichTextBox::lineCount() const
+{
+    return d->lines.lineCount();
+}
+
+QString RichTextBox::preeditText() const
+{
+    return d->preedit;
+}
+
+void RichTextBox::paintEvent(QPaintEvent *event)
 {
     QPainter painter(viewport());
-    painter.fillRect(viewport()->rect(), Qt::white);
-    painter.drawText(viewport()->rect(), Qt::TextWrapAnywhere, d->text);
+    const QRect area = event->rect();
+    painter.fillRect(area, palette().base());
+    painter.setFont(d->lines.font());
+    const QFontMetricsF &metrics = d->lines.metrics();
+    const qreal ascent = metrics.ascent();
+    const qreal underline = std::min(ascent + metrics.underlinePos() + 1, qreal(d->lineHeight - 2));
+    const qreal thickness = std::max<qreal>(2, metrics.lineWidth() + 1);
+
+    const int scroll = d->scrollY();
+    const int first = std::max(0, (area.top() + scroll - kMargin) / d->lineHeight);
+    const int last =
+        std::min(d->lines.lineCount() - 1, (area.bottom() + scroll - kMargin) / d->lineHeight);
+    // The selection shows only while the box has the focus, so the reference box's current
+    // character stays just blue and underlined.
+    const bool showSelection = hasFocus() && d->anchor != d->caret;
+    const int selFrom = d->toDisplay(d->selStart());
+    const int selTo = d->toDisplay(d->selEnd());
+    const int preFrom = d->preedit.isEmpty() ? -1 : d->preeditPos;
+    const int preTo = preFrom + int(d->preedit.size());
+    const QColor highlight = palette().color(QPalette::Highlight);
+    const QColor highlightedText = palette().color(QPalette::HighlightedText);
+
+    // A character's look: its colour, emphasis, and whether it is selected or composed.
+    struct Look
+    {
+        QRgb color;
+        quint8 emphasis;
+        quint8 kind; // 0 plain, 1 selected, 2 preedit
+        bool operator==(const Look &) const = default;
+    };
+    const auto lookAt = [&](int i) -> Look {
+        if (i >= preFrom && i < preTo)
+            return {palette().color(QPalette::Text).rgb(), 0, 2};
+        const size_t model = size_t(i >= preTo && preFrom >= 0 ? i - (preTo - preFrom) : i);
+        const quint8 kind = showSelection && i >= selFrom && i < selTo ? 1 : 0;
+        return {d->colors[model], d->emphasis[model], kind};
+    };
+
+    for (int line = first; line <= last; ++line) {
+        const qreal top = d->lineTop(line);
+        const int end = d->lines.lineContentEnd(d->display, line);
+        qreal x = kMargin;
+        int length = 1;
+        for (int i = d->lines.lineStart(line); i < end;) {
+            const Look look = lookAt(i);
+            int j = i;
+            qreal width = 0;
+            while (j < end && lookAt(j) == look) {
+                width += d->lines.advanceAt(d->display, j, &length);
+                j += length;
+            }
+            const QColor color = look.kind == 1 ? highlightedText : QColor(look.color);
+            if (look.kind == 1)
+                painter.fillRect(QRectF(x, top, width, d->lineHeight), highlight);
+            painter.setPen(color);
+            painter.drawText(QPointF(x, top + ascent),
+                             QString::fromRawData(d->display.constData() + i, j - i));
+            if (look.emphasis)
+                painter.fillRect(QRectF(x, top + underline, width, thickness), color);
+            if (look.kind == 2) {
+                painter.setPen(QPen(color, 1, Qt::DashLine));
+                painter.drawLine(QPointF(x, top + underline + 0.5),
+                                 QPointF(x + width, top + underline + 0.5));
+            }
+            x += width;
+            i = j;
+        }
+    }
+    if (hasFocus() && d->caretOn && !d->readOnly && isEnabled())
+        painter.fillRect(d->caretRect(), palette().color(QPalette::Text));
 }
-void RichTextBox::resizeEvent(QResizeEvent *event) { QAbstractScrollArea::resizeEvent(event); }
+
+void RichTextBox::resizeEvent(QResizeEvent *event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    if (viewport()->width() - 2 * kMargin != d->lines.width())
+        d->relayoutAll();
+    else
+        d->updateScrollBar();
+}
+
+void RichTextBox::changeEvent(QEvent *event)
+{
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        d->fontChanged();
+    else if (event->type() == QEvent::EnabledChange || event->type() == QEvent::PaletteChange)
+        viewport()->update();
+}
+
+void RichTextBox::scrollContentsBy(int, int)
+{
+    viewport()->update();
+}
+
 void RichTextBox::keyPressEvent(QKeyEvent *event)
 {
-    emit keyDown(event->key() == Qt::Key_Backspace ? 8 : 0, 0);
-    if (d->readOnly)
+    // The handlers see the key before the box does; they may disable the box meanwhile.
+    emit keyDown(virtualkeys::keyCode(*event), virtualkeys::shiftState(event->modifiers()));
+    event->accept();
+    if (!isEnabled())
         return;
-    if (event->key() == Qt::Key_Backspace && !d->text.isEmpty()) {
-        QString t = d->text;
-        t.chop(1);
-        const auto colors = d->colors;
-        setText(t);
+    // No paste by any key, and no cut or copy either: the box takes only typed text.
+    if (event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut) ||
+        event->matches(QKeySequence::Copy) || event->key() == Qt::Key_Paste)
+        return;
+    if (event->key() != Qt::Key_Up && event->key() != Qt::Key_Down &&
+        event->key() != Qt::Key_PageUp && event->key() != Qt::Key_PageDown)
+        d->goalX = -1;
+    if (d->handleNavigation(event))
+        return;
+    if (event->matches(QKeySequence::SelectAll)) {
+        d->setSelection(0, d->length(), Scroll::Caret);
         return;
     }
-    if (!event->text().isEmpty() && event->text().at(0).isPrint())
-        setText(d->text + event->text());
+    switch (event->key()) {
+    case Qt::Key_Backspace:
+        d->deleteChar(false);
+        return;
+    case Qt::Key_Delete:
+        d->deleteChar(true);
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        d->insertAtCaret(QStringLiteral("\r\n"));
+        return;
+    default:
+        break;
+    }
+    const QString typed = event->text();
+    const bool command =
+        event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (!typed.isEmpty() && !command &&
+        std::all_of(typed.begin(), typed.end(), [](QChar c) { return c.isPrint(); })) {
+        d->insertAtCaret(typed);
+        return;
+    }
+    event->ignore();
 }
-void RichTextBox::keyReleaseEvent(QKeyEvent *) { emit keyUp(0, 0); }
-void RichTextBox::mousePressEvent(QMouseEvent *) {}
+
+void RichTextBox::keyReleaseEvent(QKeyEvent *event)
+{
+    // A held key repeats its key-down only, as the handlers expect.
+    if (!event->isAutoRepeat())
+        emit keyUp(virtualkeys::keyCode(*event), virtualkeys::shiftState(event->modifiers()));
+    event->accept();
+}
+
+void RichTextBox::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (event->button() != Qt::LeftButton)
+        return; // no paste on the middle button, no menu on the right one
+    if (!d->preedit.isEmpty())
+        QGuiApplication::inputMethod()->commit();
+    d->goalX = -1;
+    const bool extend = event->modifiers() & Qt::ShiftModifier;
+    d->moveCaret(d->positionAtPoint(event->position()), extend);
+    d->dragging = true;
+}
+
+void RichTextBox::mouseMoveEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (d->dragging && (event->buttons() & Qt::LeftButton))
+        d->moveCaret(d->positionAtPoint(event->position()), true);
+}
+
 void RichTextBox::mouseReleaseEvent(QMouseEvent *event)
 {
-    emit mouseUp(1, 0, event->position().x(), event->position().y());
+    event->accept();
+    if (event->button() == Qt::LeftButton)
+        d->dragging = false;
+    int button = 0;
+    if (event->button() == Qt::LeftButton)
+        button = 1;
+    else if (event->button() == Qt::RightButton)
+        button = 2;
+    else if (event->button() == Qt::MiddleButton)
+        button = 4;
+    const QPoint at = event->position().toPoint();
+    emit mouseUp(button, virtualkeys::shiftState(event->modifiers()), at.x(), at.y());
 }
+
+void RichTextBox::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    mousePressEvent(event);
+}
+
+void RichTextBox::contextMenuEvent(QContextMenuEvent *event)
+{
+    event->accept();
+}
+
+void RichTextBox::dragEnterEvent(QDragEnterEvent *event)
+{
+    event->ignore();
+}
+
+void RichTextBox::dragMoveEvent(QDragMoveEvent *event)
+{
+    event->ignore();
+}
+
+void RichTextBox::dropEvent(QDropEvent *event)
+{
+    event->ignore();
+}
+
 void RichTextBox::focusInEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusInEvent(event);
+    d->restartBlink();
+    viewport()->update();
     emit gotFocus();
 }
+
+void RichTextBox::focusOutEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    d->blink.stop();
+    d->dragging = false;
+    viewport()->update();
+}
+
+void RichTextBox::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() != d->blink.timerId()) {
+        QAbstractScrollArea::timerEvent(event);
+        return;
+    }
+    d->caretOn = !d->caretOn;
+    d->updateCaret();
+}
+
 void RichTextBox::inputMethodEvent(QInputMethodEvent *event)
 {
-    if (!d->readOnly && !event->commitString().isEmpty())
-        setText(d->text + event->commitString());
+    event->accept();
+    if (d->readOnly) {
+        d->setPreedit(QString(), 0);
+        return;
+    }
+    d->setPreedit(QString(), 0);
+    const QString commit = event->commitString();
+    if (d->anchor != d->caret && (!commit.isEmpty() || event->replacementLength() > 0)) {
+        d->insertAtCaret(commit);
+    } else if (!commit.isEmpty() || event->replacementLength() > 0) {
+        // Some input methods also replace text around the caret (for example a syllable
+        // typed before they took over): all of it is one change.
+        const int from = std::clamp(d->caret + event->replacementStart(), 0, d->length());
+        const int removed = std::clamp(event->replacementLength(), 0, d->length() - from);
+        d->replace(from, removed, commit);
+    }
+    int cursor = int(event->preeditString().size());
+    for (const QInputMethodEvent::Attribute &attribute : event->attributes()) {
+        if (attribute.type == QInputMethodEvent::Cursor)
+            cursor = attribute.start;
+    }
+    d->setPreedit(event->preeditString(), cursor);
+    d->restartBlink();
+    d->updateCaret();
+    d->scheduleScroll(Scroll::Caret);
 }
+
 QVariant RichTextBox::inputMethodQuery(Qt::InputMethodQuery query) const
 {
-    return QAbstractScrollArea::inputMethodQuery(query);
+    const int windowStart = std::max(0, d->caret - kSurroundingWindow);
+    const int windowEnd = std::min(d->length(), d->caret + kSurroundingWindow);
+    switch (query) {
+    case Qt::ImEnabled:
+        return isEnabled() && !d->readOnly;
+    case Qt::ImReadOnly:
+        return d->readOnly;
+    case Qt::ImCursorRectangle:
+        return d->caretRect().translated(viewport()->pos()).toAlignedRect();
+    case Qt::ImAnchorRectangle:
+        return characterRect(d->anchor).translated(viewport()->pos());
+    case Qt::ImFont:
+        return d->lines.font();
+    case Qt::ImCursorPosition:
+        return d->caret - windowStart;
+    case Qt::ImAnchorPosition:
+        return std::clamp(d->anchor, windowStart, windowEnd) - windowStart;
+    case Qt::ImAbsolutePosition:
+        return d->caret;
+    case Qt::ImSurroundingText:
+        return d->text.mid(windowStart, windowEnd - windowStart);
+    case Qt::ImTextBeforeCursor:
+        return d->text.mid(windowStart, d->caret - windowStart);
+    case Qt::ImTextAfterCursor:
+        return d->text.mid(d->caret, windowEnd - d->caret);
+    case Qt::ImCurrentSelection:
+        return d->text.mid(d->selStart(), std::min(d->selEnd() - d->selStart(), 1024));
+    case Qt::ImHints:
+        return int(inputMethodHints());
+    default:
+        return QAbstractScrollArea::inputMethodQuery(query);
+    }
 }

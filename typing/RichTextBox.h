@@ -4,6 +4,8 @@
 #include <QColor>
 #include <QString>
 
+#include <memory>
+
 // A text box for the reference text and the student's typing: plain text with a colour and an
 // emphasis flag per character, drawn by the box itself so that colouring one character on a
 // text of 32767 characters costs a small repaint, not a new layout.
@@ -39,6 +41,17 @@ public:
     QColor charColor(int position) const;
     bool charEmphasis(int position) const;
 
+    // Scrolls so that the line holding the character at `position` is visible. Selection
+    // changes and typing do this by themselves once the current event has been handled, so
+    // that many selection changes within one handler scroll (at most) once.
+    void ensureVisible(int position);
+    // Where the character at `position` is drawn, in viewport coordinates; the end of the
+    // text gives a zero-width rectangle where the caret would be.
+    QRect characterRect(int position) const;
+    int lineCount() const;
+    // The composition the input method is showing at the caret; not part of text().
+    QString preeditText() const;
+
 signals:
     void changed();
     void gotFocus();
@@ -56,11 +69,21 @@ protected:
     void keyReleaseEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
     void focusInEvent(QFocusEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 private:
     struct Private;
-    Private *d;
+    std::unique_ptr<Private> d;
 };
