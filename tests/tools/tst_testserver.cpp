@@ -557,6 +557,24 @@ private slots:
         QCOMPARE(server->clientCount(), 1);
     }
 
+    void closeDisconnectsClients()
+    {
+        auto server = startServer();
+        QVERIFY(server);
+        const quint16 port = server->port();
+        RawClient client(port);
+        QSignalSpy gone(&client.socket, &QTcpSocket::disconnected);
+        QTRY_COMPARE(server->clientCount(), 1);
+        // Closing from inside a handler of the server's own signal.
+        connect(server.get(), &TestServer::replyReceived, server.get(), [&] { server->close(); });
+        client.send("1008");
+        QTRY_COMPARE(gone.size(), 1);
+        QCOMPARE(server->clientCount(), 0);
+        QCOMPARE(server->port(), quint16(0));
+        RawClient late(port);
+        QVERIFY(!late.waitConnected());
+    }
+
     void rawMessagesReachEveryClient()
     {
         auto server = startServer();
