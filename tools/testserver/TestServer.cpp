@@ -10,9 +10,23 @@ TestServer::TestServer(QObject *parent)
 
 TestServer::~TestServer()
 {
-    // Sessions refer to m_settings: they go before it does.
-    for (const QPointer<ClientSession> &session : std::as_const(m_sessions))
-        delete session.data();
+    dropClients(false);
+}
+
+void TestServer::dropClients(bool later)
+{
+    // Sessions refer to m_settings and forward to this object's signals: they go first, those
+    // already disconnected and waiting for deletion included.
+    m_sessions.clear();
+    const auto sessions = findChildren<ClientSession *>(Qt::FindDirectChildrenOnly);
+    for (ClientSession *session : sessions) {
+        session->disconnect(this);
+        session->disconnectClient();
+        if (later)
+            session->deleteLater();
+        else
+            delete session;
+    }
 }
 
 Status TestServer::listen(quint16 port, const QHostAddress &address)
@@ -35,10 +49,8 @@ quint16 TestServer::port() const
 void TestServer::close()
 {
     m_server.close();
-    const auto sessions = m_sessions;
-    m_sessions.clear();
-    for (const QPointer<ClientSession> &session : sessions)
-        delete session.data();
+    // Later: close() may be called from a handler of a session's signal.
+    dropClients(true);
 }
 
 bool TestServer::sendTo(int id, const QString &message)

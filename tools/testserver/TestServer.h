@@ -41,7 +41,7 @@ public:
     Status listen(quint16 port, const QHostAddress &address = QHostAddress::LocalHost);
     // The port actually listened on, 0 when not listening.
     quint16 port() const;
-    // Stops listening and drops every client.
+    // Stops listening and disconnects every client, without clientDisconnected signals.
     void close();
 
     // Numbers of the connected clients, in order of connection.
@@ -73,6 +73,7 @@ signals:
 
 private:
     void acceptClients();
+    void dropClients(bool later);
 
     ServerSettings m_settings;
     QTcpServer m_server;

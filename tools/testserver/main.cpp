@@ -7,6 +7,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QRegularExpression>
 #include <QTextStream>
 #include <QTime>
 
@@ -56,6 +57,22 @@ const QStringList &settingKeywords()
     return keywords;
 }
 
+// "@3 0099..." goes to client 3 only; any other line goes to every client.
+void sendRawLine(TestServer &server, const QString &line)
+{
+    static const QRegularExpression target(QStringLiteral("^@(\\d+) (.*)$"));
+    const QRegularExpressionMatch match = target.match(line);
+    if (!match.hasMatch()) {
+        if (server.clientCount() == 0)
+            print(0, QStringLiteral("!! no client connected"));
+        server.sendToAll(line);
+        return;
+    }
+    const int id = match.captured(1).toInt();
+    if (!server.sendTo(id, match.captured(2)))
+        print(0, QStringLiteral("!! no client #%1").arg(id));
+}
+
 // Lines typed on standard input go to every client as they are. A plain thread reads them
 // because waiting on a console is not portable through the event loop.
 void readRawLines(TestServer &server)
@@ -69,7 +86,8 @@ void readRawLines(TestServer &server)
             if (message.isEmpty())
                 continue;
             QMetaObject::invokeMethod(
-                &server, [&server, message] { server.sendToAll(message); }, Qt::QueuedConnection);
+                &server, [&server, message] { sendRawLine(server, message); },
+                Qt::QueuedConnection);
         }
     }).detach();
 }
