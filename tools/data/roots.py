@@ -61,7 +61,8 @@ _ALIASES = {
     '⻊': [46], '𧾷': [46],
 }
 
-ENCLOSED_LAST = {156, 157}  # 辶 and 廴 are written last but coded after their inside
+ENCLOSED_LAST = {156, 157}
+SINGLE_STROKES = {35, 40, 116, 125, 194}  # 辶 and 廴 are written last but coded after their inside
 
 
 def _root_chars():
@@ -136,8 +137,8 @@ class RootSplitter:
         self.components = {}  # part -> list of parts it is written as
         with open(overrides_path, encoding='utf-8') as f:
             for raw in f:
-                line = raw.split('#', 1)[0].strip()
-                if not line:
+                line = raw.strip()
+                if not line or line.startswith('#'):
                     continue
                 if ':' in line:
                     ch, nums = line.split(':', 1)
@@ -196,8 +197,13 @@ class RootSplitter:
             if len(split) < 2:
                 continue
             numbers = list(split) if len(split) <= 4 else list(split[:3]) + [split[-1]]
-            if len(split) < 4 and code_of(split, structure, last_stroke(split)) == code:
-                return numbers
+            if len(split) < 4:
+                # A single stroke joined to a root makes the whole a "mixed" shape in Wubi,
+                # whatever the shape-based split says (自, 千, 不).
+                shapes = {structure, 2} if split[0] in SINGLE_STROKES else {structure}
+                if any(code_of(split, s, last_stroke(split)) == code for s in shapes):
+                    return numbers
+                continue
             if len(split) >= 4 and code_of(split, None, None) == code:
                 return numbers
         return []
