@@ -29,10 +29,10 @@ def root_key(number):
 # Last stroke of each root (g = horizontal/rising, h = vertical, t = left-falling,
 # y = dot/right-falling, n = turning), '.' where the root never ends a short character here.
 _LAST_STROKE_GROUPS = [
-    'gnhhggnyy', 'yhg', 'yyggg.y.ttty', 'gghghhyy', 'ggggy', 'gghyg.ggyn', 'gg.hhhhhy', 'ghh',
+    'gnhhggnyy', 'yhg', 'yyggg.y.ttty', 'gghghhyy', 'ggggt', 'gghyg.ggyn', 'gg.hhhhhy', 'ghh',
     'ghgg.gghn', 'hgyn.n', 'gg.nnty.n.y.', 'yhyy.', 'ggghttnyyyy.', 'gh.gt..hh', 'yyhtgyyh',
-    'gnytyg.tg', 'gy.hgttggn', 'yy..g..y..', 'y..yy', 'yyynny', 'gyy.nnn', 'yyyyng',
-    'gnn.gg', 'gghnngnhnh', 'nnngnt.yh.g', 'hgyn.n',
+    'gnytyg.tg', 'gy.hgttggn', 'yy..g..y.g', 'y..yy', 'yyynny', 'gyy.nnn', 'yyyyng',
+    'gnn.gg', 'gghnnghhnh', 'nnngnt.yh.g', 'hgyn.n',
 ]
 _LAST_STROKES = ''.join(_LAST_STROKE_GROUPS)
 assert [len(g) for g in _LAST_STROKE_GROUPS] == [
@@ -58,7 +58,7 @@ _ALIASES = {
     '䒑': [137], '疒': [138], '广': [128], '厂': [21], '丆': [22], '𠂇': [23], 'ナ': [23],
     '彐': [178], '⺕': [178], '巛': [177], '彡': [96], '廴': [157], '癶': [90], '氺': [141],
     '⺗': [199], '丬': [135], '冫': [134], '𠂉': [117], '龶': [34], '虍': [47], '镸': [20],
-    '⻊': [46], '𧾷': [46],
+    '𧾷': [46], '𠂇': [23],
 }
 
 ENCLOSED_LAST = {156, 157}
