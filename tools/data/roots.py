@@ -29,9 +29,9 @@ def root_key(number):
 # Last stroke of each root (g = horizontal/rising, h = vertical, t = left-falling,
 # y = dot/right-falling, n = turning), '.' where the root never ends a short character here.
 _LAST_STROKE_GROUPS = [
-    'gnhhggnyy', 'yhg', 'yyggg.y.ttty', 'gghghhyy', 'ggggt', 'gghyg.ggyn', 'gg.hhhhhy', 'ghh',
+    'gnhhggnyt', 'yhg', 'yyggg.y.ttty', 'gghghhyy', 'ggggt', 'gghyg.ggyn', 'gg.hhhhhy', 'ghh',
     'ghgg.gghn', 'hgyn.n', 'gg.nnty.n.y.', 'yhyy.', 'ggghttnyyyy.', 'gh.gt..hh', 'yyhtgyyh',
-    'gnytyg.tg', 'gy.hgttggn', 'yy..g..y.g', 'y..yy', 'yyynny', 'gyy.nnn', 'yyyyng',
+    'gnynyg.tg', 'gy.hgttggn', 'yy..g..y.g', 'y..yy', 'yyynny', 'gyy.nnn', 'yyyyng',
     'gnn.gg', 'gghnnghhnh', 'nnngnt.yh.g', 'hgyn.n',
 ]
 _LAST_STROKES = ''.join(_LAST_STROKE_GROUPS)
@@ -49,7 +49,7 @@ _ALIASES = {
     '乀': [125], '乙': [194], '乚': [194], '㇆': [194], '𠃌': [194], '乛': [194], '㇕': [194],
     '㇉': [194], '𠃊': [194], '㇗': [194], '㇄': [194], '㇂': [194], '𠄌': [194], '㇀': [35],
     '⺊': [42], '刂': [53], '亻': [88], '彳': [120], '氵': [144], '扌': [107], '讠': [122],
-    '纟': [161], '糹': [161], '忄': [198], '礻': [160], '钅': [76], '犭': [80], '艹': [4],
+    '纟': [161], '糹': [161], '忄': [198], '钅': [76], '犭': [80], '艹': [4],
     '⺾': [4], '宀': [159], '冖': [158], '辶': [156], '阝': [186], '亠': [126], '饣': [83, 194],
     '衤': [160, 125], '⺮': [115], '𥫗': [115], '竹': [115], '⺌': [148], '⺍': [145],
     '罒': [65], '⺲': [65], '爫': [97], '⺈': [83], '𠂊': [83], '⺧': [117, 125],
@@ -168,6 +168,8 @@ class RootSplitter:
                     parts = parts * 4
                 elif kind.startswith('r') and not kind.startswith('rref') and len(parts) == 1:
                     parts = parts * 2
+                # The decomposition writes 廾 as 艹; below or after another part it is 廾.
+                parts = [parts[0]] + ['廾' if p == '艹' else p for p in parts[1:]]
                 if kind.startswith('sbl') and parts[0] in ('辶', '廴'):
                     parts = parts[1:] + parts[:1]
                 options = [self._splits(p, depth + 1) for p in parts]
