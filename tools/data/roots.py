@@ -31,7 +31,7 @@ def root_key(number):
 _LAST_STROKE_GROUPS = [
     'gnhhggnyt', 'yhg', 'yyggg.y.ttty', 'gghghhyy', 'ggggt', 'gghyg.ggyn', 'gg.hhhhhy', 'ghh',
     'ghgg.gghn', 'hgyn.n', 'gg.nnty.n.y.', 'yhyy.', 'ggghttnyyyy.', 'gh.gt..hh', 'yyhtgyyh',
-    'gnynyg.tg', 'gy.hgttggn', 'yy..g..y.g', 'y..yy', 'yyynny', 'gyy.nnn', 'yyyyng',
+    'gnynyg.tg', 'gy.hgttggn', 'yy..g..y.g', 'y.yyy', 'yyynny', 'gyy.nnn', 'yyyyng',
     'gnn.gg', 'gghnnghhnh', 'nnngnt.yh.g', 'hgyn.n',
 ]
 _LAST_STROKES = ''.join(_LAST_STROKE_GROUPS)
