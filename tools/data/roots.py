@@ -29,10 +29,10 @@ def root_key(number):
 # Last stroke of each root (g = horizontal/rising, h = vertical, t = left-falling,
 # y = dot/right-falling, n = turning), '.' where the root never ends a short character here.
 _LAST_STROKE_GROUPS = [
-    'gnhhggnyt', 'yhg', 'yyggg.y.ttty', 'gghghhyy', 'ggggt', 'gghyg.ggyn', 'gg.hhhhhy', 'ghh',
+    'gnhhggnyt', 'yhg', 'yyggghy.ttty', 'gghghhyy', 'ggggt', 'gghyg.ggyn', 'gg.hhhhhy', 'ghh',
     'ghgg.gghn', 'hgyn.n', 'gg.nnty.n.y.', 'yhyy.', 'ggghttnyyyy.', 'gh.gt..hh', 'yyhtgyyh',
     'gnynyg.tg', 'gy.hgttggn', 'yy..g..y.g', 'y.yyy', 'yyynny', 'gyy.nnn', 'yyyyng',
-    'gnn.gg', 'gghnnghhnh', 'nnngnt.yh.g', 'hgyn.n',
+    'gnnngg', 'gghnnghhnh', 'nnngnt.yh.g', 'hgyn.n',
 ]
 _LAST_STROKES = ''.join(_LAST_STROKE_GROUPS)
 assert [len(g) for g in _LAST_STROKE_GROUPS] == [
@@ -168,6 +168,9 @@ class RootSplitter:
                     parts = parts * 4
                 elif kind.startswith('r') and not kind.startswith('rref') and len(parts) == 1:
                     parts = parts * 2
+                # 牛 as the left part of a character is written 牜.
+                if kind.startswith('a') and parts[0] == '牛':
+                    parts = ['牜'] + parts[1:]
                 # The decomposition writes 廾 as 艹; below or after another part it is 廾.
                 parts = [parts[0]] + ['廾' if p == '艹' else p for p in parts[1:]]
                 if kind.startswith('sbl') and parts[0] in ('辶', '廴'):
