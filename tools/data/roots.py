@@ -32,7 +32,7 @@ _LAST_STROKE_GROUPS = [
     'gnhhggnyt', 'yhg', 'yyggghy.ttty', 'gghghhyy', 'ggggt', 'gghyg.ggyn', 'gg.hhhhhy', 'ghh',
     'ghgg.gghn', 'hgyn.n', 'gg.nnty.n.y.', 'yhyy.', 'ggghttnyyyy.', 'gh.gt..hh', 'yyhtgyyh',
     'gnynyg.tg', 'gy.hgttggn', 'yy..g..y.g', 'y.yyy', 'yyynny', 'gyy.nnn', 'yyyyng',
-    'gnnngg', 'gghnnghhnh', 'nnngnt.yh.g', 'hgyn.n',
+    'gnnngg', 'gghnnghhnh', 'nnngnt.yhyg', 'hgyn.n',
 ]
 _LAST_STROKES = ''.join(_LAST_STROKE_GROUPS)
 assert [len(g) for g in _LAST_STROKE_GROUPS] == [
@@ -97,8 +97,11 @@ def code_of(numbers, structure, last_stroke):
     return keys + _IDENT[last_stroke][structure]
 
 
-def last_stroke(numbers):
-    inner = [n for n in numbers if n not in ENCLOSED_LAST] or numbers
+def last_stroke(numbers, enclosed=True):
+    """The stroke that picks the identification letter. When 辶 or 廴 encloses the whole
+    character, the last stroke of the part inside counts (这, 连); elsewhere their own final
+    stroke does (涟)."""
+    inner = [n for n in numbers if not enclosed or n not in ENCLOSED_LAST] or numbers
     stroke = _LAST_STROKES[inner[-1] - 1]
     return None if stroke == '.' else stroke
 
@@ -198,6 +201,8 @@ class RootSplitter:
             number = ROOT_CHARS[ch][0]
             return [number] if code[0] == root_key(number) else []
         structure = self.structure(ch)
+        top = self.decomp.get(ch)
+        enclosed = bool(top) and top[0].startswith('sbl') and top[1][0] in ('辶', '廴')
         for split in self._splits(ch):
             if len(split) < 2:
                 continue
@@ -206,7 +211,7 @@ class RootSplitter:
                 # A single stroke joined to a root makes the whole a "mixed" shape in Wubi,
                 # whatever the shape-based split says (自, 千, 不).
                 shapes = {structure, 2} if split[0] in SINGLE_STROKES else {structure}
-                if any(code_of(split, s, last_stroke(split)) == code for s in shapes):
+                if any(code_of(split, s, last_stroke(split, enclosed)) == code for s in shapes):
                     return numbers
                 continue
             if len(split) >= 4 and code_of(split, None, None) == code:
