@@ -2,7 +2,9 @@
 
 #include <QPainter>
 
-RootChart::RootChart(QWidget *parent) : QWidget(parent) {}
+RootChart::RootChart(QWidget *parent)
+    : QWidget(parent)
+{}
 
 void RootChart::paintEvent(QPaintEvent *)
 {
