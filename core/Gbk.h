@@ -17,12 +17,14 @@ struct Encoded
 Encoded encode(const QString &text);
 
 // Decodes a complete byte string. Each byte that does not start a valid GBK character
-// becomes U+FFFD; decoding never fails.
+// becomes U+FFFD, and so does a two-byte character that GBK leaves unassigned; decoding
+// never fails. 0x80 is the euro sign, as in code page 936.
 QString decode(const QByteArray &bytes);
 
-// Decodes a stream that arrives in pieces. A lead byte at the very end of a piece is kept
-// and decoded together with the next piece, so a character split across two reads is not
-// lost.
+// Decodes a stream that arrives in pieces. A lead byte that ends a piece (found by walking the
+// piece's characters from its start) is kept and decoded together with the next piece, so a
+// character split across two reads is not lost. Decoding in pieces gives the same text as
+// decoding the joined pieces at once.
 class StreamDecoder
 {
 public:
