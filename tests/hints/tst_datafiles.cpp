@@ -223,7 +223,7 @@ private slots:
         QTest::newRow("key name") << "001"
                                   << "aaaa" << true;
         QTest::newRow("too few roots for four letters") << "104079"
-                                                        << "rqyy" << false;
+                                                      << "rqyy" << false;
         QTest::newRow("three roots and identification") << "104079125"
                                                         << "rqyy" << true;
         QTest::newRow("four roots") << "088115026080"
