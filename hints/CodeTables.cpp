@@ -1,7 +1,164 @@
 #include "hints/CodeTables.h"
 
-CodeTables::CodeTables(Client &client) : m_client(client) {}
-void CodeTables::ReadBM() {}
-QString CodeTables::FindWord(const QString &) const { return {}; }
-QString CodeTables::FindCz(const QString &) const { return {}; }
-QString CodeTables::rootField(const QString &) const { return {}; }
+#include "core/Client.h"
+#include "core/Gbk.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QWidget>
+
+namespace {
+
+const QString kWubiPart = QStringLiteral("五笔编码：");
+const QString kPinyinPart = QStringLiteral("拼音编码：");
+const QString kFourBlanks = QStringLiteral("    ");
+
+// Disables the top panel while the tables load and enables it again however the loading ends.
+class PanelLock
+{
+public:
+    explicit PanelLock(QWidget *panel)
+        : m_panel(panel)
+    {
+        if (m_panel)
+            m_panel->setEnabled(false);
+    }
+    ~PanelLock()
+    {
+        if (m_panel)
+            m_panel->setEnabled(true);
+    }
+    PanelLock(const PanelLock &) = delete;
+    PanelLock &operator=(const PanelLock &) = delete;
+
+private:
+    QWidget *m_panel;
+};
+
+// The whole file decoded from GBK, or the empty text when it cannot be read: a missing table
+// is an empty table.
+QString readGbkFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return gbk::decode(file.readAll());
+}
+
+// Walks the lines of a text. A line ends with CR LF, LF or a lone CR; a last line without an
+// end still counts, and an end at the very end of the text starts no further line.
+class LineReader
+{
+public:
+    explicit LineReader(const QString &text)
+        : m_text(text)
+    {}
+
+    bool next(QStringView &line)
+    {
+        const qsizetype size = m_text.size();
+        if (m_pos >= size)
+            return false;
+        const QChar *data = m_text.constData();
+        qsizetype end = m_pos;
+        while (end < size && data[end] != u'\r' && data[end] != u'\n')
+            ++end;
+        line = QStringView(data + m_pos, end - m_pos);
+        if (end < size && data[end] == u'\r' && end + 1 < size && data[end + 1] == u'\n')
+            ++end;
+        m_pos = end + 1;
+        return true;
+    }
+
+private:
+    const QString &m_text;
+    qsizetype m_pos = 0;
+};
+
+// Splits a line at its commas into at most `count` leading fields; missing fields stay empty
+// and the fields after them are dropped.
+template <size_t N> std::array<QString, N> leadingFields(QStringView line)
+{
+    std::array<QString, N> fields;
+    qsizetype start = 0;
+    for (size_t i = 0; i < N; ++i) {
+        const qsizetype comma = line.indexOf(u',', start);
+        if (comma < 0) {
+            fields[i] = line.mid(start).toString();
+            break;
+        }
+        fields[i] = line.mid(start, comma - start).toString();
+        start = comma + 1;
+    }
+    return fields;
+}
+
+} // namespace
+
+CodeTables::CodeTables(Client &client)
+    : m_client(client)
+{}
+
+void CodeTables::ReadBM()
+{
+    const PanelLock lock(m_client.ui.Ptop);
+    m_wbTable.clear();
+    m_wbCount = 0;
+    m_czWord.clear();
+    m_czCode.clear();
+
+    const QDir dir(m_client.services.appDir);
+
+    // The row count grows with each row, so a handler that runs while the events are let
+    // through sees a consistent, partly loaded table.
+    const QString wb = readGbkFile(dir.filePath(QStringLiteral("wb.dat")));
+    m_wbTable.reserve(kMaxRows);
+    LineReader wbLines(wb);
+    QStringView line;
+    while (m_wbCount < kMaxRows && wbLines.next(line)) {
+        m_wbTable.append(leadingFields<4>(line));
+        ++m_wbCount;
+        QCoreApplication::processEvents();
+    }
+
+    const QString cz = readGbkFile(dir.filePath(QStringLiteral("wbcz.dat")));
+    LineReader czLines(cz);
+    while (czLines.next(line)) {
+        const auto fields = leadingFields<2>(line);
+        m_czCode.append(fields[0]);
+        m_czWord.append(fields[1]);
+        QCoreApplication::processEvents();
+    }
+}
+
+QString CodeTables::FindWord(const QString &iStr) const
+{
+    QString wubi = kWubiPart;
+    QString pinyin = kPinyinPart;
+    for (int r = 0; r < m_wbCount; ++r) {
+        const Row &row = m_wbTable[r];
+        if (row[0] != iStr)
+            continue;
+        wubi += row[1].toUpper() + u' ';
+        pinyin += row[3];
+    }
+    return wubi + kFourBlanks + pinyin;
+}
+
+QString CodeTables::FindCz(const QString &iStr) const
+{
+    const qsizetype i = m_czWord.indexOf(iStr);
+    if (i < 0)
+        return kWubiPart;
+    return kWubiPart + m_czCode[i].toUpper() + u' ';
+}
+
+QString CodeTables::rootField(const QString &iStr) const
+{
+    for (int r = 0; r < m_wbCount; ++r) {
+        if (m_wbTable[r][0] == iStr)
+            return m_wbTable[r][2];
+    }
+    return {};
+}
