@@ -6,6 +6,7 @@
 #include "ui/GapLabel.h"
 #include "ui/PictureBox.h"
 #include "ui/StatusBar.h"
+#include "ui/Geometry.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -84,14 +85,12 @@ Form1::~Form1()
 
 int Form1::px(int twips) const
 {
-    const int dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
-    return qRound(twips * dpi / 1440.0);
+    return twipsToPixels(this, twips);
 }
 
 int Form1::twips(int pixels) const
 {
-    const int dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
-    return qRound(pixels * 1440.0 / dpi);
+    return pixelsToTwips(this, pixels);
 }
 
 void Form1::createControls()

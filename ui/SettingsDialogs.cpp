@@ -1,4 +1,102 @@
 #include "ui/SettingsDialogs.h"
 
-void showForm2(Client &) {}
-void showForm3(Client &) {}
+#include "core/Client.h"
+#include "core/Dialogs.h"
+#include "core/Fonts.h"
+#include "core/IniStore.h"
+#include "ui/Form2.h"
+#include "ui/Form3.h"
+#include "ui/Geometry.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+template <typename Form> void runDialog(Client &client)
+{
+    Form dialog(client, client.ui.window);
+    centerOnScreen(&dialog);
+    client.services.dialogs->exec(dialog);
+}
+
+} // namespace
+
+void showForm2(Client &client)
+{
+    runDialog<Form2>(client);
+}
+
+void showForm3(Client &client)
+{
+    runDialog<Form3>(client);
+}
+
+namespace settingsdialogs {
+
+QString trimBlanks(const QString &text)
+{
+    const auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && blank(text[begin]))
+        ++begin;
+    while (end > begin && blank(text[end - 1]))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+QLabel *makeLabel(QWidget *parent, const QString &caption)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setFont(clientFont(QStringLiteral("宋体"), 10.5));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return label;
+}
+
+QLineEdit *makeTextBox(QWidget *parent, const QString &text, int maxLength)
+{
+    auto *box = new QLineEdit(parent);
+    box->setFont(clientFont(QStringLiteral("宋体"), 10.5));
+    // A longer value from the settings file is shown whole, not cut by the limit, so that
+    // confirming the dialog never shortens it behind the student's back.
+    box->setMaxLength(std::max<int>(maxLength, int(text.size())));
+    box->setText(text);
+    return box;
+}
+
+QPushButton *makeButton(QWidget *parent, const QString &caption)
+{
+    // Enter presses the focused button, or OK when the focus is in a text box.
+    auto *button = new QPushButton(caption, parent);
+    button->setAutoDefault(true);
+    return button;
+}
+
+SettingsWriter::SettingsWriter(const QString &appDir, const QString &section)
+    : m_file(settingsFile(appDir))
+    , m_section(section)
+{}
+
+void SettingsWriter::write(const QString &key, const QString &value)
+{
+    const Status status = WriteIni(m_section, key, value, m_file);
+    if (!status.ok() && !m_errors.contains(status.error))
+        m_errors << status.error;
+}
+
+void SettingsWriter::report(Dialogs &dialogs, QWidget *parent) const
+{
+    if (ok()) {
+        showMessage(dialogs, parent, QMessageBox::Information, applicationTitle(),
+                    QStringLiteral("设置完成！请重新点击“连接”按钮以连接到服务器。"));
+        return;
+    }
+    showMessage(dialogs, parent, QMessageBox::Warning, applicationTitle(),
+                QStringLiteral("设置未能保存！\n%1\n新的设置在本次运行中有效，但下次启动客户端时"
+                               "不会保留。请重新点击“连接”按钮以连接到服务器。")
+                    .arg(m_errors.join(u'\n')));
+}
+
+} // namespace settingsdialogs

@@ -1,8 +1,47 @@
 #pragma once
 
+#include <QString>
+#include <QStringList>
+
 class Client;
+class Dialogs;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
 
 // The personal information dialog Form2 ("个人信息"), run modally.
 void showForm2(Client &client);
 // The server settings dialog Form3 ("服务器设置"), run modally.
 void showForm3(Client &client);
+
+namespace settingsdialogs {
+
+// Text without the blanks around it (spaces and tabs, which the settings file drops as well).
+QString trimBlanks(const QString &text);
+
+// The label, text box and button styles the two dialogs share.
+QLabel *makeLabel(QWidget *parent, const QString &caption);
+QLineEdit *makeTextBox(QWidget *parent, const QString &text, int maxLength);
+QPushButton *makeButton(QWidget *parent, const QString &caption);
+
+// Writes the keys of one section of appset.ini in turn and collects the failures, so the
+// student learns when the new values will not outlive this run.
+class SettingsWriter
+{
+public:
+    SettingsWriter(const QString &appDir, const QString &section);
+    void write(const QString &key, const QString &value);
+    bool ok() const { return m_errors.isEmpty(); }
+    QStringList errors() const { return m_errors; }
+    // The completion message when everything was stored, else a warning that says why the
+    // settings could not be saved.
+    void report(Dialogs &dialogs, QWidget *parent) const;
+
+private:
+    QString m_file;
+    QString m_section;
+    QStringList m_errors;
+};
+
+} // namespace settingsdialogs
