@@ -305,6 +305,12 @@ void Form1::layoutBottom()
 void Form1::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
+    // A window manager honours the minimum width; without one (or with one that ignores size
+    // hints) a narrower window snaps back here.
+    if (isWindow() && width() < minimumWidth()) {
+        resize(minimumWidth(), height());
+        return;
+    }
     layoutWindow();
 }
 

@@ -10,7 +10,9 @@
 #include "ui/Form1.h"
 #include "ui/StatusBar.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QComboBox>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -124,6 +126,54 @@ private slots:
         QCOMPARE(end.right, 1);
         QCOMPARE(end.totalTime, c.state.TotalTime);
         QVERIFY(!c.state.IsWorking);
+    }
+
+    // A one-minute test ends on the tick that brings the clock to 60 seconds: the result
+    // window shows, and the last progress report, sent after it has closed, carries 60.
+    void timedTestEndsOnItsTickWithTheFinalReport()
+    {
+        Classroom room({QStringLiteral("time-limit 1"), QStringLiteral("text 计时测试的文本")});
+        QSignalSpy settings(&room.server, &TestServer::settingsSent);
+        QSignalSpy progress(&room.server, &TestServer::progressReported);
+        Client &c = room.client();
+        c.connection->cmdlianjie_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(settings.count(), 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(c.state.MaxTime, 1, 5000);
+        c.control->cmdread_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(c.ui.txt1->text(), QStringLiteral("计时测试的文本"), 5000);
+
+        // The clock counts ticks, not wall time: run it fast so that a minute passes quickly.
+        c.ui.Timer3->setInterval(20);
+        int resultWindows = 0;
+        QTimer closer;
+        closer.setInterval(10);
+        QObject::connect(&closer, &QTimer::timeout, [&resultWindows] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                ++resultWindows;
+                modal->close();
+            }
+        });
+        closer.start();
+        c.ui.txt2->setText(QStringLiteral("计时侧"));
+        QVERIFY(c.ui.Timer3->isActive());
+
+        QTRY_VERIFY_WITH_TIMEOUT(!c.state.IsWorking, 20000);
+        QVERIFY(!c.ui.Timer3->isActive());
+        QCOMPARE(resultWindows, 1);
+        QVERIFY(c.ui.txt2->isReadOnly());
+        QCOMPARE(c.state.TotalTime, 60);
+        QTRY_VERIFY_WITH_TIMEOUT(!progress.isEmpty()
+                                     && progress.last().at(1).value<protocol::Report>().totalTime
+                                            == 60,
+                                 3000);
+        QTest::qWait(200);
+        const auto last = progress.last().at(1).value<protocol::Report>();
+        QCOMPARE(last.totalTime, 60);
+        QCOMPARE(last.inputCount, 3);
+        QCOMPARE(last.right, 2);
+        QCOMPARE(last.txtCount, 7);
+        QCOMPARE(last.errChars, QStringLiteral("测"));
+        QCOMPARE(c.ui.Ltime3->text(), QStringLiteral("0分0秒"));
     }
 
     void lostConnectionDuringATestIsRestored()
