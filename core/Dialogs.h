@@ -5,10 +5,10 @@
 class QDialog;
 class QWidget;
 
-// Every modal window of the client (message boxes, the settings dialogs, the result window)
-// is run through this interface. The real client runs the window's own event loop; tests
-// install an answerer that inspects the window, clicks what it wants and closes it, so no
-// test ever waits for a person.
+// The message boxes and the settings dialogs of the client are run through this interface; the
+// result window runs its own modal loop. The real client runs the window's own event loop;
+// tests install an answerer that inspects the window, clicks what it wants and closes it, so
+// no test ever waits for a person.
 class Dialogs
 {
 public:

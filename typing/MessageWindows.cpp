@@ -1,7 +1,6 @@
 #include "typing/MessageWindows.h"
 
 #include "core/Client.h"
-#include "core/Dialogs.h"
 #include "typing/TypingEngine.h"
 #include "ui/Form4.h"
 #include "ui/Form5.h"
@@ -61,7 +60,8 @@ void MessageWindows::showMsg(const QString &xingming, const QString &xuehao, con
     form->fill(xingming, xuehao, banji, msg, cuowu);
     QObject::connect(form->Label3, &LinkLabel::clicked, form, [this] { Label3_Click(); });
     centerOnScreen(form);
-    m_client.services.dialogs->exec(*form);
+    // The window's own modal loop: the caller waits here until the window has closed.
+    form->exec();
     delete form.data();
 }
 

@@ -6,6 +6,7 @@
 #include "ui/Form1.h"
 #include "ui/Form2.h"
 #include "ui/Form3.h"
+#include "ui/Geometry.h"
 #include "ui/StatusBar.h"
 
 #include <QApplication>
@@ -95,6 +96,11 @@ private slots:
         f.c().state.strBanji = QStringLiteral("三班");
         f.run<Form2>([](Form2 &form) {
             QCOMPARE(form.windowTitle(), QStringLiteral("个人信息"));
+            QCOMPARE(form.size(), QSize(twipsToPixels(&form, 5640), twipsToPixels(&form, 2100)));
+            QCOMPARE(form.Text2->geometry(),
+                     QRect(twipsToPixels(&form, 840), twipsToPixels(&form, 600),
+                           twipsToPixels(&form, 4695), twipsToPixels(&form, 330)));
+            QCOMPARE(form.Text2->font().pointSizeF(), 10.5);
             QCOMPARE(form.Label1->text(), QStringLiteral("学号："));
             QCOMPARE(form.Label2->text(), QStringLiteral("姓名："));
             QCOMPARE(form.Label3->text(), QStringLiteral("班级："));
@@ -309,6 +315,7 @@ private slots:
         f.c().state.NumServerPort = 2000;
         f.run<Form3>([](Form3 &form) {
             QCOMPARE(form.windowTitle(), QStringLiteral("服务器设置"));
+            QCOMPARE(form.size(), QSize(twipsToPixels(&form, 5685), twipsToPixels(&form, 1620)));
             QCOMPARE(form.Label1->text(), QStringLiteral("服务器IP地址："));
             QCOMPARE(form.Label2->text(), QStringLiteral("端   口   号："));
             QCOMPARE(form.Text1->text(), QStringLiteral("10.0.0.5"));
