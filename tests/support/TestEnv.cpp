@@ -3,6 +3,7 @@
 #include "core/Gbk.h"
 #include "ui/Form1.h"
 
+#include <QApplication>
 #include <QFile>
 
 TestEnv::TestEnv()
@@ -14,6 +15,18 @@ TestEnv::TestEnv()
     services.windowTitles = &windowTitles;
     services.socket = &fakeSocket;
     services.appDir = dir.path();
+
+    m_modalGuard.setInterval(50);
+    QObject::connect(&m_modalGuard, &QTimer::timeout, [this] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal != m_modal) {
+            m_modal = modal;
+            m_modalSince.start();
+        } else if (modal && m_modalSince.elapsed() >= kModalGraceMs) {
+            modal->close();
+        }
+    });
+    m_modalGuard.start();
 }
 
 TestEnv::~TestEnv() = default;
