@@ -4,9 +4,9 @@
 #include "hints/RootChart.h"
 #include "typing/RichTextBox.h"
 #include "ui/GapLabel.h"
+#include "ui/Geometry.h"
 #include "ui/PictureBox.h"
 #include "ui/StatusBar.h"
-#include "ui/Geometry.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -48,11 +48,6 @@ QLabel *makeBoxLabel(QWidget *parent, const QFont &font)
     palette.setColor(QPalette::WindowText, Qt::black);
     label->setPalette(palette);
     return label;
-}
-
-void setGeometryTwips(const Form1 *form, QWidget *widget, int left, int top, int width, int height)
-{
-    widget->setGeometry(form->px(left), form->px(top), form->px(width), form->px(height));
 }
 
 } // namespace
@@ -230,7 +225,7 @@ void Form1::layoutTop()
     MainControls &c = m_controls;
     const int panelWidth = c.Ptop->width();
 
-    setGeometryTwips(this, c.Image3, 240, 80, 720, 525);
+    placeInTwips(c.Image3, 240, 80, 720, 525);
     c.Label5->adjustSize();
     c.Label5->move(px(1200), px(120));
 
@@ -249,14 +244,14 @@ void Form1::layoutTop()
     }
 
     c.Image2->setGeometry(0, px(600), width(), px(810));
-    setGeometryTwips(this, c.Lmsg2, 840, 840, 795, 260);
+    placeInTwips(c.Lmsg2, 840, 840, 795, 260);
     // The speed value sits in the blank gap of the caption "速度：       字/分".
     static_cast<GapLabel *>(c.Label3)->setGapEnd(c.Lmsg2->x() + c.Lmsg2->width() + px(60) - px(120));
     c.Label3->adjustSize();
     c.Label3->move(px(120), px(840));
     c.Label4->adjustSize();
     c.Label4->move(px(2640), px(840));
-    setGeometryTwips(this, c.pb, 3240, 840, 1695, 255);
+    placeInTwips(c.pb, 3240, 840, 1695, 255);
     c.Lmsg->adjustSize();
     c.Lmsg->move(px(5040), px(840));
 
@@ -297,8 +292,8 @@ void Form1::layoutBottom()
     c.Imgfoot->setGeometry(0, 0, frameGeometry().width(), c.Pbottom->height());
     c.Label2->adjustSize();
     c.Label2->move(px(240), px(120));
-    setGeometryTwips(this, c.cmbshurufa, 1200, 60, 3495, 330);
-    setGeometryTwips(this, c.Label1, 4800, 120, 2730, 210);
+    placeInTwips(c.cmbshurufa, 1200, 60, 3495, 330);
+    placeInTwips(c.Label1, 4800, 120, 2730, 210);
     c.Label1->adjustSize();
 }
 
