@@ -236,6 +236,23 @@ private slots:
         QVERIFY(!f.c().ui.Timer3->isActive());
     }
 
+    void typingDuringTheCompletionTickDoesNotEndTwice()
+    {
+        TypingFixture f(QStringLiteral("中文"));
+        f.commit(QStringLiteral("中"));
+        f.s().TotalTime = 3;
+        // Handled while the completion's own tick lets events run: a change past the end
+        // while the test is still running.
+        f.postCommit(QStringLiteral("多"));
+        f.commit(QStringLiteral("文"));
+        QCOMPARE(f.txt2()->text(), QStringLiteral("中文多"));
+        QCOMPARE(f.c().typing->resultsShown(), 1);
+        QCOMPARE(f.s().TotalTime, 4);
+        QCOMPARE(f.progressReports(), QStringList{f.report(4, 2, 3, 2, 0, QString())});
+        QVERIFY(!f.s().IsWorking);
+        QVERIFY(f.txt2()->isReadOnly());
+    }
+
     void endButtonInsideATickYield()
     {
         TypingFixture f(QStringLiteral("中文录入"));
