@@ -178,14 +178,41 @@ private slots:
         QVERIFY(f.env.fakeSocket.sent.first().contains(QStringLiteral("|66|")));
     }
 
+    // The hint countdown runs on the clock's ticks: captions from delay-1 down to 0, the hint
+    // on the tick after. The server's 5 gives 6, its -1 gives 0: no caption, hint at once.
+    void tickAdvancesTheHintCountdown_data()
+    {
+        QTest::addColumn<int>("delay");
+        QTest::newRow("start-up 8") << 8;
+        QTest::newRow("server 5") << 6;
+        QTest::newRow("server -1") << 0;
+    }
     void tickAdvancesTheHintCountdown()
     {
-        TypingFixture f(QStringLiteral("中文"));
+        QFETCH(int, delay);
+        TypingFixture f(QStringLiteral("中文录入"));
+        f.s().NumHintDelay = delay;
         f.c().ui.cts->setEnabled(true);
         f.c().ui.cts->setChecked(true);
         f.commit(QStringLiteral("中"));
+        QVERIFY(f.s().IsHintPending);
+        for (int tick = 1; tick <= delay; ++tick) {
+            f.c().clock->Timer3_Timer();
+            QCOMPARE(f.c().ui.cts->text(),
+                     QStringLiteral("显示编码提示(%1秒后)").arg(delay - tick));
+            QVERIFY(!f.c().ui.LBM->text().contains(QStringLiteral("五笔编码：")));
+            QVERIFY(f.s().IsHintPending);
+        }
         f.c().clock->Timer3_Timer();
-        QCOMPARE(f.c().ui.cts->text(), QStringLiteral("显示编码提示(7秒后)"));
+        QVERIFY(f.c().ui.LBM->text().startsWith(QStringLiteral("五笔编码：")));
+        QVERIFY(!f.s().IsHintPending);
+        QCOMPARE(f.c().ui.cts->text(), delay ? QStringLiteral("显示编码提示(0秒后)")
+                                             : QStringLiteral("显示编码提示"));
+        // A shown hint stays through later ticks; the next change clears it at once.
+        f.c().clock->Timer3_Timer();
+        QVERIFY(f.c().ui.LBM->text().startsWith(QStringLiteral("五笔编码：")));
+        f.commit(QStringLiteral("文"));
+        QVERIFY(f.c().ui.LBM->text().isEmpty());
     }
 
     void completionInsideATickYield()
