@@ -5,11 +5,19 @@
 
 #include <QStringList>
 
+// The clipboard and the primary selection as two texts a test may fill.
 class FakeClipboard final : public Clipboard
 {
 public:
-    void clear() override { ++clears; }
+    void clear() override
+    {
+        ++clears;
+        text.clear();
+        selection.clear();
+    }
     int clears = 0;
+    QString text;
+    QString selection;
 };
 
 class FakeMachineInfo final : public MachineInfo
