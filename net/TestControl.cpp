@@ -194,15 +194,7 @@ void TestControl::cmdexit_Click()
 
     bool reported = true;
     if (!s.IsReStart) {
-        protocol::Report report;
-        report.xuehao = s.strXuehao;
-        report.name = s.strUserName;
-        report.banji = s.strBanji;
-        report.totalTime = s.TotalTime;
-        report.txtCount = s.NumTxtCount;
-        report.inputCount = s.NumTxtInputCount;
-        report.right = s.NumTxtRight;
-        report.backspaces = s.NumKeyBackup;
+        const protocol::Report report = currentReport(s);
         Socket *wsk = m_client.services.socket;
         reported = wsk && wsk->sendData(protocol::endReport(report));
     }
@@ -219,4 +211,18 @@ void TestControl::cmdexit_Click()
                     QStringLiteral("注意"),
                     QStringLiteral("与服务器的连接已断开，服务器没有收到本次测试的结束报告。"
                                    "本机的测试已经结束，请告诉老师。"));
+}
+
+protocol::Report TestControl::currentReport(const ClientState &state)
+{
+    protocol::Report report;
+    report.xuehao = state.strXuehao;
+    report.name = state.strUserName;
+    report.banji = state.strBanji;
+    report.totalTime = state.TotalTime;
+    report.txtCount = state.NumTxtCount;
+    report.inputCount = state.NumTxtInputCount;
+    report.right = state.NumTxtRight;
+    report.backspaces = state.NumKeyBackup;
+    return report;
 }

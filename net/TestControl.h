@@ -1,8 +1,11 @@
 #pragma once
 
+#include "net/Protocol.h"
+
 #include <QString>
 
 class Client;
+struct ClientState;
 
 // What the server's messages and the start and end buttons do to a test.
 class TestControl
@@ -16,6 +19,10 @@ public:
     void handleMessage(const QString &message);
     void cmdread_Click();
     void cmdexit_Click();
+
+    // The student's identity and the counters of the test, as the progress and end reports
+    // carry them.
+    static protocol::Report currentReport(const ClientState &state);
 
 private:
     Client &m_client;

@@ -4,6 +4,7 @@
 #include "hints/HintDelay.h"
 #include "net/Protocol.h"
 #include "net/Socket.h"
+#include "net/TestControl.h"
 #include "typing/Statistics.h"
 #include "typing/TypingEngine.h"
 
@@ -117,15 +118,7 @@ void TestClock::sendProgress()
     Socket *wsk = m_client.services.socket;
     if (!wsk)
         return;
-    protocol::Report report;
-    report.xuehao = s.strXuehao;
-    report.name = s.strUserName;
-    report.banji = s.strBanji;
-    report.totalTime = s.TotalTime;
-    report.txtCount = s.NumTxtCount;
-    report.inputCount = s.NumTxtInputCount;
-    report.right = s.NumTxtRight;
-    report.backspaces = s.NumKeyBackup;
+    protocol::Report report = TestControl::currentReport(s);
     report.inputMethod = m_client.ui.cmbshurufa->currentText();
     report.computer = s.computerName;
     report.errChars = s.errChar;
