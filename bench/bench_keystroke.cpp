@@ -6,15 +6,13 @@
 #include "BenchRegistry.h"
 #include "BenchStats.h"
 
-#include "core/Dialogs.h"
 #include "core/Fonts.h"
-#include "core/SystemPlatform.h"
-#include "env/NoInputMethods.h"
 #include "net/Socket.h"
 #include "net/TestControl.h"
 #include "typing/RichTextBox.h"
 #include "typing/TypingEngine.h"
 #include "ui/Form1.h"
+#include "ui/SystemServices.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -158,14 +156,7 @@ struct ClientWindow
 {
     ClientWindow()
     {
-        services.dialogs = &dialogs;
-        services.clipboard = &clipboard;
-        services.machine = &machine;
-        services.inputMethods = &inputMethods;
-        services.windowTitles = &windowTitles;
-        services.socket = &socket;
-        services.appDir = QCoreApplication::applicationDirPath();
-        window = std::make_unique<Form1>(services);
+        window = std::make_unique<Form1>(system.services());
         window->show();
         window->activateWindow();
         QCoreApplication::processEvents();
@@ -187,13 +178,8 @@ struct ClientWindow
         QCoreApplication::processEvents();
     }
 
-    SystemDialogs dialogs;
-    SystemClipboard clipboard;
-    SystemMachineInfo machine;
-    NoInputMethods inputMethods;
-    NoWindowTitles windowTitles;
     NullSocket socket;
-    Services services;
+    SystemServices system{&socket};
     std::unique_ptr<Form1> window;
 };
 

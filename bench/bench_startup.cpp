@@ -3,11 +3,8 @@
 #include "BenchRegistry.h"
 #include "BenchStats.h"
 
-#include "core/Dialogs.h"
-#include "core/SystemPlatform.h"
-#include "env/NoInputMethods.h"
-#include "net/TcpSocket.h"
 #include "ui/Form1.h"
+#include "ui/SystemServices.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -36,20 +33,8 @@ void startUp()
     if (!QFile::exists(appDir + QStringLiteral("/wb.dat")))
         out << "note: no wb.dat beside client-bench; the tables are empty" << Qt::endl;
 
-    SystemDialogs dialogs;
-    SystemClipboard clipboard;
-    SystemMachineInfo machine;
-    NoInputMethods inputMethods;
-    NoWindowTitles windowTitles;
-    TcpSocket socket;
-    Services services;
-    services.dialogs = &dialogs;
-    services.clipboard = &clipboard;
-    services.machine = &machine;
-    services.inputMethods = &inputMethods;
-    services.windowTitles = &windowTitles;
-    services.socket = &socket;
-    services.appDir = appDir;
+    SystemServices system;
+    const Services &services = system.services();
 
     const long before = residentKiB();
     std::vector<double> times;

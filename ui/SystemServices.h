@@ -1,0 +1,40 @@
+#pragma once
+
+#include "core/Dialogs.h"
+#include "core/Services.h"
+#include "core/SystemPlatform.h"
+#include "env/NoInputMethods.h"
+#include "net/TcpSocket.h"
+
+#include <QCoreApplication>
+
+// The platform services of a real client: message boxes, clipboard, machine name, input
+// methods, window titles and a TCP socket, with the data folder beside the executable. A
+// caller that wants no network (a benchmark) passes its own socket.
+class SystemServices
+{
+public:
+    explicit SystemServices(Socket *socket = nullptr)
+    {
+        m_services.dialogs = &m_dialogs;
+        m_services.clipboard = &m_clipboard;
+        m_services.machine = &m_machine;
+        m_services.inputMethods = &m_inputMethods;
+        m_services.windowTitles = &m_windowTitles;
+        m_services.socket = socket ? socket : &m_socket;
+        m_services.appDir = QCoreApplication::applicationDirPath();
+    }
+    SystemServices(const SystemServices &) = delete;
+    SystemServices &operator=(const SystemServices &) = delete;
+
+    const Services &services() const { return m_services; }
+
+private:
+    SystemDialogs m_dialogs;
+    SystemClipboard m_clipboard;
+    SystemMachineInfo m_machine;
+    NoInputMethods m_inputMethods;
+    NoWindowTitles m_windowTitles;
+    TcpSocket m_socket;
+    Services m_services;
+};
