@@ -6,10 +6,10 @@
 #include "BenchRegistry.h"
 #include "BenchStats.h"
 
-#include "core/Fonts.h"
+#include "core/widgets/Fonts.h"
 #include "net/Socket.h"
 #include "net/TestControl.h"
-#include "typing/RichTextBox.h"
+#include "typing/widgets/RichTextBox.h"
 #include "typing/TypingEngine.h"
 #include "ui/Form1.h"
 #include "ui/SystemServices.h"

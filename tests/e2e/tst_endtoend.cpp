@@ -5,8 +5,8 @@
 #include "net/Connection.h"
 #include "net/TcpSocket.h"
 #include "net/TestControl.h"
-#include "typing/MessageWindows.h"
-#include "typing/RichTextBox.h"
+#include "typing/widgets/MessageWindows.h"
+#include "typing/widgets/RichTextBox.h"
 #include "ui/Form1.h"
 #include "ui/StatusBar.h"
 

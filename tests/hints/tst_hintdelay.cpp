@@ -3,7 +3,7 @@
 #include "core/Client.h"
 #include "hints/HintDelay.h"
 #include "hints/RootDisplay.h"
-#include "typing/RichTextBox.h"
+#include "typing/widgets/RichTextBox.h"
 #include "ui/Form1.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 #include "TestRegistry.h"
-#include "hints/RootChart.h"
+#include "hints/widgets/RootChart.h"
 
 #include <QImage>
 #include <QTest>

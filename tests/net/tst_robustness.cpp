@@ -3,7 +3,7 @@
 #include "core/Client.h"
 #include "core/Gbk.h"
 #include "net/TestControl.h"
-#include "typing/RichTextBox.h"
+#include "typing/widgets/RichTextBox.h"
 #include "ui/Form1.h"
 
 #include <QRandomGenerator>

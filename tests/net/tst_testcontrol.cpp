@@ -2,7 +2,7 @@
 #include "TestRegistry.h"
 #include "core/Client.h"
 #include "net/TestControl.h"
-#include "typing/RichTextBox.h"
+#include "typing/widgets/RichTextBox.h"
 #include "ui/Form1.h"
 
 #include <QCheckBox>

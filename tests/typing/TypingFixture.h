@@ -5,7 +5,7 @@
 #include "env/InputMethodSelection.h"
 #include "net/Protocol.h"
 #include "net/TestControl.h"
-#include "typing/RichTextBox.h"
+#include "typing/widgets/RichTextBox.h"
 #include "typing/TestClock.h"
 #include "typing/TypingEngine.h"
 #include "ui/Form1.h"

@@ -1,5 +1,5 @@
 #include "TestRegistry.h"
-#include "typing/RichTextBox.h"
+#include "typing/widgets/RichTextBox.h"
 
 #include <QApplication>
 #include <QClipboard>

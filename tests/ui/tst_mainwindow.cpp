@@ -1,7 +1,7 @@
 #include "TestEnv.h"
 #include "TestRegistry.h"
 #include "core/Client.h"
-#include "typing/RichTextBox.h"
+#include "typing/widgets/RichTextBox.h"
 #include "ui/Form1.h"
 #include "ui/StatusBar.h"
 

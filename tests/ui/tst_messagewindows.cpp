@@ -3,11 +3,11 @@
 #include "core/Client.h"
 #include "core/Dialogs.h"
 #include "net/TestControl.h"
-#include "typing/MessageWindows.h"
+#include "typing/widgets/MessageWindows.h"
 #include "ui/Form1.h"
-#include "ui/Form4.h"
-#include "ui/Form5.h"
-#include "ui/LinkLabel.h"
+#include "typing/widgets/Form4.h"
+#include "typing/widgets/Form5.h"
+#include "core/widgets/LinkLabel.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -6,7 +6,7 @@
 #include "ui/Form1.h"
 #include "ui/Form2.h"
 #include "ui/Form3.h"
-#include "ui/Geometry.h"
+#include "core/widgets/Geometry.h"
 #include "ui/StatusBar.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "typing/TextLines.h"
+#include "typing/widgets/TextLines.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "typing/VirtualKeys.h"
+#include "typing/widgets/VirtualKeys.h"
 
 #include <QKeyEvent>
 

@@ -1,20 +1,18 @@
-#include "typing/MessageWindows.h"
+#include "typing/widgets/MessageWindows.h"
 
-#include "core/Client.h"
-#include "typing/TypingEngine.h"
-#include "ui/Form4.h"
-#include "ui/Form5.h"
-#include "ui/Geometry.h"
-#include "ui/LinkLabel.h"
+#include "typing/TestEnding.h"
+#include "typing/widgets/Form4.h"
+#include "typing/widgets/Form5.h"
+#include "core/widgets/Geometry.h"
+#include "core/widgets/LinkLabel.h"
 
 #include <QLocale>
 
 #include <exception>
 
-MessageWindows::MessageWindows(Client &client)
-    : m_client(client)
+MessageWindows::MessageWindows(QWidget *window)
+    : m_window(window)
     , m_clock([] { return QDateTime::currentDateTime(); })
-    , m_startPractice([this](const QString &cuowu) { m_client.typing->rst(cuowu); })
 {}
 
 MessageWindows::~MessageWindows()
@@ -33,7 +31,7 @@ QString MessageWindows::timeStamp(const QDateTime &when)
 void MessageWindows::PrintText(const QString &text)
 {
     if (!m_form4) {
-        m_form4 = new Form4(m_client.ui.window);
+        m_form4 = new Form4(m_window);
         // Closing the window discards it and its text; the next message opens a new one.
         m_form4->setAttribute(Qt::WA_DeleteOnClose);
     }
@@ -55,7 +53,7 @@ void MessageWindows::showMsg(const QString &xingming, const QString &xuehao, con
         m_form5->fill(xingming, xuehao, banji, msg, cuowu);
         return;
     }
-    QPointer<Form5> form = new Form5(m_client.ui.window);
+    QPointer<Form5> form = new Form5(m_window);
     m_form5 = form;
     form->fill(xingming, xuehao, banji, msg, cuowu);
     QObject::connect(form->Label3, &LinkLabel::clicked, form, [this] { Label3_Click(); });
@@ -65,13 +63,19 @@ void MessageWindows::showMsg(const QString &xingming, const QString &xuehao, con
     delete form.data();
 }
 
+void MessageWindows::showMsg(const TestResult &result)
+{
+    showMsg(result.xingming, result.xuehao, result.banji, result.msg, result.cuowu);
+}
+
 void MessageWindows::Label3_Click()
 {
     if (!m_form5)
         return;
     const QString cuowu = m_form5->cuowu();
     try {
-        m_startPractice(cuowu);
+        if (m_startPractice)
+            m_startPractice(cuowu);
     } catch (const std::exception &) {
         // The window closes even when the practice could not start.
     }

@@ -1,4 +1,4 @@
-#include "core/Fonts.h"
+#include "core/widgets/Fonts.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "ui/PictureBox.h"
+#include "core/widgets/PictureBox.h"
 
 #include <QPainter>
 #include <QSvgRenderer>

@@ -1,7 +1,7 @@
-#include "ui/Form4.h"
+#include "typing/widgets/Form4.h"
 
-#include "core/Fonts.h"
-#include "ui/Geometry.h"
+#include "core/widgets/Fonts.h"
+#include "core/widgets/Geometry.h"
 
 #include <QIcon>
 #include <QPainter>

@@ -1,7 +1,9 @@
-#include "typing/RichTextBox.h"
+#include "typing/widgets/RichTextBox.h"
 
-#include "typing/TextLines.h"
-#include "typing/VirtualKeys.h"
+#include "core/TextModel.h"
+
+#include "typing/widgets/TextLines.h"
+#include "typing/widgets/VirtualKeys.h"
 
 #include <QApplication>
 #include <QBasicTimer>
@@ -10,6 +12,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPainter>
 #include <QScrollBar>
 
@@ -19,7 +22,6 @@
 
 namespace {
 constexpr int kMargin = 4;
-constexpr QRgb kDefaultColor = 0xff000000;
 // How much text around the caret the input method gets to see.
 constexpr int kSurroundingWindow = 256;
 
@@ -29,14 +31,11 @@ enum class Scroll { None, Caret, SelStart };
 struct RichTextBox::Private
 {
     RichTextBox *q;
-    QString text;
-    std::vector<QRgb> colors;
-    std::vector<quint8> emphasis;
-    int anchor = 0;
-    int caret = 0;
+    QPointer<TextModel> m; // never null while the box lives: the box owns one when given none
     // A caret at a wrapped line's end shows there, not at the start of the next line.
     bool caretAtLineEnd = false;
-    bool readOnly = false;
+    // The selection the model is about to take, checked against the current one.
+    bool selectionMoves = false;
     bool dragging = false;
     qreal goalX = -1; // kept across Up/Down presses
 
@@ -56,9 +55,9 @@ struct RichTextBox::Private
         : q(box)
     {}
 
-    int length() const { return int(text.size()); }
-    int selStart() const { return std::min(anchor, caret); }
-    int selEnd() const { return std::max(anchor, caret); }
+    int length() const { return int(m->text().size()); }
+    int selStart() const { return std::min(m->anchor(), m->caret()); }
+    int selEnd() const { return std::max(m->anchor(), m->caret()); }
     int scrollY() const { return q->verticalScrollBar()->value(); }
     int lineTop(int line) const { return kMargin + line * lineHeight - scrollY(); }
 
@@ -74,7 +73,7 @@ struct RichTextBox::Private
             return position;
         return std::max(preeditPos, position - int(preedit.size()));
     }
-    int displayCaret() const { return preedit.isEmpty() ? caret : preeditPos + preeditCursor; }
+    int displayCaret() const { return preedit.isEmpty() ? m->caret() : preeditPos + preeditCursor; }
     int displayLineOf(int displayPosition, bool atLineEnd) const
     {
         const int line = lines.lineAt(displayPosition);
@@ -197,34 +196,42 @@ struct RichTextBox::Private
             QGuiApplication::inputMethod()->update(Qt::ImQueryInput);
     }
 
-    // Moves the selection; the display changes only where the focus shows a selection.
+    // Moves the selection through the model, which calls back selectionAboutToChange and
+    // selectionChanged.
     void setSelection(int newAnchor, int newCaret, Scroll scroll)
     {
-        newAnchor = std::clamp(newAnchor, 0, length());
-        newCaret = std::clamp(newCaret, 0, length());
-        if (newAnchor == anchor && newCaret == caret && !caretAtLineEnd)
-            return;
-        const bool focused = q->hasFocus();
-        if (focused)
+        m->setSelection(newAnchor, newCaret,
+                        scroll == Scroll::SelStart ? TextModel::Follow::SelStart
+                                                   : TextModel::Follow::Caret);
+    }
+    // The display changes only where the focus shows a selection.
+    void selectionAboutToChange(int newAnchor, int newCaret)
+    {
+        selectionMoves = newAnchor != m->anchor() || newCaret != m->caret() || caretAtLineEnd;
+        if (selectionMoves && q->hasFocus())
             updateSelectionLines(newAnchor, newCaret);
-        anchor = newAnchor;
-        caret = newCaret;
+    }
+    void selectionChanged(TextModel::Follow follow)
+    {
+        if (!selectionMoves)
+            return;
+        selectionMoves = false;
         caretAtLineEnd = false;
-        if (!preedit.isEmpty() && caret != preeditPos)
+        if (!preedit.isEmpty() && m->caret() != preeditPos)
             setPreedit(preedit, preeditCursor);
-        if (focused) {
+        if (q->hasFocus()) {
             restartBlink();
             updateCaret();
             updateMicroFocus();
         }
-        scheduleScroll(scroll);
+        scheduleScroll(follow == TextModel::Follow::SelStart ? Scroll::SelStart : Scroll::Caret);
     }
     void updateSelectionLines(int newAnchor, int newCaret)
     {
         updateCaret();
-        const int low = std::min({anchor, caret, newAnchor, newCaret});
-        const int high = std::max({anchor, caret, newAnchor, newCaret});
-        if (anchor != caret || newAnchor != newCaret)
+        const int low = std::min({m->anchor(), m->caret(), newAnchor, newCaret});
+        const int high = std::max({m->anchor(), m->caret(), newAnchor, newCaret});
+        if (m->anchor() != m->caret() || newAnchor != newCaret)
             updateLines(lines.lineAt(toDisplay(low)), lines.lineAt(toDisplay(high)));
     }
 
@@ -236,82 +243,78 @@ struct RichTextBox::Private
         const int oldPos = preeditPos;
         const int oldLength = int(preedit.size());
         if (oldLength > 0) {
-            display = text;
+            display = m->text();
             lines.relayout(display, oldPos, oldLength, 0);
         }
         preedit = newPreedit;
-        preeditPos = caret;
+        preeditPos = m->caret();
         preeditCursor = std::clamp(cursor, 0, int(preedit.size()));
         if (!preedit.isEmpty()) {
-            display = text.left(preeditPos) + preedit + text.mid(preeditPos);
+            display = m->text().left(preeditPos) + preedit + m->text().mid(preeditPos);
             lines.relayout(display, preeditPos, 0, int(preedit.size()));
         }
         updateScrollBar();
         updateLines(std::max(0, lines.lineAt(std::min(oldPos, preeditPos)) - 1));
     }
 
-    // The one way the text changes other than setText: text[from, from + removed) becomes
-    // `inserted`, the caret goes after it, and changed() is raised once.
-    void replace(int from, int removed, const QString &inserted)
+    // A new text in the model: nothing of the old layout or composition is kept.
+    void modelReset()
     {
-        if (removed == 0 && inserted.isEmpty())
-            return;
-        if (QStringView(text).mid(from, removed) == inserted) {
-            setSelection(from + int(inserted.size()), from + int(inserted.size()), Scroll::Caret);
-            return;
-        }
-        setPreedit(QString(), 0);
-        // New characters take the format of the character before them.
-        const int source = from > 0 ? from - 1 : (from + removed < length() ? from + removed : -1);
-        const QRgb color = source >= 0 ? colors[size_t(source)] : kDefaultColor;
-        const quint8 emphasised = source >= 0 ? emphasis[size_t(source)] : 0;
-        text.replace(from, removed, inserted);
-        colors.erase(colors.begin() + from, colors.begin() + from + removed);
-        colors.insert(colors.begin() + from, size_t(inserted.size()), color);
-        emphasis.erase(emphasis.begin() + from, emphasis.begin() + from + removed);
-        emphasis.insert(emphasis.begin() + from, size_t(inserted.size()), emphasised);
-        display = text;
+        preedit.clear();
+        display = m->text();
+        caretAtLineEnd = false;
+        relayoutAll();
+        restartBlink();
+        updateMicroFocus();
+        scheduleScroll(Scroll::Caret);
+    }
+    // text[from, from + removed) became `inserted` characters; the caret is after them.
+    void modelEdited(int from, int removed, int inserted)
+    {
+        display = m->text();
         const int oldLineCount = lines.lineCount();
-        lines.relayout(display, from, removed, int(inserted.size()));
+        lines.relayout(display, from, removed, inserted);
         updateScrollBar();
         const int line = std::max(0, lines.lineAt(from) - 1);
         updateLines(line, oldLineCount == lines.lineCount() && removed == 0
-                              ? lines.lineAt(from + int(inserted.size()))
+                              ? lines.lineAt(from + inserted)
                               : -1);
-        anchor = caret = from + int(inserted.size());
         caretAtLineEnd = false;
         restartBlink();
         updateMicroFocus();
         scheduleScroll(Scroll::Caret);
-        emit q->changed();
+    }
+    void replace(int from, int removed, const QString &inserted)
+    {
+        m->replace(from, removed, inserted);
     }
     void insertAtCaret(const QString &inserted)
     {
-        if (!readOnly)
+        if (!m->isReadOnly())
             replace(selStart(), selEnd() - selStart(), inserted);
     }
     // Backspace (forward = false) and Delete: the selection, or one character, or a CR LF pair.
     void deleteChar(bool forward)
     {
-        if (readOnly)
+        if (m->isReadOnly())
             return;
-        if (anchor != caret) {
+        if (m->anchor() != m->caret()) {
             replace(selStart(), selEnd() - selStart(), QString());
             return;
         }
-        const int at = forward ? caret : caret - 1;
+        const int at = forward ? m->caret() : m->caret() - 1;
         if (at < 0 || at >= length())
             return;
         int from = at;
         int count = 1;
-        const QChar c = text.at(at);
+        const QChar c = m->text().at(at);
         if (forward && at + 1 < length() &&
-            ((c == u'\r' && text.at(at + 1) == u'\n') ||
-             (c.isHighSurrogate() && text.at(at + 1).isLowSurrogate())))
+            ((c == u'\r' && m->text().at(at + 1) == u'\n') ||
+             (c.isHighSurrogate() && m->text().at(at + 1).isLowSurrogate())))
             count = 2;
         if (!forward && at > 0 &&
-            ((c == u'\n' && text.at(at - 1) == u'\r') ||
-             (c.isLowSurrogate() && text.at(at - 1).isHighSurrogate()))) {
+            ((c == u'\n' && m->text().at(at - 1) == u'\r') ||
+             (c.isLowSurrogate() && m->text().at(at - 1).isHighSurrogate()))) {
             from = at - 1;
             count = 2;
         }
@@ -334,23 +337,23 @@ struct RichTextBox::Private
         if (right) {
             if (position >= length())
                 return position;
-            const QChar c = text.at(position);
+            const QChar c = m->text().at(position);
             const bool pair = position + 1 < length() &&
-                              ((c == u'\r' && text.at(position + 1) == u'\n') ||
-                               (c.isHighSurrogate() && text.at(position + 1).isLowSurrogate()));
+                              ((c == u'\r' && m->text().at(position + 1) == u'\n') ||
+                               (c.isHighSurrogate() && m->text().at(position + 1).isLowSurrogate()));
             return position + (pair ? 2 : 1);
         }
         if (position <= 0)
             return 0;
-        const QChar c = text.at(position - 1);
+        const QChar c = m->text().at(position - 1);
         const bool pair =
-            position >= 2 && ((c == u'\n' && text.at(position - 2) == u'\r') ||
-                              (c.isLowSurrogate() && text.at(position - 2).isHighSurrogate()));
+            position >= 2 && ((c == u'\n' && m->text().at(position - 2) == u'\r') ||
+                              (c.isLowSurrogate() && m->text().at(position - 2).isHighSurrogate()));
         return position - (pair ? 2 : 1);
     }
     void moveCaret(int position, bool extend, bool atLineEnd = false)
     {
-        setSelection(extend ? anchor : position, position, Scroll::Caret);
+        setSelection(extend ? m->anchor() : position, position, Scroll::Caret);
         caretAtLineEnd = atLineEnd;
     }
     void moveVertically(int lineDelta, bool extend)
@@ -375,10 +378,10 @@ bool RichTextBox::Private::handleNavigation(QKeyEvent *event)
     case Qt::Key_Left:
     case Qt::Key_Right: {
         const bool right = event->key() == Qt::Key_Right;
-        if (anchor != caret && !extend)
+        if (m->anchor() != m->caret() && !extend)
             moveCaret(right ? selEnd() : selStart(), false);
         else
-            moveCaret(stepFrom(caret, right), extend);
+            moveCaret(stepFrom(m->caret(), right), extend);
         return true;
     }
     case Qt::Key_Up:
@@ -409,11 +412,17 @@ bool RichTextBox::Private::handleNavigation(QKeyEvent *event)
 }
 
 RichTextBox::RichTextBox(QWidget *parent)
+    : RichTextBox(nullptr, parent)
+{}
+
+RichTextBox::RichTextBox(TextModel *model, QWidget *parent)
     : QAbstractScrollArea(parent)
     , d(std::make_unique<Private>(this))
 {
+    d->m = model ? model : new TextModel(this);
+    d->display = d->m->text();
     setFocusPolicy(Qt::StrongFocus);
-    setAttribute(Qt::WA_InputMethodEnabled);
+    setAttribute(Qt::WA_InputMethodEnabled, !d->m->isReadOnly());
     setInputMethodHints(Qt::ImhMultiLine);
     setAcceptDrops(false);
     viewport()->setAcceptDrops(false);
@@ -423,107 +432,96 @@ RichTextBox::RichTextBox(QWidget *parent)
     viewport()->setAutoFillBackground(false);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setEnabled(d->m->isEnabled());
     d->fontChanged();
+
+    TextModel *m = d->m;
+    connect(m, &TextModel::aboutToEdit, this, [this] { d->setPreedit(QString(), 0); });
+    connect(m, &TextModel::edited, this,
+            [this](int from, int removed, int inserted) { d->modelEdited(from, removed, inserted); });
+    connect(m, &TextModel::reset, this, [this] { d->modelReset(); });
+    connect(m, &TextModel::selectionAboutToChange, this,
+            [this](int anchor, int caret) { d->selectionAboutToChange(anchor, caret); });
+    connect(m, &TextModel::selectionChanged, this,
+            [this](int, int, TextModel::Follow follow) { d->selectionChanged(follow); });
+    connect(m, &TextModel::formatChanged, this, [this](int from, int to) { d->updateRange(from, to); });
+    connect(m, &TextModel::readOnlyChanged, this, [this](bool readOnly) {
+        if (readOnly)
+            d->setPreedit(QString(), 0);
+        setAttribute(Qt::WA_InputMethodEnabled, !readOnly);
+        if (hasFocus())
+            QGuiApplication::inputMethod()->update(Qt::ImEnabled | Qt::ImReadOnly);
+        d->updateCaret();
+    });
+    connect(m, &TextModel::enabledChanged, this, [this](bool enabled) { setEnabled(enabled); });
+    connect(m, &TextModel::focusRequested, this, [this] { setFocus(); });
 }
 
 RichTextBox::~RichTextBox() = default;
 
+TextModel *RichTextBox::model() const
+{
+    return d->m;
+}
+
 QString RichTextBox::text() const
 {
-    return d->text;
+    return d->m->text();
 }
 
 void RichTextBox::setText(const QString &text)
 {
-    if (text == d->text)
-        return;
-    d->preedit.clear();
-    d->text = text;
-    d->display = text;
-    d->colors.assign(size_t(text.size()), kDefaultColor);
-    d->emphasis.assign(size_t(text.size()), 0);
-    d->anchor = d->caret = 0;
-    d->caretAtLineEnd = false;
-    d->relayoutAll();
-    d->restartBlink();
-    d->updateMicroFocus();
-    d->scheduleScroll(Scroll::Caret);
-    emit changed();
+    d->m->setText(text);
 }
 
 int RichTextBox::selStart() const
 {
-    return d->selStart();
+    return d->m->selStart();
 }
 
 void RichTextBox::setSelStart(int start)
 {
-    d->setSelection(start, start, Scroll::SelStart);
+    d->m->setSelStart(start);
 }
 
 int RichTextBox::selLength() const
 {
-    return d->selEnd() - d->selStart();
+    return d->m->selLength();
 }
 
 void RichTextBox::setSelLength(int length)
 {
-    const int start = d->selStart();
-    d->setSelection(start, start + std::clamp(length, 0, d->length() - start), Scroll::SelStart);
+    d->m->setSelLength(length);
 }
 
 void RichTextBox::setSelColor(const QColor &color)
 {
-    const QRgb rgb = color.rgb();
-    const int from = d->selStart();
-    const int to = d->selEnd();
-    const auto first = d->colors.begin() + from;
-    const auto last = d->colors.begin() + to;
-    if (std::all_of(first, last, [rgb](QRgb c) { return c == rgb; }))
-        return;
-    std::fill(first, last, rgb);
-    d->updateRange(from, to);
+    d->m->setSelColor(color);
 }
 
 void RichTextBox::setSelEmphasis(bool on)
 {
-    const int from = d->selStart();
-    const int to = d->selEnd();
-    const auto first = d->emphasis.begin() + from;
-    const auto last = d->emphasis.begin() + to;
-    if (std::all_of(first, last, [on](quint8 e) { return bool(e) == on; }))
-        return;
-    std::fill(first, last, quint8(on));
-    d->updateRange(from, to);
+    d->m->setSelEmphasis(on);
 }
 
 void RichTextBox::setReadOnly(bool readOnly)
 {
-    if (d->readOnly == readOnly)
-        return;
-    d->readOnly = readOnly;
-    if (readOnly)
-        d->setPreedit(QString(), 0);
-    setAttribute(Qt::WA_InputMethodEnabled, !readOnly);
-    if (hasFocus())
-        QGuiApplication::inputMethod()->update(Qt::ImEnabled | Qt::ImReadOnly);
-    d->updateCaret();
+    d->m->setReadOnly(readOnly);
 }
 
 bool RichTextBox::isReadOnly() const
 {
-    return d->readOnly;
+    return d->m->isReadOnly();
 }
 
 QColor RichTextBox::charColor(int position) const
 {
-    return position >= 0 && position < d->length() ? QColor(d->colors[size_t(position)])
-                                                   : QColor(kDefaultColor);
+    return d->m->charColor(position);
 }
 
 bool RichTextBox::charEmphasis(int position) const
 {
-    return position >= 0 && position < d->length() && d->emphasis[size_t(position)];
+    return d->m->charEmphasis(position);
 }
 
 void RichTextBox::ensureVisible(int position)
@@ -569,7 +567,7 @@ void RichTextBox::paintEvent(QPaintEvent *event)
         std::min(d->lines.lineCount() - 1, (area.bottom() + scroll - kMargin) / d->lineHeight);
     // The selection shows only while the box has the focus, so the reference box's current
     // character stays just blue and underlined.
-    const bool showSelection = hasFocus() && d->anchor != d->caret;
+    const bool showSelection = hasFocus() && d->m->anchor() != d->m->caret();
     const int selFrom = d->toDisplay(d->selStart());
     const int selTo = d->toDisplay(d->selEnd());
     const int preFrom = d->preedit.isEmpty() ? -1 : d->preeditPos;
@@ -590,7 +588,7 @@ void RichTextBox::paintEvent(QPaintEvent *event)
             return {palette().color(QPalette::Text).rgb(), 0, 2};
         const size_t model = size_t(i >= preTo && preFrom >= 0 ? i - (preTo - preFrom) : i);
         const quint8 kind = showSelection && i >= selFrom && i < selTo ? 1 : 0;
-        return {d->colors[model], d->emphasis[model], kind};
+        return {d->m->colors()[model], d->m->emphasis()[model], kind};
     };
 
     for (int line = first; line <= last; ++line) {
@@ -623,7 +621,7 @@ void RichTextBox::paintEvent(QPaintEvent *event)
             i = j;
         }
     }
-    if (hasFocus() && d->caretOn && !d->readOnly && isEnabled())
+    if (hasFocus() && d->caretOn && !d->m->isReadOnly() && isEnabled())
         painter.fillRect(d->caretRect(), palette().color(QPalette::Text));
 }
 
@@ -653,7 +651,7 @@ void RichTextBox::scrollContentsBy(int, int)
 void RichTextBox::keyPressEvent(QKeyEvent *event)
 {
     // The handlers see the key before the box does; they may disable the box meanwhile.
-    emit keyDown(virtualkeys::keyCode(*event), virtualkeys::shiftState(event->modifiers()));
+    d->m->notifyKeyDown(virtualkeys::keyCode(*event), virtualkeys::shiftState(event->modifiers()));
     event->accept();
     if (!isEnabled())
         return;
@@ -699,7 +697,7 @@ void RichTextBox::keyReleaseEvent(QKeyEvent *event)
 {
     // A held key repeats its key-down only, as the handlers expect.
     if (!event->isAutoRepeat())
-        emit keyUp(virtualkeys::keyCode(*event), virtualkeys::shiftState(event->modifiers()));
+        d->m->notifyKeyUp(virtualkeys::keyCode(*event), virtualkeys::shiftState(event->modifiers()));
     event->accept();
 }
 
@@ -736,7 +734,7 @@ void RichTextBox::mouseReleaseEvent(QMouseEvent *event)
     else if (event->button() == Qt::MiddleButton)
         button = 4;
     const QPoint at = event->position().toPoint();
-    emit mouseUp(button, virtualkeys::shiftState(event->modifiers()), at.x(), at.y());
+    d->m->notifyMouseUp(button, virtualkeys::shiftState(event->modifiers()), at.x(), at.y());
 }
 
 void RichTextBox::mouseDoubleClickEvent(QMouseEvent *event)
@@ -769,12 +767,14 @@ void RichTextBox::focusInEvent(QFocusEvent *event)
     QAbstractScrollArea::focusInEvent(event);
     d->restartBlink();
     viewport()->update();
-    emit gotFocus();
+    d->m->notifyFocusIn();
 }
 
 void RichTextBox::focusOutEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusOutEvent(event);
+    if (d->m)
+        d->m->notifyFocusOut();
     d->blink.stop();
     d->dragging = false;
     viewport()->update();
@@ -793,18 +793,18 @@ void RichTextBox::timerEvent(QTimerEvent *event)
 void RichTextBox::inputMethodEvent(QInputMethodEvent *event)
 {
     event->accept();
-    if (d->readOnly) {
+    if (d->m->isReadOnly()) {
         d->setPreedit(QString(), 0);
         return;
     }
     d->setPreedit(QString(), 0);
     const QString commit = event->commitString();
-    if (d->anchor != d->caret && (!commit.isEmpty() || event->replacementLength() > 0)) {
+    if (d->m->anchor() != d->m->caret() && (!commit.isEmpty() || event->replacementLength() > 0)) {
         d->insertAtCaret(commit);
     } else if (!commit.isEmpty() || event->replacementLength() > 0) {
         // Some input methods also replace text around the caret (for example a syllable
         // typed before they took over): all of it is one change.
-        const int from = std::clamp(d->caret + event->replacementStart(), 0, d->length());
+        const int from = std::clamp(d->m->caret() + event->replacementStart(), 0, d->length());
         const int removed = std::clamp(event->replacementLength(), 0, d->length() - from);
         d->replace(from, removed, commit);
     }
@@ -821,33 +821,33 @@ void RichTextBox::inputMethodEvent(QInputMethodEvent *event)
 
 QVariant RichTextBox::inputMethodQuery(Qt::InputMethodQuery query) const
 {
-    const int windowStart = std::max(0, d->caret - kSurroundingWindow);
-    const int windowEnd = std::min(d->length(), d->caret + kSurroundingWindow);
+    const int windowStart = std::max(0, d->m->caret() - kSurroundingWindow);
+    const int windowEnd = std::min(d->length(), d->m->caret() + kSurroundingWindow);
     switch (query) {
     case Qt::ImEnabled:
-        return isEnabled() && !d->readOnly;
+        return isEnabled() && !d->m->isReadOnly();
     case Qt::ImReadOnly:
-        return d->readOnly;
+        return d->m->isReadOnly();
     case Qt::ImCursorRectangle:
         return d->caretRect().translated(viewport()->pos()).toAlignedRect();
     case Qt::ImAnchorRectangle:
-        return characterRect(d->anchor).translated(viewport()->pos());
+        return characterRect(d->m->anchor()).translated(viewport()->pos());
     case Qt::ImFont:
         return d->lines.font();
     case Qt::ImCursorPosition:
-        return d->caret - windowStart;
+        return d->m->caret() - windowStart;
     case Qt::ImAnchorPosition:
-        return std::clamp(d->anchor, windowStart, windowEnd) - windowStart;
+        return std::clamp(d->m->anchor(), windowStart, windowEnd) - windowStart;
     case Qt::ImAbsolutePosition:
-        return d->caret;
+        return d->m->caret();
     case Qt::ImSurroundingText:
-        return d->text.mid(windowStart, windowEnd - windowStart);
+        return d->m->text().mid(windowStart, windowEnd - windowStart);
     case Qt::ImTextBeforeCursor:
-        return d->text.mid(windowStart, d->caret - windowStart);
+        return d->m->text().mid(windowStart, d->m->caret() - windowStart);
     case Qt::ImTextAfterCursor:
-        return d->text.mid(d->caret, windowEnd - d->caret);
+        return d->m->text().mid(d->m->caret(), windowEnd - d->m->caret());
     case Qt::ImCurrentSelection:
-        return d->text.mid(d->selStart(), std::min(d->selEnd() - d->selStart(), 1024));
+        return d->m->text().mid(d->selStart(), std::min(d->selEnd() - d->selStart(), 1024));
     case Qt::ImHints:
         return int(inputMethodHints());
     default:

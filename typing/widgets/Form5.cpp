@@ -1,9 +1,9 @@
-#include "ui/Form5.h"
+#include "typing/widgets/Form5.h"
 
-#include "core/Fonts.h"
-#include "ui/Geometry.h"
-#include "ui/LinkLabel.h"
-#include "ui/PictureBox.h"
+#include "core/widgets/Fonts.h"
+#include "core/widgets/Geometry.h"
+#include "core/widgets/LinkLabel.h"
+#include "core/widgets/PictureBox.h"
 
 #include <QLabel>
 

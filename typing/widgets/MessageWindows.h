@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/Form4.h"
-#include "ui/Form5.h"
+#include "typing/widgets/Form4.h"
+#include "typing/widgets/Form5.h"
 
 #include <QDateTime>
 #include <QPointer>
@@ -9,8 +9,8 @@
 
 #include <functional>
 
-class Client;
 class QWidget;
+struct TestResult;
 
 // The server message window Form4 and the result window Form5 of one client. Each exists
 // only while it is open and is built afresh when next needed.
@@ -20,7 +20,8 @@ public:
     using Clock = std::function<QDateTime()>;
     using PracticeStarter = std::function<void(const QString &cuowu)>;
 
-    explicit MessageWindows(Client &client);
+    // The windows open over `window` (the main window).
+    explicit MessageWindows(QWidget *window);
     ~MessageWindows();
 
     // Appends a teacher's message with a time stamp and shows the message window.
@@ -28,6 +29,7 @@ public:
     // Fills the result window and shows it modally; returns when it has closed.
     void showMsg(const QString &xingming, const QString &xuehao, const QString &banji,
                  const QString &msg, const QString &cuowu);
+    void showMsg(const TestResult &result);
     // The practice link: starts a practice test on the kept error characters and closes the
     // result window.
     void Label3_Click();
@@ -44,11 +46,11 @@ public:
 
     // Where the time stamps come from (the local clock unless a test sets another).
     void setClock(Clock clock) { m_clock = std::move(clock); }
-    // What the practice link runs (the typing engine's rst unless a test sets another).
+    // What the practice link runs (the main window sets the typing engine's rst).
     void setPracticeStarter(PracticeStarter starter) { m_startPractice = std::move(starter); }
 
 private:
-    Client &m_client;
+    QWidget *m_window;
     QPointer<Form4> m_form4;
     QPointer<Form5> m_form5;
     Clock m_clock;

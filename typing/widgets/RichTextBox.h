@@ -6,20 +6,25 @@
 
 #include <memory>
 
-// A text box for the reference text and the student's typing: plain text with a colour and an
-// emphasis flag per character, drawn by the box itself so that colouring one character on a
-// text of 32767 characters costs a small repaint, not a new layout.
+class TextModel;
+
+// The view of a TextModel (the reference text or the student's typing): it draws the text with
+// each character's colour and emphasis itself, so that colouring one character on a text of
+// 32767 characters costs a small repaint, not a new layout, and it turns keys and input method
+// commits into edits of the model. The box pastes nothing by any route.
 //
-// Positions count UTF-16 code units from 0. Formatting acts on the selection; selections are
-// clamped at the end of the text. Setting the text to something different raises changed()
-// before setText returns. The box pastes nothing by any route: only typing (keys and input
-// method commits) and the client's own calls change it.
+// The text and formatting functions below act on the model, for code that holds only the box.
 class RichTextBox : public QAbstractScrollArea
 {
     Q_OBJECT
 public:
+    // A box with a model of its own.
     explicit RichTextBox(QWidget *parent = nullptr);
+    // A view of `model`, which must outlive the box.
+    explicit RichTextBox(TextModel *model, QWidget *parent = nullptr);
     ~RichTextBox() override;
+
+    TextModel *model() const;
 
     QString text() const;
     void setText(const QString &text);
@@ -51,16 +56,6 @@ public:
     int lineCount() const;
     // The composition the input method is showing at the caret; not part of text().
     QString preeditText() const;
-
-signals:
-    void changed();
-    void gotFocus();
-    // Key codes are the virtual-key codes the handlers were written for (8 Backspace,
-    // 37-40 arrows, 65-90 letters...); shift is a bit set: 1 Shift, 2 Ctrl, 4 Alt.
-    // keyDown is raised before the box processes the key.
-    void keyDown(int keyCode, int shift);
-    void keyUp(int keyCode, int shift);
-    void mouseUp(int button, int shift, int x, int y);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -1,4 +1,4 @@
-#include "ui/Geometry.h"
+#include "core/widgets/Geometry.h"
 
 #include <QGuiApplication>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "ui/LinkLabel.h"
+#include "core/widgets/LinkLabel.h"
 
 #include <QMouseEvent>
 

@@ -1,7 +1,7 @@
-#include "hints/RootChart.h"
+#include "hints/widgets/RootChart.h"
 
-#include "core/Fonts.h"
-#include "hints/RootDisplay.h"
+#include "core/widgets/Fonts.h"
+#include "hints/widgets/RootGlyphs.h"
 #include "hints/RootKeys.h"
 
 #include <QFontMetricsF>
@@ -292,7 +292,7 @@ void RootChart::paintKey(QPainter &painter, QChar letter, qreal scale) const
         const QRectF cell(area.left() + (i % columns) * cellWidth,
                           area.top() + (i / columns) * cellHeight, cellWidth, cellHeight);
         const QRectF target(cell.center().x() - glyphWidth / 2, cell.top(), glyphWidth, cellHeight);
-        const QPixmap picture = RootDisplay::glyph(roots[i], ratio);
+        const QPixmap picture = rootglyphs::glyph(roots[i], ratio);
         if (!picture.isNull()) {
             // The pictures have a light background; multiplying lets the key's colour through.
             painter.setCompositionMode(QPainter::CompositionMode_Multiply);
