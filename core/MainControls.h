@@ -52,7 +52,10 @@ public:
 
     // Sets the glyph of one root slot and tells the view.
     void setRootSlot(int slot, int glyph);
+    // Asks the view to place the root slots after the hint text as it stands now.
+    void placeRootSlots() { emit rootSlotsPlaced(); }
 
 signals:
     void rootsChanged();
+    void rootSlotsPlaced();
 };

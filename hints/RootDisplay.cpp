@@ -27,20 +27,21 @@ RootDisplay::RootDisplay(Client &client)
 void RootDisplay::DispZG(const QString &iStr)
 {
     const QString s = m_client.tables->rootField(iStr);
-    if (s.isEmpty())
-        return;
-    for (int k = 0; k < kSlotCount; ++k) {
-        if (s.size() < 3 * (k + 1)) {
-            showGlyph(k, 0);
-            continue;
+    if (!s.isEmpty()) {
+        for (int k = 0; k < kSlotCount; ++k) {
+            if (s.size() < 3 * (k + 1)) {
+                showGlyph(k, 0);
+                continue;
+            }
+            const int n = groupNumber(QStringView(s).mid(3 * k, 3));
+            // A group that names no glyph ends the display here, unplaced: the slots already
+            // filled keep their glyphs and the others what they showed.
+            if (n < 1 || n > kGlyphCount)
+                return;
+            showGlyph(k, n);
         }
-        const int n = groupNumber(QStringView(s).mid(3 * k, 3));
-        // A group that names no glyph ends the display here: the slots already filled keep
-        // their glyphs and the others what they showed.
-        if (n < 1 || n > kGlyphCount)
-            return;
-        showGlyph(k, n);
     }
+    m_client.ui.placeRootSlots();
 }
 
 void RootDisplay::ClearZg()

@@ -15,7 +15,7 @@ public:
 
     explicit RootDisplay(Client &client);
 
-    // Shows the root glyphs of the character.
+    // Shows the root glyphs of the character and places the slots after the hint text.
     void DispZG(const QString &iStr);
     // Empties the hint label and the four slots.
     void ClearZg();

@@ -120,6 +120,7 @@ void Form1::bindControls()
     bind::choices(ui.cmbshurufa, w.cmbshurufa);
     bind::status(ui.sb, w.sb);
     connect(&ui, &MainControls::rootsChanged, this, &Form1::showRoots);
+    connect(&ui, &MainControls::rootSlotsPlaced, this, &Form1::placeRoots);
 
     ClientLogic *logic = m_logic.get();
     connect(logic, &ClientLogic::serverSettingsWanted, this,
@@ -133,11 +134,9 @@ void Form1::bindControls()
     m_windows->setPracticeStarter([this](const QString &cuowu) { client().typing->rst(cuowu); });
 }
 
-// The root slots show their glyphs after the hint text.
 void Form1::showRoots()
 {
     const MainControls &ui = client().ui;
-    int left = m_widgets.LBM->x() + m_widgets.LBM->width() + px(200);
     for (size_t k = 0; k < m_widgets.Imgzg.size(); ++k) {
         QLabel *slot = m_widgets.Imgzg[k];
         const int number = ui.Imgzg[k];
@@ -146,6 +145,14 @@ void Form1::showRoots()
             slot->clear();
         else
             slot->setPixmap(rootglyphs::glyph(number, slot->devicePixelRatioF()));
+    }
+}
+
+// The root slots follow the hint text.
+void Form1::placeRoots()
+{
+    int left = m_widgets.LBM->x() + m_widgets.LBM->width() + px(200);
+    for (QLabel *slot : m_widgets.Imgzg) {
         slot->move(left, slot->y());
         left += slot->width() + px(100);
     }

@@ -45,6 +45,7 @@ private:
     void createControls();
     void bindControls();
     void showRoots();
+    void placeRoots();
     void updateMinimumWidth();
 
     std::unique_ptr<ClientLogic> m_logic;

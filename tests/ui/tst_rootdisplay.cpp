@@ -2,6 +2,7 @@
 #include "TestRegistry.h"
 #include "core/Client.h"
 #include "hints/RootDisplay.h"
+#include "hints/widgets/RootGlyphs.h"
 #include "ui/Form1.h"
 
 #include <QFile>
@@ -59,13 +60,13 @@ private slots:
         QFETCH(Glyphs, expected);
         TestEnv env;
         env.writeGbkFile(QStringLiteral("wb.dat"), kCharacters);
-        env.createForm();
+        const Form1 &form = env.createForm();
         Client &client = env.client();
         client.roots->ClearZg();
         client.roots->DispZG(character);
         QCOMPARE(shownGlyphs(client), expected);
         for (int k = 0; k < RootDisplay::kSlotCount; ++k)
-            QCOMPARE(client.ui.Imgzg[k]->property("glyphNumber").toInt(), expected[k]);
+            QCOMPARE(form.widgets().Imgzg[k]->property("glyphNumber").toInt(), expected[k]);
     }
 
     void placementFollowsTheLabel()
@@ -74,23 +75,23 @@ private slots:
         env.writeGbkFile(QStringLiteral("wb.dat"), kCharacters);
         Form1 &form = env.createForm();
         Client &client = env.client();
-        QLabel *hint = client.ui.LBM;
-        const int top = client.ui.Imgzg[0]->y();
+        const auto &slotLabels = form.widgets().Imgzg;
+        QLabel *hint = form.widgets().LBM;
+        const int top = slotLabels[0]->y();
 
         int previousLeft = -1;
         for (const QString &text : {QStringLiteral("五笔编码：A"),
                                     QStringLiteral("五笔编码：AAAA BBBB     拼音编码：gonggong")}) {
-            hint->setText(text);
-            hint->adjustSize();
+            client.ui.LBM->setText(text);
             client.roots->DispZG(QStringLiteral("丙"));
-            QCOMPARE(client.ui.Imgzg[0]->x(), hint->x() + hint->width() + form.px(200));
+            QCOMPARE(slotLabels[0]->x(), hint->x() + hint->width() + form.px(200));
             for (int k = 1; k < RootDisplay::kSlotCount; ++k) {
-                const QLabel *before = client.ui.Imgzg[k - 1];
-                QCOMPARE(client.ui.Imgzg[k]->x(), before->x() + before->width() + form.px(100));
-                QCOMPARE(client.ui.Imgzg[k]->y(), top);
+                const QLabel *before = slotLabels[k - 1];
+                QCOMPARE(slotLabels[k]->x(), before->x() + before->width() + form.px(100));
+                QCOMPARE(slotLabels[k]->y(), top);
             }
-            QVERIFY(client.ui.Imgzg[0]->x() > previousLeft);
-            previousLeft = client.ui.Imgzg[0]->x();
+            QVERIFY(slotLabels[0]->x() > previousLeft);
+            previousLeft = slotLabels[0]->x();
         }
     }
 
@@ -112,62 +113,66 @@ private slots:
         QFETCH(Glyphs, expected);
         TestEnv env;
         env.writeGbkFile(QStringLiteral("wb.dat"), kCharacters);
-        env.createForm();
+        const Form1 &form = env.createForm();
         Client &client = env.client();
         client.roots->DispZG(QStringLiteral("丁"));
         QList<int> lefts;
-        for (const QLabel *slot : client.ui.Imgzg)
+        for (const QLabel *slot : form.widgets().Imgzg)
             lefts << slot->x();
 
         client.ui.LBM->setText(QStringLiteral("五笔编码：AAAA BBBB CCCC     拼音编码：long"));
-        client.ui.LBM->adjustSize();
         client.roots->DispZG(character);
         QCOMPARE(shownGlyphs(client), expected);
         for (int k = 0; k < RootDisplay::kSlotCount; ++k)
-            QCOMPARE(client.ui.Imgzg[k]->x(), lefts[k]);
+            QCOMPARE(form.widgets().Imgzg[k]->x(), lefts[k]);
     }
 
     void clearEmptiesLabelAndSlotsInPlace()
     {
         TestEnv env;
         env.writeGbkFile(QStringLiteral("wb.dat"), kCharacters);
-        env.createForm();
+        const Form1 &form = env.createForm();
         Client &client = env.client();
         client.ui.LBM->setText(QStringLiteral("五笔编码：D"));
-        client.ui.LBM->adjustSize();
         client.roots->DispZG(QStringLiteral("丁"));
         QList<int> lefts;
-        for (const QLabel *slot : client.ui.Imgzg)
+        for (const QLabel *slot : form.widgets().Imgzg)
             lefts << slot->x();
 
         client.roots->ClearZg();
-        QCOMPARE(client.ui.LBM->text(), QString());
+        QCOMPARE(form.widgets().LBM->text(), QString());
         QCOMPARE(shownGlyphs(client), (Glyphs{0, 0, 0, 0}));
         for (int k = 0; k < RootDisplay::kSlotCount; ++k) {
-            QVERIFY(client.ui.Imgzg[k]->pixmap().isNull());
-            QCOMPARE(client.ui.Imgzg[k]->x(), lefts[k]);
+            QVERIFY(form.widgets().Imgzg[k]->pixmap().isNull());
+            QCOMPARE(form.widgets().Imgzg[k]->x(), lefts[k]);
         }
     }
 
     void glyphNumbersOutsideTheSetHaveNoPicture()
     {
         for (int n : {-1, 0, 207, 1000})
-            QVERIFY2(RootDisplay::glyph(n).isNull(), qPrintable(QString::number(n)));
+            QVERIFY2(rootglyphs::glyph(n).isNull(), qPrintable(QString::number(n)));
     }
 
     void everyGlyphIsBuiltIn()
     {
-        if (!QFile::exists(QStringLiteral(":/glyphs/zg001.png")))
-            QSKIP("the glyph pictures are not built into this client");
+        // Both sizes of every glyph are built into the client.
         for (int n = 1; n <= RootDisplay::kGlyphCount; ++n) {
-            const QPixmap pixmap = RootDisplay::glyph(n, 1.0);
+            for (const char *suffix : {"", "@2x"}) {
+                const QString name =
+                    QStringLiteral(":/glyphs/zg%1%2.png").arg(n, 3, 10, QLatin1Char('0')).arg(suffix);
+                QVERIFY2(QFile::exists(name), qPrintable(name));
+            }
+        }
+        for (int n = 1; n <= RootDisplay::kGlyphCount; ++n) {
+            const QPixmap pixmap = rootglyphs::glyph(n, 1.0);
             QVERIFY2(!pixmap.isNull(), qPrintable(QString::number(n)));
             QCOMPARE(pixmap.size(), QSize(19, 20));
         }
         // The repeated roots of key M look like the originals.
         for (int n = 201; n <= 206; ++n)
-            QCOMPARE(RootDisplay::glyph(n, 1.0).toImage(),
-                     RootDisplay::glyph(n - 132, 1.0).toImage());
+            QCOMPARE(rootglyphs::glyph(n, 1.0).toImage(),
+                     rootglyphs::glyph(n - 132, 1.0).toImage());
     }
 };
 
