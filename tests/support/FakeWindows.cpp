@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 int FakeWindows::exec(QDialog &dialog)
 {

@@ -1,13 +1,55 @@
+#include "TestEnv.h"
 #include "TestRegistry.h"
-#include "TypingFixture.h"
+#include "core/Client.h"
 #include "core/SystemPlatform.h"
+#include "env/InputMethodSelection.h"
+#include "net/TestControl.h"
+#include "typing/widgets/RichTextBox.h"
+#include "ui/Form1.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
 
 namespace {
+
+// A main window on fake services, connected, with a test text loaded the way the server loads
+// it; typing goes through the text box views as the student's keys and input method do.
+struct TypingFixture
+{
+    explicit TypingFixture(const QString &reference)
+    {
+        env.createForm();
+        env.fakeSocket.setState(Socket::Connected);
+        c().ui.Timer4->stop();
+        c().ui.Timer3->setInterval(3600 * 1000);
+        c().control->cmdread_Click();
+        c().control->handleMessage(QStringLiteral("0010") + reference);
+        c().ui.Timer3->stop();
+        env.fakeSocket.sent.clear();
+    }
+
+    Client &c() { return env.client(); }
+    ClientState &s() { return env.client().state; }
+    RichTextBox *txt1() { return env.form->widgets().txt1; }
+    RichTextBox *txt2() { return env.form->widgets().txt2; }
+
+    // An input method commit of one or several characters at once.
+    void commit(const QString &text)
+    {
+        QInputMethodEvent event;
+        event.setCommitString(text);
+        QApplication::sendEvent(txt2(), &event);
+    }
+    void backspace() { QTest::keyClick(txt2(), Qt::Key_Backspace); }
+
+    TestEnv env;
+};
 
 // The fixture's window shown and active, so that focus moves as it does for the student.
 struct ShownFixture : TypingFixture

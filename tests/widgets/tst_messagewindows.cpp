@@ -32,7 +32,7 @@ struct Fixture
         windows().setPracticeStarter([this](const QString &cuowu) { practices << cuowu; });
     }
     Client &c() { return env.client(); }
-    MessageWindows &windows() { return *env.client().windows; }
+    MessageWindows &windows() { return env.form->windows(); }
 
     // Runs showMsg; `act` is run on the result window once it is the active modal window.
     // A window that `act` leaves open is closed, so no test waits for a person.
