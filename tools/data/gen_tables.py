@@ -137,6 +137,7 @@ def main():
                                 os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                              'root-overrides.txt'))
     rows, errors = [], []
+    rows_by_char = {}
     settled = {'level 1': [0, len(level1)], 'level 2': [0, len(level2)],
                'other GBK': [0, len(chars) - len(level1) - len(level2)]}
     set1, set2 = set(level1), set(level2)
@@ -150,27 +151,61 @@ def main():
             group = 'level 1' if ch in set1 else 'level 2' if ch in set2 else 'other GBK'
             settled[group][0] += 1
         field = ''.join(f'{n:03d}' for n in numbers) if numbers else ''
+        rows_by_char[ch] = (ch, code, field)
         rows.append(f'{ch},{code},{field},{pinyin.get(ch, "")}')
     if errors:
         sys.exit('roots contradict the code:\n' + '\n'.join(errors))
 
-    words = {t: c for t, c in entries.items() if len(t) > 1 and gbk_ok(t)}
+    unsettled = [ch for ch in level1 if not rows_by_char[ch][2]]
+    if unsettled:
+        sys.exit('GB2312 level 1 characters without roots: ' + ''.join(unsettled))
+
+    # Word codes follow the Wubi word rules from the characters' codes in wb.dat, so a learner
+    # gets one answer: the word source codes some components differently (犭, 足 on the left)
+    # and loses where it disagrees. Words with a character wb.dat does not hold are left out,
+    # since their code could not be checked against the character table.
+    in_table = set(chars)
+    all_words = [t for t in entries if len(t) > 1 and gbk_ok(t)]
+    words = {t: entries[t] for t in all_words if all(ch in in_table for ch in t)}
     ranked = sorted(words, key=lambda t: (-max(w for _, w in words[t]), t))[:MAX_WORD_LINES]
     word_rows = []
+    corrected = []
     for word in ranked:
-        codes = words[word]
         rule = word_rule_code(word, char_code)
-        listed = [c for c, _ in codes]
-        code = rule if rule in listed else max((w, -i, c) for i, (c, w) in enumerate(codes))[2]
-        word_rows.append(f'{code},{word}')
+        listed = [c for c, _ in words[word]]
+        if rule not in listed:
+            corrected.append(f'{word} {"/".join(listed)} -> {rule}')
+        word_rows.append(f'{rule},{word}')
 
     os.makedirs(out_dir, exist_ok=True)
+    changed = count_root_changes(os.path.join(out_dir, 'wb.dat'), rows_by_char)
     write_gbk_lines(os.path.join(out_dir, 'wb.dat'), rows)
     write_gbk_lines(os.path.join(out_dir, 'wbcz.dat'), word_rows)
     print(f'wb.dat: {len(rows)} characters; wbcz.dat: {len(word_rows)} words')
     for group, (done, total) in settled.items():
         share = 100.0 * done / total if total else 0.0
         print(f'roots settled, {group}: {done} of {total} ({share:.1f}%)')
+    if changed is not None:
+        print(f'rows whose roots changed against the previous wb.dat: {changed}')
+    print(f'words left out, a character not in wb.dat: {len(all_words) - len(words)}')
+    print(f'word codes corrected to the word rule: {len(corrected)}')
+    for line in corrected:
+        print('  ' + line)
+
+
+def count_root_changes(old_path, rows_by_char):
+    """Rows of the new table whose root field differs from the file being replaced."""
+    try:
+        with open(old_path, 'rb') as f:
+            old = f.read().decode('gbk').split('\r\n')
+    except (OSError, UnicodeDecodeError):
+        return None
+    before = {}
+    for line in old:
+        fields = line.split(',')
+        if len(fields) >= 3:
+            before[fields[0]] = fields[2]
+    return sum(1 for ch, fields in rows_by_char.items() if before.get(ch, '') != fields[2])
 
 
 if __name__ == '__main__':
