@@ -371,9 +371,9 @@ private slots:
             if (rule != f.value(0))
                 wrong << line + QStringLiteral(" (rule: ") + rule + QLatin1Char(')');
         }
-        QVERIFY2(wrong.isEmpty(), qPrintable(QString::number(wrong.size()) +
-                                             QStringLiteral(" words: ") +
-                                             wrong.mid(0, 10).join(QStringLiteral("; "))));
+        QVERIFY2(wrong.isEmpty(),
+                 qPrintable(QString::number(wrong.size()) + QStringLiteral(" words: ") +
+                            wrong.mid(0, 10).join(QStringLiteral("; "))));
     }
 
     // Words whose source codes a component differently from the character table.
