@@ -6,6 +6,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QRegularExpression>
 #include <QTextStream>
@@ -123,6 +124,13 @@ int main(int argc, char *argv[])
          QStringLiteral("How long to wait for 1008/1010 in ms (default 5000)."),
          QStringLiteral("ms"), QStringLiteral("5000")},
         {QStringLiteral("quiet"), QStringLiteral("Do not print the messages sent.")},
+        {QStringLiteral("hostile"),
+         QStringLiteral("Hostile mode: for this many seconds from the first connection, send "
+                        "every client random and broken messages, then run the test normally."),
+         QStringLiteral("seconds")},
+        {QStringLiteral("seed"),
+         QStringLiteral("Seed of the hostile mode (default: taken from the clock and printed)."),
+         QStringLiteral("number")},
     });
     for (const QString &keyword : settingKeywords()) {
         parser.addOption({keyword,
@@ -175,6 +183,31 @@ int main(int argc, char *argv[])
         return 2;
     }
 
+    int hostileSeconds = 0;
+    quint32 hostileSeed = 0;
+    if (parser.isSet(QStringLiteral("hostile"))) {
+        hostileSeconds = parser.value(QStringLiteral("hostile")).toInt(&ok);
+        if (!ok || hostileSeconds < 1 || hostileSeconds > 3600) {
+            print(0, QStringLiteral("error: --hostile takes seconds from 1 to 3600"));
+            return 2;
+        }
+        if (parser.isSet(QStringLiteral("listen-all"))) {
+            print(0, QStringLiteral("error: --hostile runs on this computer only, not with "
+                                    "--listen-all"));
+            return 2;
+        }
+        hostileSeed = parser.isSet(QStringLiteral("seed"))
+                          ? parser.value(QStringLiteral("seed")).toUInt(&ok)
+                          : quint32(QDateTime::currentMSecsSinceEpoch());
+        if (!ok) {
+            print(0, QStringLiteral("error: --seed takes a number from 0 to 4294967295"));
+            return 2;
+        }
+    } else if (parser.isSet(QStringLiteral("seed"))) {
+        print(0, QStringLiteral("error: --seed belongs to --hostile"));
+        return 2;
+    }
+
     const bool quiet = parser.isSet(QStringLiteral("quiet"));
     QObject::connect(&server, &TestServer::clientConnected, [&server](int id, const QString &peer) {
         print(
@@ -203,6 +236,15 @@ int main(int argc, char *argv[])
     });
     QObject::connect(&server, &TestServer::warning,
                      [](int id, const QString &text) { print(id, QStringLiteral("!! ") + text); });
+    QObject::connect(&server, &TestServer::hostileStarted, [hostileSeconds] {
+        print(0, QStringLiteral("hostile period of %1 s begins").arg(hostileSeconds));
+    });
+    QObject::connect(&server, &TestServer::hostileSummary,
+                     [](int id, const QString &text) { print(id, text); });
+    QObject::connect(&server, &TestServer::hostileEnded, [] {
+        print(0, QStringLiteral("hostile period over: the settings go out again, the test "
+                                "runs normally from now on"));
+    });
 
     const QHostAddress address = parser.isSet(QStringLiteral("listen-all"))
                                      ? QHostAddress(QHostAddress::Any)
@@ -216,6 +258,16 @@ int main(int argc, char *argv[])
                  .arg(server.port())
                  .arg(settings.script.text ? QString()
                                            : QStringLiteral(" (no text: 1009 gets no answer)")));
+    if (hostileSeconds > 0) {
+        if (Status status = server.startHostile(hostileSeconds, hostileSeed); !status.ok()) {
+            print(0, QStringLiteral("error: ") + status.error);
+            return 1;
+        }
+        print(0, QStringLiteral("hostile mode: %1 s from the first connection, seed %2 "
+                                "(--hostile %1 --seed %2 repeats it)")
+                     .arg(hostileSeconds)
+                     .arg(hostileSeed));
+    }
     if (parser.isSet(QStringLiteral("raw"))) {
         print(0, QStringLiteral("raw mode: each line typed here is sent to every client"));
         readRawLines(server);
