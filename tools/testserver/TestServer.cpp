@@ -78,6 +78,13 @@ void TestServer::sendTextToAll()
             session->sendText();
 }
 
+void TestServer::sendSettingsToAll()
+{
+    for (const QPointer<ClientSession> &session : std::as_const(m_sessions))
+        if (session && !session->isHostile())
+            session->start();
+}
+
 void TestServer::acceptClients()
 {
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {

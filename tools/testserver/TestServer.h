@@ -55,6 +55,9 @@ public:
     void sendToAll(const QString &message);
     // Sends the script's text as if the client(s) had asked for it.
     void sendTextToAll();
+    // Sends the settings again ("0100", "0009" and "0008", waiting for the replies as on
+    // connect), to every client.
+    void sendSettingsToAll();
 
     // Hostile mode, for checking that a client survives a server gone wrong: for `seconds`
     // every connected client gets random codes and bodies, raw bytes, lone GBK lead bytes,

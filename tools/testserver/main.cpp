@@ -1,6 +1,7 @@
 // chengling-testserver: a small test server for trying the client without the teacher's server.
 // See README.md for the options and the script format.
 
+#include "ClassConsole.h"
 #include "ConsoleFormat.h"
 #include "TestServer.h"
 
@@ -74,11 +75,62 @@ void sendRawLine(TestServer &server, const QString &line)
         print(0, QStringLiteral("!! no client #%1").arg(id));
 }
 
+// The class console's commands, the same as the buttons of the teacher's window:
+//   /settings              send "0100", "0009", "0008" to everyone again
+//   /start [name]          start a test: everyone gets the text, results go to a new file
+//   /end                   end the test (results written)
+//   /message <text>        "0099" to everyone
+//   /message-to <n,n> <text>  "0099" to the students of these numbers
+//   /save                  write the results file now
+//   /summary               the class summary
+//   /list                  the class list
+void runCommand(ClassConsole &console, const QString &line)
+{
+    const QString command = line.section(u' ', 0, 0);
+    const QString argument = line.section(u' ', 1);
+    const auto report = [](const Status &status) {
+        if (!status.ok())
+            print(0, QStringLiteral("!! ") + status.error);
+    };
+    if (command == u"/settings") {
+        console.sendSettings();
+    } else if (command == u"/start") {
+        report(console.startTest(argument));
+    } else if (command == u"/end") {
+        report(console.endTest());
+    } else if (command == u"/message") {
+        report(console.sendMessage(argument, {}));
+    } else if (command == u"/message-to") {
+        const QStringList numbers = argument.section(u' ', 0, 0).split(u',', Qt::SkipEmptyParts);
+        const QList<int> rows = console.rowsOfNumbers(numbers);
+        if (rows.isEmpty())
+            print(0, QStringLiteral("!! no student with these numbers"));
+        else
+            report(console.sendMessage(argument.section(u' ', 1), rows));
+    } else if (command == u"/save") {
+        report(console.saveResults());
+    } else if (command == u"/summary") {
+        print(0, console.summary().text());
+    } else if (command == u"/list") {
+        const ClassRoster &roster = console.roster();
+        for (int row = 0; row < roster.size(); ++row) {
+            QStringList cells;
+            for (int column = 0; column < ClassRoster::ColumnCount; ++column)
+                cells << ClassRoster::cellText(roster.at(row), column);
+            print(roster.at(row).connection, cells.join(QStringLiteral(" | ")));
+        }
+    } else {
+        print(0, QStringLiteral("!! unknown command %1 (/settings /start /end /message "
+                                "/message-to /save /summary /list)")
+                     .arg(command));
+    }
+}
+
 // Lines typed on standard input go to every client as they are. A plain thread reads them
 // because waiting on a console is not portable through the event loop.
-void readRawLines(TestServer &server)
+void readRawLines(TestServer &server, ClassConsole &console)
 {
-    std::thread([&server] {
+    std::thread([&server, &console] {
         std::string line;
         while (std::getline(std::cin, line)) {
             QString message = QString::fromLocal8Bit(line);
@@ -87,7 +139,13 @@ void readRawLines(TestServer &server)
             if (message.isEmpty())
                 continue;
             QMetaObject::invokeMethod(
-                &server, [&server, message] { sendRawLine(server, message); },
+                &server,
+                [&server, &console, message] {
+                    if (message.startsWith(u'/'))
+                        runCommand(console, message);
+                    else
+                        sendRawLine(server, message);
+                },
                 Qt::QueuedConnection);
         }
     }).detach();
@@ -128,6 +186,12 @@ int main(int argc, char *argv[])
          QStringLiteral("Hostile mode: for this many seconds from the first connection, send "
                         "every client random and broken messages, then run the test normally."),
          QStringLiteral("seconds")},
+        {QStringLiteral("results"),
+         QStringLiteral("Keep each test's results as a CSV file in this folder."),
+         QStringLiteral("folder")},
+        {QStringLiteral("no-duplicate-notice"),
+         QStringLiteral("Do not send 0011 to a second connection with a number already "
+                        "connected.")},
         {QStringLiteral("seed"),
          QStringLiteral("Seed of the hostile mode (default: taken from the clock and printed)."),
          QStringLiteral("number")},
@@ -140,6 +204,7 @@ int main(int argc, char *argv[])
     parser.process(app);
 
     TestServer server;
+    ClassConsole console(server);
     ServerSettings &settings = server.settings();
     const QStringList positional = parser.positionalArguments();
     if (positional.size() > 1) {
@@ -208,6 +273,14 @@ int main(int argc, char *argv[])
         return 2;
     }
 
+    if (parser.isSet(QStringLiteral("results")))
+        console.setResultsFolder(parser.value(QStringLiteral("results")));
+    console.setDuplicateNotice(!parser.isSet(QStringLiteral("no-duplicate-notice")));
+    QObject::connect(&console, &ClassConsole::logged, [](int, const QString &line, bool ownEvent) {
+        if (ownEvent)
+            print(0, QStringLiteral("** ") + line.section(u' ', 1));
+    });
+
     const bool quiet = parser.isSet(QStringLiteral("quiet"));
     QObject::connect(&server, &TestServer::clientConnected, [&server](int id, const QString &peer) {
         print(
@@ -269,8 +342,11 @@ int main(int argc, char *argv[])
                      .arg(hostileSeed));
     }
     if (parser.isSet(QStringLiteral("raw"))) {
-        print(0, QStringLiteral("raw mode: each line typed here is sent to every client"));
-        readRawLines(server);
+        print(0, QStringLiteral("raw mode: each line typed here is sent to every client; a line "
+                                "starting with / is a console command (/list, /summary, ...)"));
+        readRawLines(server, console);
     }
-    return app.exec();
+    const int result = app.exec();
+    (void)console.endTest();
+    return result;
 }
