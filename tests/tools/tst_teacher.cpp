@@ -7,8 +7,11 @@
 #include "TestSetup.h"
 #include "core/Gbk.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
@@ -647,8 +650,63 @@ private slots:
     }
 };
 
+// The command-line server runs the same console: its commands on standard input do what the
+// window's buttons do.
+class ConsoleCommandsTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void commandsOfTheCommandLineServer()
+    {
+        const QString tool = QCoreApplication::applicationDirPath() + "/chengling-testserver";
+        if (!QFile::exists(tool))
+            QSKIP("chengling-testserver is not built next to the tests");
+        quint16 port = 0;
+        {
+            QTcpServer probe;
+            QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+            port = probe.serverPort();
+        }
+        QTemporaryDir results;
+        QProcess server;
+        server.start(tool, {"--raw", "--quiet", "--port", QString::number(port), "--results",
+                            results.path(), "--text", "春眠不觉晓"});
+        QVERIFY(server.waitForStarted());
+        QString output;
+        connect(&server, &QProcess::readyReadStandardOutput, this,
+                [&] { output += QString::fromLocal8Bit(server.readAllStandardOutput()); });
+        QTRY_VERIFY_WITH_TIMEOUT(output.contains("listening"), 10000);
+
+        SimulatedStudent student(port, "12", "PC12");
+        QTRY_VERIFY_WITH_TIMEOUT(output.contains("timing applied"), 10000);
+        server.write("/start 期中\n");
+        QTRY_VERIFY_WITH_TIMEOUT(student.gotText, 10000);
+        QCOMPARE(student.textLength, 5);
+        server.write("/message 还有一分钟\n");
+        QTRY_COMPARE_WITH_TIMEOUT(student.messages, QStringList{"还有一分钟"}, 10000);
+        student.sendProgress(student.progress(30, 4, 3, "觉"));
+        student.sendEnd(student.progress(31, 5, 4));
+        QTRY_VERIFY_WITH_TIMEOUT(output.contains("*** END ***"), 10000);
+        server.write("/summary\n/list\n/end\n");
+        QTRY_VERIFY_WITH_TIMEOUT(output.contains("1人，已结束1人"), 10000);
+        QVERIFY(output.contains("「觉」1"));
+        QTRY_VERIFY_WITH_TIMEOUT(output.contains("12 | 学生12 | 三班 | PC12"), 10000);
+        const QStringList files = QDir(results.path()).entryList({"*-期中.csv"});
+        QCOMPARE(files.size(), 1);
+        const QList<QStringList> lines = csvLines(results.filePath(files.first()));
+        QCOMPARE(lines.size(), 1);
+        QCOMPARE(lines.first().at(8), "5");
+        QCOMPARE(lines.first().last(), "是");
+        server.write("/frobnicate\n");
+        QTRY_VERIFY_WITH_TIMEOUT(output.contains("unknown command /frobnicate"), 10000);
+        server.kill();
+        server.waitForFinished();
+    }
+};
+
 CLIENT_TEST(ClassSummaryTest)
 CLIENT_TEST(ResultsCsvTest)
 CLIENT_TEST(TestSetupTest)
 CLIENT_TEST(ClassConsoleTest)
+CLIENT_TEST(ConsoleCommandsTest)
 #include "tst_teacher.moc"

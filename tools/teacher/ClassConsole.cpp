@@ -292,7 +292,14 @@ void ClassConsole::report(int id, const protocol::Report &report, bool end)
             r.state = StudentRow::State::Typing;
     });
     if (end) {
-        write(row, QStringLiteral("结束：") + consoleformat::report(report, true), false);
+        write(row,
+              QStringLiteral("交卷：用时%1秒，共%2字，已输入%3，正确%4，退格%5")
+                  .arg(report.totalTime)
+                  .arg(report.txtCount)
+                  .arg(report.inputCount)
+                  .arg(report.right)
+                  .arg(report.backspaces),
+              false);
         if (!m_resultsFolder.isEmpty())
             (void)saveResults();
     }

@@ -46,13 +46,13 @@ QString ClassRoster::columnTitle(int column)
     case State:
         return QStringLiteral("状态");
     case Time:
-        return QStringLiteral("用时(秒)");
+        return QStringLiteral("用时");
     case Progress:
         return QStringLiteral("进度");
     case Speed:
-        return QStringLiteral("速度(字/分)");
+        return QStringLiteral("速度");
     case Accuracy:
-        return QStringLiteral("正确率(%)");
+        return QStringLiteral("正确率");
     case Backspaces:
         return QStringLiteral("退格");
     case Errors:
@@ -176,13 +176,54 @@ QVariant ClassRoster::headerData(int section, Qt::Orientation orientation, int r
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
         return columnTitle(section);
+    if (orientation == Qt::Horizontal && role == Qt::ToolTipRole) {
+        switch (section) {
+        case Time:
+            return QStringLiteral("已用时间，秒");
+        case Progress:
+            return QStringLiteral("已输入/总字数");
+        case Speed:
+            return QStringLiteral("每分钟正确字数");
+        case Accuracy:
+            return QStringLiteral("正确字数/已输入字数，百分比");
+        case Replies:
+            return QStringLiteral(
+                "学生端最近的回复：1008输入法 1010计时 1009开始 1011试题 1100重复登录");
+        default:
+            return {};
+        }
+    }
     if (orientation == Qt::Vertical && role == Qt::DisplayRole)
         return section + 1;
     return {};
 }
 
+void ClassRoster::markChanged(int first, int last)
+{
+    m_changedFirst = m_changedFirst < 0 ? first : std::min(m_changedFirst, first);
+    m_changedLast = std::max(m_changedLast, last);
+    if (!m_flushQueued) {
+        m_flushQueued = true;
+        QMetaObject::invokeMethod(this, &ClassRoster::flush, Qt::QueuedConnection);
+    }
+}
+
+void ClassRoster::flush()
+{
+    m_flushQueued = false;
+    if (m_changedFirst < 0)
+        return;
+    const int first = m_changedFirst;
+    const int last = std::min(m_changedLast, int(m_rows.size()) - 1);
+    m_changedFirst = m_changedLast = -1;
+    if (first <= last)
+        emit dataChanged(index(first, 0), index(last, ColumnCount - 1));
+}
+
 int ClassRoster::addRow(const StudentRow &row)
 {
+    // Changes noted so far refer to the rows as they are: the view hears of them first.
+    flush();
     const int at = int(m_rows.size());
     beginInsertRows({}, at, at);
     m_rows.append(row);
@@ -194,6 +235,7 @@ int ClassRoster::addRow(const StudentRow &row)
 
 void ClassRoster::removeRow(int row)
 {
+    flush();
     beginRemoveRows({}, row, row);
     m_rows.removeAt(row);
     reindex();

@@ -98,14 +98,14 @@ QString ClassSummary::text() const
 {
     QStringList mistyped;
     for (const auto &[character, count] : mostMistyped)
-        mistyped << QStringLiteral("%1(%2)").arg(character).arg(count);
+        mistyped << QStringLiteral("「%1」%2").arg(character).arg(count);
     return QStringLiteral("%1人，已结束%2人 | 速度 平均%3 中位%4 字/分 | 正确率 平均%5 中位%6 | "
                           "常错字：%7")
         .arg(students)
         .arg(finished)
         .arg(fixed(meanSpeed, 1), fixed(medianSpeed, 1), fixed(meanAccuracy, 0),
              fixed(medianAccuracy, 0),
-             mistyped.isEmpty() ? QStringLiteral("-") : mistyped.join(u' '));
+             mistyped.isEmpty() ? QStringLiteral("-") : mistyped.join(u'、'));
 }
 
 QList<int> ClassSummary::histogram(const QList<double> &speeds, double binWidth, int bins)

@@ -31,7 +31,8 @@ void SpeedChart::paintEvent(QPaintEvent *)
     const QFontMetrics metrics = painter.fontMetrics();
     const int left = metrics.horizontalAdvance(QStringLiteral("000")) + 8;
     const int bottom = height() - metrics.height() * 2 - 4;
-    const int top = metrics.height() + 6;
+    // Room for the title and, above the tallest bar, its count.
+    const int top = metrics.height() * 2 + 8;
     const QRect plot(left, top, width() - left - 8, bottom - top);
     painter.drawText(QRect(0, 0, width(), top), Qt::AlignCenter,
                      QStringLiteral("全班速度分布（字/分）  %1人").arg(m_students));

@@ -64,11 +64,13 @@ TeacherWindow::TeacherWindow(ClassConsole &console, QWidget *parent)
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // One line per student: no line breaking to work out for every cell painted.
+    m_table->setWordWrap(false);
     m_table->setItemDelegateForColumn(ClassRoster::Progress, new ProgressDelegate(m_table));
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->horizontalHeader()->setStretchLastSection(true);
     const int digit = m_table->fontMetrics().horizontalAdvance(u'0');
-    const int widths[] = {7, 7, 7, 8, 12, 9, 7, 10, 9, 8, 5, 10, 16, 5};
+    const int widths[] = {5, 6, 5, 6, 10, 7, 4, 9, 5, 5, 4, 8, 18, 4};
     for (int column = 0; column < ClassRoster::ColumnCount; ++column)
         m_table->setColumnWidth(column, widths[column] * digit + 12);
 
@@ -95,8 +97,9 @@ TeacherWindow::TeacherWindow(ClassConsole &console, QWidget *parent)
     top->addWidget(m_table);
     top->addWidget(right);
     top->setStretchFactor(0, 0);
-    top->setStretchFactor(1, 3);
-    top->setStretchFactor(2, 1);
+    top->setStretchFactor(1, 1);
+    top->setStretchFactor(2, 0);
+    top->setSizes({300, 700, 300});
 
     auto *vertical = new QSplitter(Qt::Vertical);
     vertical->addWidget(top);
@@ -131,7 +134,8 @@ QWidget *TeacherWindow::buildSetup()
     form->addRow(QStringLiteral("类型"), m_kind);
     m_text = new QPlainTextEdit;
     m_text->setPlaceholderText(QStringLiteral("在此输入测试文本，或从文件打开"));
-    m_text->setMinimumWidth(240);
+    m_text->setMinimumWidth(200);
+    m_text->setMaximumHeight(200);
     form->addRow(m_text);
     auto *fileRow = new QHBoxLayout;
     auto *open = new QPushButton(QStringLiteral("打开文件…"));
@@ -189,13 +193,15 @@ QWidget *TeacherWindow::buildSetup()
     form->addRow(buttons);
 
     m_folder = new QLineEdit(m_console.resultsFolder());
+    m_folder->setToolTip(QStringLiteral("每次测试的结果存为此文件夹中的一个CSV文件"));
     auto *choose = new QPushButton(QStringLiteral("…"));
+    choose->setMaximumWidth(choose->fontMetrics().horizontalAdvance(QStringLiteral("……")) + 12);
     auto *save = new QPushButton(QStringLiteral("导出结果"));
     auto *folderRow = new QHBoxLayout;
-    folderRow->addWidget(m_folder);
+    folderRow->addWidget(m_folder, 1);
     folderRow->addWidget(choose);
-    folderRow->addWidget(save);
     form->addRow(QStringLiteral("结果文件夹"), folderRow);
+    form->addRow(save);
 
     connect(m_kind, &QComboBox::currentIndexChanged, this, &TeacherWindow::updateKind);
     connect(open, &QPushButton::clicked, this, &TeacherWindow::openTextFile);
