@@ -11,7 +11,7 @@ SpeedChart::SpeedChart(QWidget *parent)
     : QWidget(parent)
     , m_counts(kBins, 0)
 {
-    setMinimumSize(260, 160);
+    setMinimumSize(220, 160);
 }
 
 void SpeedChart::setSpeeds(const QList<double> &speeds)
@@ -33,11 +33,16 @@ void SpeedChart::paintEvent(QPaintEvent *)
     const int bottom = height() - metrics.height() * 2 - 4;
     // Room for the title and, above the tallest bar, its count.
     const int top = metrics.height() * 2 + 8;
-    const QRect plot(left, top, width() - left - 8, bottom - top);
-    painter.drawText(QRect(0, 0, width(), top), Qt::AlignCenter,
+    // Room on the right for the count above the last bar.
+    const QRect plot(left, top, width() - left - metrics.horizontalAdvance(QStringLiteral("00")),
+                     bottom - top);
+    painter.drawText(QRect(0, 2, width(), metrics.height()), Qt::AlignCenter,
                      QStringLiteral("全班速度分布（字/分）  %1人").arg(m_students));
     const int most = std::max(1, *std::max_element(m_counts.cbegin(), m_counts.cend()));
     const double barWidth = double(plot.width()) / kBins;
+    // Every bin's lower bound as a label where there is room, else every second or fourth.
+    const int labelWidth = metrics.horizontalAdvance(QStringLiteral("1400"));
+    const int labelStep = labelWidth <= barWidth ? 1 : (labelWidth <= 2 * barWidth ? 2 : 4);
     painter.setPen(palette().text().color());
     painter.drawLine(plot.bottomLeft(), plot.bottomRight());
     painter.drawLine(plot.bottomLeft(), plot.topLeft());
@@ -53,11 +58,11 @@ void SpeedChart::paintEvent(QPaintEvent *)
             painter.drawText(
                 QRectF(bar.left(), bar.top() - metrics.height(), bar.width(), metrics.height()),
                 Qt::AlignCenter, QString::number(count));
-        if (bin % 2 == 0) {
+        if (bin % labelStep == 0) {
             const QString label = bin == kBins - 1 ? QStringLiteral("%1+").arg(int(bin * kBinWidth))
                                                    : QString::number(int(bin * kBinWidth));
-            painter.drawText(QRectF(plot.left() + bin * barWidth - barWidth, plot.bottom() + 2,
-                                    barWidth * 2, metrics.height()),
+            painter.drawText(QRectF(plot.left() + bin * barWidth - labelWidth / 2.0,
+                                    plot.bottom() + 2, labelWidth, metrics.height()),
                              Qt::AlignCenter, label);
         }
     }

@@ -17,7 +17,7 @@ public:
     void setSpeeds(const QList<double> &speeds);
     const QList<int> &counts() const { return m_counts; }
 
-    QSize sizeHint() const override { return {360, 220}; }
+    QSize sizeHint() const override { return {240, 220}; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -70,7 +70,7 @@ TeacherWindow::TeacherWindow(ClassConsole &console, QWidget *parent)
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->horizontalHeader()->setStretchLastSection(true);
     const int digit = m_table->fontMetrics().horizontalAdvance(u'0');
-    const int widths[] = {5, 6, 5, 6, 10, 7, 4, 9, 5, 5, 4, 8, 18, 4};
+    const int widths[] = {5, 6, 5, 5, 10, 7, 4, 8, 5, 5, 4, 6, 16, 4};
     for (int column = 0; column < ClassRoster::ColumnCount; ++column)
         m_table->setColumnWidth(column, widths[column] * digit + 12);
 
@@ -99,13 +99,14 @@ TeacherWindow::TeacherWindow(ClassConsole &console, QWidget *parent)
     top->setStretchFactor(0, 0);
     top->setStretchFactor(1, 1);
     top->setStretchFactor(2, 0);
-    top->setSizes({300, 700, 300});
+    top->setSizes({270, 770, 240});
 
     auto *vertical = new QSplitter(Qt::Vertical);
     vertical->addWidget(top);
     vertical->addWidget(m_log);
     vertical->setStretchFactor(0, 4);
     vertical->setStretchFactor(1, 1);
+    vertical->setSizes({620, 120});
     setCentralWidget(vertical);
 
     m_status = new QLabel;
