@@ -3,14 +3,21 @@
 #include "ClassConsole.h"
 #include "ClassSummary.h"
 #include "ResultsCsv.h"
+#include "TeacherWindow.h"
 #include "TestServer.h"
 #include "TestSetup.h"
 #include "core/Gbk.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
+#include <QTableView>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -349,6 +356,7 @@ private slots:
         QTest::addColumn<int>("timeLimit");
         QTest::addColumn<QString>("rule");
         QTest::newRow("empty text") << "\r\n" << 0 << 0 << "不限制";
+        QTest::newRow("blanks only") << " \u3000 " << 0 << 0 << "不限制";
         QTest::newRow("text over the limit") << QString(32768, u'字') << 0 << 0 << "不限制";
         QTest::newRow("unencodable") << QStringLiteral("笑\U0001F600") << 0 << 0 << "不限制";
         QTest::newRow("root zone") << "<zg>" << 6 << 0 << "不限制";
@@ -704,9 +712,82 @@ private slots:
     }
 };
 
+// The window is thin, but what it shows sorted must still reach the right students.
+class TeacherWindowTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void messageGoesToTheSelectedRowOfTheSortedTable()
+    {
+        Class room;
+        TeacherWindow window(room.console);
+        window.show();
+        std::vector<std::unique_ptr<SimulatedStudent>> students;
+        const int rights[] = {10, 40, 25}; // student 2 is the fastest
+        for (int i = 0; i < 3; ++i) {
+            students.push_back(room.join(QString::number(i + 1)));
+            students.back()->textLength = 100;
+            students.back()->sendProgress(students.back()->progress(60, 50, rights[i]));
+        }
+        QTRY_VERIFY(room.rowOf("1") >= 0 && room.rowOf("2") >= 0 && room.rowOf("3") >= 0);
+        QTRY_VERIFY(room.console.roster().at(room.rowOf("3")).live.has_value());
+        QTableView *table = window.table();
+        table->sortByColumn(ClassRoster::Speed, Qt::DescendingOrder);
+        QTRY_COMPARE(table->model()->index(0, ClassRoster::Number).data().toString(), "2");
+        QCOMPARE(table->model()->index(2, ClassRoster::Number).data().toString(), "1");
+
+        table->selectRow(0);
+        QLineEdit *message = nullptr;
+        for (QLineEdit *edit : window.findChildren<QLineEdit *>())
+            if (edit->placeholderText() == u"给学生的消息")
+                message = edit;
+        QVERIFY(message);
+        message->setText("请注意时间");
+        QPushButton *toSelected = nullptr;
+        for (QPushButton *button : window.findChildren<QPushButton *>())
+            if (button->text() == u"发给选中的学生")
+                toSelected = button;
+        QVERIFY(toSelected);
+        toSelected->click();
+        QTRY_COMPARE(students[1]->messages, QStringList{"请注意时间"});
+        QTest::qWait(200);
+        QVERIFY(students[0]->messages.isEmpty());
+        QVERIFY(students[2]->messages.isEmpty());
+    }
+
+    void setupFieldsReachTheServer()
+    {
+        Class room;
+        TeacherWindow window(room.console);
+        QPlainTextEdit *text = nullptr;
+        for (QPlainTextEdit *edit : window.findChildren<QPlainTextEdit *>())
+            if (!edit->isReadOnly())
+                text = edit;
+        QVERIFY(text);
+        QComboBox *kind = nullptr;
+        for (QComboBox *box : window.findChildren<QComboBox *>())
+            if (box->findText("词组文本 <cz>") >= 0)
+                kind = box;
+        QVERIFY(kind);
+        kind->setCurrentIndex(int(TestSetup::Kind::Words));
+        text->setPlainText("中国\n人民");
+        QVERIFY(window.applySetup());
+        QCOMPARE(room.server.settings().script.textMessage().value_or(QString()),
+                 QStringLiteral("0010<cz>中国 人民"));
+        // A setup that makes no test is refused and leaves the server's test alone.
+        text->setPlainText("  ");
+        kind->setCurrentIndex(int(TestSetup::Kind::Plain));
+        QVERIFY(!window.applySetup());
+        QVERIFY(window.statusBar()->currentMessage().contains("设置有误"));
+        QCOMPARE(room.server.settings().script.textMessage().value_or(QString()),
+                 QStringLiteral("0010<cz>中国 人民"));
+    }
+};
+
 CLIENT_TEST(ClassSummaryTest)
 CLIENT_TEST(ResultsCsvTest)
 CLIENT_TEST(TestSetupTest)
 CLIENT_TEST(ClassConsoleTest)
 CLIENT_TEST(ConsoleCommandsTest)
+CLIENT_TEST(TeacherWindowTest)
 #include "tst_teacher.moc"

@@ -46,7 +46,8 @@ Status TestSetup::applyTo(TestScript &script) const
     const QString textBody = body();
     const qsizetype length =
         kind == Kind::Words ? textBody.size() - 4 : (kind == Kind::Plain ? textBody.size() : 1);
-    if (length == 0)
+    // A text of blanks only gives the students nothing to type.
+    if (length == 0 || (kind != Kind::RootPractice && textBody.trimmed().isEmpty()))
         return Status::failure(QStringLiteral("测试文本为空"));
     if (length > kMaxTextLength)
         return Status::failure(
