@@ -104,6 +104,15 @@ private slots:
         QTest::newRow("end counter runs into a code")
             << kEnd + kProgress + "1100" << kEnd + " / " + kProgress + " / 1100"
             << "";
+        // No counter has leading zeros: the start request after an end report is its own.
+        QTest::newRow("end counter 0 then a start request")
+            << "1098|7|a|b|3|2|0|0|01009"
+            << "1098|7|a|b|3|2|0|0|0 / 1009"
+            << "";
+        QTest::newRow("counter with a leading zero is no counter")
+            << "1098|7|a|b|03|2|0|0|0"
+            << "?1098|7|a|b|03|2|0|0|0"
+            << "";
         QTest::newRow("report cut in a name")
             << "1008" + kProgress.left(10) << "1008" << kProgress.left(10);
         QTest::newRow("code cut") << "100810"

@@ -1,10 +1,17 @@
 #include "ClientSession.h"
 
+#include "HostileStream.h"
 #include "MessageSplitter.h"
 
 #include <QTcpSocket>
 
 namespace {
+
+// A message named in a warning: its first characters only.
+QString consoleText(const QString &message)
+{
+    return message.size() <= 40 ? message : message.left(40) + QStringLiteral("...");
+}
 
 // Longer unfinished text than this is no message of the client.
 constexpr qsizetype kMaxPending = 2 * MessageSplitter::kMaxReportLength;
@@ -29,6 +36,9 @@ ClientSession::ClientSession(int id, QTcpSocket *socket, const ServerSettings &s
         flushPending();
         m_stepTimer.stop();
         m_writeTimer.stop();
+        m_hostileTimer.stop();
+        m_hostileReportTimer.stop();
+        m_settleTimer.stop();
         emit disconnected(m_id);
     });
     connect(&m_pendingTimer, &QTimer::timeout, this, &ClientSession::flushPending);
@@ -44,7 +54,17 @@ ClientSession::ClientSession(int id, QTcpSocket *socket, const ServerSettings &s
         advanceSettings();
     });
     connect(&m_writeTimer, &QTimer::timeout, this, &ClientSession::writeQueued);
+    m_hostileReportTimer.setInterval(1000);
+    m_settleTimer.setSingleShot(true);
+    connect(&m_hostileTimer, &QTimer::timeout, this, &ClientSession::sendHostileBurst);
+    connect(&m_hostileReportTimer, &QTimer::timeout, this, &ClientSession::reportHostile);
+    connect(&m_settleTimer, &QTimer::timeout, this, [this] {
+        if (m_socket->state() == QTcpSocket::ConnectedState)
+            start();
+    });
 }
+
+ClientSession::~ClientSession() = default;
 
 QString ClientSession::peer() const
 {
@@ -122,6 +142,10 @@ void ClientSession::sendText()
 
 void ClientSession::send(const QString &message)
 {
+    if (m_hostile) {
+        emit warning(m_id, QStringLiteral("hostile period: left out %1").arg(consoleText(message)));
+        return;
+    }
     const gbk::Encoded encoded = gbk::encode(message);
     if (!encoded.ok())
         emit warning(
@@ -241,4 +265,80 @@ void ClientSession::dispatch(const QString &message)
         return;
     }
     emit unrecognised(m_id, message);
+}
+
+bool ClientSession::isLoopback() const
+{
+    return m_socket->peerAddress().isLoopback();
+}
+
+void ClientSession::startHostile(quint32 seed)
+{
+    if (m_hostile)
+        return;
+    // Anything of the test still waiting is dropped: the period starts on a clean stream.
+    m_stepTimer.stop();
+    m_settleTimer.stop();
+    m_step = Step::NotStarted;
+    ++m_textGeneration;
+    m_hostile = std::make_unique<HostileStream>(seed, quint32(m_id));
+    m_hostileCounts = {};
+    m_hostileTimer.start(std::max(1, m_settings.hostileBurstMs));
+    m_hostileReportTimer.start();
+    sendHostileBurst();
+}
+
+void ClientSession::endHostile()
+{
+    if (!m_hostile)
+        return;
+    m_hostileTimer.stop();
+    m_hostileReportTimer.stop();
+    reportHostile();
+    m_hostile.reset();
+    // What has not been written yet stays back; what the client has not read yet is its own.
+    m_outgoing.clear();
+    m_writeTimer.stop();
+    m_settleTimer.start(m_settings.hostileSettleMs);
+}
+
+void ClientSession::sendHostileBurst()
+{
+    if (!m_hostile || m_socket->state() != QTcpSocket::ConnectedState)
+        return;
+    qint64 backlog = m_socket->bytesToWrite();
+    for (const Chunk &chunk : std::as_const(m_outgoing))
+        backlog += chunk.bytes.size();
+    // A client that does not read is not buried: the server's memory stays bounded.
+    if (backlog > m_settings.hostileBacklogBytes) {
+        ++m_hostileCounts.skipped;
+        return;
+    }
+    const HostileStream::Burst burst = m_hostile->next();
+    ++m_hostileCounts.bursts;
+    m_hostileCounts.writes += int(burst.writes.size());
+    m_hostileCounts.bytes += burst.size();
+    for (const QString &item : burst.items)
+        ++m_hostileCounts.items[item];
+    for (const HostileStream::Write &write : burst.writes)
+        enqueue(write.bytes, write.pauseAfterMs);
+}
+
+void ClientSession::reportHostile()
+{
+    if (m_hostileCounts.bursts == 0 && m_hostileCounts.skipped == 0)
+        return;
+    QStringList items;
+    for (auto it = m_hostileCounts.items.cbegin(); it != m_hostileCounts.items.cend(); ++it)
+        items << QStringLiteral("%1 %2").arg(it.value()).arg(it.key());
+    QString text = QStringLiteral("hostile: %1 bursts, %2 writes, %3 bytes (%4)")
+                       .arg(m_hostileCounts.bursts)
+                       .arg(m_hostileCounts.writes)
+                       .arg(m_hostileCounts.bytes)
+                       .arg(items.join(QStringLiteral(", ")));
+    if (m_hostileCounts.skipped > 0)
+        text += QStringLiteral("; %1 bursts left out, the client reads slowly")
+                    .arg(m_hostileCounts.skipped);
+    m_hostileCounts = {};
+    emit hostileSummary(m_id, text);
 }

@@ -6,9 +6,13 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QObject>
 #include <QTimer>
 
+#include <memory>
+
+class HostileStream;
 class QTcpSocket;
 
 // One connected client: sends it the settings, answers its start request with the text,
@@ -24,6 +28,7 @@ class ClientSession : public QObject
 public:
     ClientSession(int id, QTcpSocket *socket, const ServerSettings &settings,
                   QObject *parent = nullptr);
+    ~ClientSession() override;
 
     int id() const { return m_id; }
     // "address:port" of the client.
@@ -41,6 +46,15 @@ public:
     // Closes the connection.
     void disconnectClient();
 
+    // Hostile mode: from now on the client gets bursts of HostileStream instead of the test's
+    // messages (those, a start request's text included, are left out until the end). Ending it
+    // drops what has not gone out yet and, after a pause, sends the settings again, so the
+    // client is back in a known state and can run a normal test.
+    void startHostile(quint32 seed);
+    void endHostile();
+    bool isHostile() const { return m_hostile != nullptr; }
+    bool isLoopback() const;
+
 signals:
     void messageReceived(int id, const QString &message);
     void replyReceived(int id, const QString &code);
@@ -52,6 +66,8 @@ signals:
     void messageSent(int id, const QString &message);
     void settingsSent(int id);
     void warning(int id, const QString &text);
+    // Once a second in hostile mode: what went out in that second.
+    void hostileSummary(int id, const QString &text);
     void disconnected(int id);
 
 private:
@@ -68,6 +84,8 @@ private:
     void advanceSettings();
     void enqueue(const QByteArray &bytes, int pauseAfterMs);
     void writeQueued();
+    void sendHostileBurst();
+    void reportHostile();
 
     int m_id;
     QTcpSocket *m_socket;
@@ -82,4 +100,18 @@ private:
     QByteArray m_joined;
     unsigned m_textGeneration = 0;
     std::optional<protocol::Report> m_lastReport;
+
+    struct HostileCounts
+    {
+        int bursts = 0;
+        int writes = 0;
+        qint64 bytes = 0;
+        int skipped = 0; // bursts left out because the client did not read fast enough
+        QMap<QString, int> items;
+    };
+    std::unique_ptr<HostileStream> m_hostile;
+    QTimer m_hostileTimer;
+    QTimer m_hostileReportTimer;
+    QTimer m_settleTimer;
+    HostileCounts m_hostileCounts;
 };

@@ -39,11 +39,16 @@ bool isCodePrefix(QStringView tail)
     return false;
 }
 
+// A counter as the client writes it: decimal, no leading zeros, a minus sign when negative. The
+// missing leading zeros matter: an end report's last counter "0" followed by "1009" must not
+// read as the counter "01009".
 bool isCounterText(QStringView field)
 {
     if (field.startsWith(u'-'))
         field = field.mid(1);
     if (field.isEmpty() || field.size() > 5)
+        return false;
+    if (field.size() > 1 && field.front() == u'0')
         return false;
     for (QChar c : field) {
         if (c < u'0' || c > u'9')

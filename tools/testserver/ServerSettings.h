@@ -26,4 +26,11 @@ struct ServerSettings
     int environmentPauseMs = 300; // "0100" has no reply: pause before the next setting
     int replyTimeoutMs = 5000;    // give up waiting for "1008"/"1010" and go on
     int pendingTimeoutMs = 1000;  // an unfinished client message is shown as is after this
+
+    // Hostile mode (TestServer::startHostile): one burst per interval at most, none while more
+    // than the backlog is still waiting to go out to that client, and a pause after the period
+    // before the settings go out again.
+    int hostileBurstMs = 100;
+    qint64 hostileBacklogBytes = 512 * 1024;
+    int hostileSettleMs = 1000;
 };

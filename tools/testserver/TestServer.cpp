@@ -6,6 +6,8 @@ TestServer::TestServer(QObject *parent)
     : QObject(parent)
 {
     connect(&m_server, &QTcpServer::newConnection, this, &TestServer::acceptClients);
+    m_hostileEnd.setSingleShot(true);
+    connect(&m_hostileEnd, &QTimer::timeout, this, &TestServer::endHostile);
 }
 
 TestServer::~TestServer()
@@ -76,6 +78,13 @@ void TestServer::sendTextToAll()
             session->sendText();
 }
 
+void TestServer::sendSettingsToAll()
+{
+    for (const QPointer<ClientSession> &session : std::as_const(m_sessions))
+        if (session && !session->isHostile())
+            session->start();
+}
+
 void TestServer::acceptClients()
 {
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {
@@ -91,6 +100,7 @@ void TestServer::acceptClients()
         connect(session, &ClientSession::messageSent, this, &TestServer::messageSent);
         connect(session, &ClientSession::settingsSent, this, &TestServer::settingsSent);
         connect(session, &ClientSession::warning, this, &TestServer::warning);
+        connect(session, &ClientSession::hostileSummary, this, &TestServer::hostileSummary);
         connect(session, &ClientSession::disconnected, this, [this](int gone) {
             if (QPointer<ClientSession> session = m_sessions.take(gone)) {
                 session->deleteLater();
@@ -98,6 +108,54 @@ void TestServer::acceptClients()
             }
         });
         emit clientConnected(id, session->peer());
-        session->start();
+        if (hostileArmed() && !hostileRunning())
+            beginHostile();
+        if (!hostileRunning() || !makeHostile(session))
+            session->start();
     }
+}
+
+Status TestServer::startHostile(int seconds, quint32 seed)
+{
+    if (seconds <= 0)
+        return Status::failure(QStringLiteral("the hostile period needs a number of seconds"));
+    if (!m_server.isListening() || !m_server.serverAddress().isLoopback())
+        return Status::failure(
+            QStringLiteral("the hostile mode runs only on a server listening on this computer"));
+    m_hostileSeconds = seconds;
+    m_hostileSeed = seed;
+    if (!m_sessions.isEmpty())
+        beginHostile();
+    return Status::success();
+}
+
+void TestServer::beginHostile()
+{
+    m_hostileEnd.start(m_hostileSeconds * 1000);
+    emit hostileStarted();
+    for (const QPointer<ClientSession> &session : std::as_const(m_sessions))
+        if (session)
+            makeHostile(session);
+}
+
+bool TestServer::makeHostile(ClientSession *session)
+{
+    if (!session->isLoopback()) {
+        emit warning(session->id(), QStringLiteral("not on this computer: no hostile bursts"));
+        return false;
+    }
+    session->startHostile(m_hostileSeed);
+    return true;
+}
+
+void TestServer::endHostile()
+{
+    if (!hostileArmed())
+        return;
+    m_hostileSeconds = 0;
+    m_hostileEnd.stop();
+    for (const QPointer<ClientSession> &session : std::as_const(m_sessions))
+        if (session)
+            session->endHostile();
+    emit hostileEnded();
 }

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QTcpServer>
+#include <QTimer>
 
 // The bundled test server as a library: what the chengling-testserver tool runs, and what tests
 // drive with a real client on 127.0.0.1.
@@ -54,6 +55,22 @@ public:
     void sendToAll(const QString &message);
     // Sends the script's text as if the client(s) had asked for it.
     void sendTextToAll();
+    // Sends the settings again ("0100", "0009" and "0008", waiting for the replies as on
+    // connect), to every client.
+    void sendSettingsToAll();
+
+    // Hostile mode, for checking that a client survives a server gone wrong: for `seconds`
+    // every connected client gets random codes and bodies, raw bytes, lone GBK lead bytes,
+    // texts over the limit, cut and joined at random (HostileStream), at a bounded rate; then
+    // each gets the settings again and the server is a normal test server once more. The period
+    // starts now when a client is connected, else with the first connection; clients that
+    // connect during it join in. Only for a server listening on this computer, and only
+    // clients on this computer get the bursts. The seed makes a run repeatable.
+    Status startHostile(int seconds, quint32 seed);
+    // Ends the period at once (it also ends by itself).
+    void endHostile();
+    bool hostileArmed() const { return m_hostileSeconds > 0; }
+    bool hostileRunning() const { return m_hostileEnd.isActive(); }
 
 signals:
     void clientConnected(int id, const QString &peer);
@@ -70,13 +87,22 @@ signals:
     // The client has been sent all three settings (and answered, or timed out).
     void settingsSent(int id);
     void warning(int id, const QString &text);
+    void hostileStarted();
+    void hostileSummary(int id, const QString &text);
+    // The period is over; the settings go out again after a short pause.
+    void hostileEnded();
 
 private:
     void acceptClients();
     void dropClients(bool later);
+    void beginHostile();
+    bool makeHostile(ClientSession *session);
 
     ServerSettings m_settings;
     QTcpServer m_server;
     QMap<int, QPointer<ClientSession>> m_sessions;
     int m_lastId = 0;
+    int m_hostileSeconds = 0;
+    quint32 m_hostileSeed = 0;
+    QTimer m_hostileEnd;
 };

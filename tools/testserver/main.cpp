@@ -1,11 +1,13 @@
 // chengling-testserver: a small test server for trying the client without the teacher's server.
 // See README.md for the options and the script format.
 
+#include "ClassConsole.h"
 #include "ConsoleFormat.h"
 #include "TestServer.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QRegularExpression>
 #include <QTextStream>
@@ -73,11 +75,62 @@ void sendRawLine(TestServer &server, const QString &line)
         print(0, QStringLiteral("!! no client #%1").arg(id));
 }
 
+// The class console's commands, the same as the buttons of the teacher's window:
+//   /settings              send "0100", "0009", "0008" to everyone again
+//   /start [name]          start a test: everyone gets the text, results go to a new file
+//   /end                   end the test (results written)
+//   /message <text>        "0099" to everyone
+//   /message-to <n,n> <text>  "0099" to the students of these numbers
+//   /save                  write the results file now
+//   /summary               the class summary
+//   /list                  the class list
+void runCommand(ClassConsole &console, const QString &line)
+{
+    const QString command = line.section(u' ', 0, 0);
+    const QString argument = line.section(u' ', 1);
+    const auto report = [](const Status &status) {
+        if (!status.ok())
+            print(0, QStringLiteral("!! ") + status.error);
+    };
+    if (command == u"/settings") {
+        console.sendSettings();
+    } else if (command == u"/start") {
+        report(console.startTest(argument));
+    } else if (command == u"/end") {
+        report(console.endTest());
+    } else if (command == u"/message") {
+        report(console.sendMessage(argument, {}));
+    } else if (command == u"/message-to") {
+        const QStringList numbers = argument.section(u' ', 0, 0).split(u',', Qt::SkipEmptyParts);
+        const QList<int> rows = console.rowsOfNumbers(numbers);
+        if (rows.isEmpty())
+            print(0, QStringLiteral("!! no student with these numbers"));
+        else
+            report(console.sendMessage(argument.section(u' ', 1), rows));
+    } else if (command == u"/save") {
+        report(console.saveResults());
+    } else if (command == u"/summary") {
+        print(0, console.summary().text());
+    } else if (command == u"/list") {
+        const ClassRoster &roster = console.roster();
+        for (int row = 0; row < roster.size(); ++row) {
+            QStringList cells;
+            for (int column = 0; column < ClassRoster::ColumnCount; ++column)
+                cells << ClassRoster::cellText(roster.at(row), column);
+            print(roster.at(row).connection, cells.join(QStringLiteral(" | ")));
+        }
+    } else {
+        print(0, QStringLiteral("!! unknown command %1 (/settings /start /end /message "
+                                "/message-to /save /summary /list)")
+                     .arg(command));
+    }
+}
+
 // Lines typed on standard input go to every client as they are. A plain thread reads them
 // because waiting on a console is not portable through the event loop.
-void readRawLines(TestServer &server)
+void readRawLines(TestServer &server, ClassConsole &console)
 {
-    std::thread([&server] {
+    std::thread([&server, &console] {
         std::string line;
         while (std::getline(std::cin, line)) {
             QString message = QString::fromLocal8Bit(line);
@@ -86,7 +139,13 @@ void readRawLines(TestServer &server)
             if (message.isEmpty())
                 continue;
             QMetaObject::invokeMethod(
-                &server, [&server, message] { sendRawLine(server, message); },
+                &server,
+                [&server, &console, message] {
+                    if (message.startsWith(u'/'))
+                        runCommand(console, message);
+                    else
+                        sendRawLine(server, message);
+                },
                 Qt::QueuedConnection);
         }
     }).detach();
@@ -123,6 +182,19 @@ int main(int argc, char *argv[])
          QStringLiteral("How long to wait for 1008/1010 in ms (default 5000)."),
          QStringLiteral("ms"), QStringLiteral("5000")},
         {QStringLiteral("quiet"), QStringLiteral("Do not print the messages sent.")},
+        {QStringLiteral("hostile"),
+         QStringLiteral("Hostile mode: for this many seconds from the first connection, send "
+                        "every client random and broken messages, then run the test normally."),
+         QStringLiteral("seconds")},
+        {QStringLiteral("results"),
+         QStringLiteral("Keep each test's results as a CSV file in this folder."),
+         QStringLiteral("folder")},
+        {QStringLiteral("no-duplicate-notice"),
+         QStringLiteral("Do not send 0011 to a second connection with a number already "
+                        "connected.")},
+        {QStringLiteral("seed"),
+         QStringLiteral("Seed of the hostile mode (default: taken from the clock and printed)."),
+         QStringLiteral("number")},
     });
     for (const QString &keyword : settingKeywords()) {
         parser.addOption({keyword,
@@ -132,6 +204,7 @@ int main(int argc, char *argv[])
     parser.process(app);
 
     TestServer server;
+    ClassConsole console(server);
     ServerSettings &settings = server.settings();
     const QStringList positional = parser.positionalArguments();
     if (positional.size() > 1) {
@@ -175,6 +248,39 @@ int main(int argc, char *argv[])
         return 2;
     }
 
+    int hostileSeconds = 0;
+    quint32 hostileSeed = 0;
+    if (parser.isSet(QStringLiteral("hostile"))) {
+        hostileSeconds = parser.value(QStringLiteral("hostile")).toInt(&ok);
+        if (!ok || hostileSeconds < 1 || hostileSeconds > 3600) {
+            print(0, QStringLiteral("error: --hostile takes seconds from 1 to 3600"));
+            return 2;
+        }
+        if (parser.isSet(QStringLiteral("listen-all"))) {
+            print(0, QStringLiteral("error: --hostile runs on this computer only, not with "
+                                    "--listen-all"));
+            return 2;
+        }
+        hostileSeed = parser.isSet(QStringLiteral("seed"))
+                          ? parser.value(QStringLiteral("seed")).toUInt(&ok)
+                          : quint32(QDateTime::currentMSecsSinceEpoch());
+        if (!ok) {
+            print(0, QStringLiteral("error: --seed takes a number from 0 to 4294967295"));
+            return 2;
+        }
+    } else if (parser.isSet(QStringLiteral("seed"))) {
+        print(0, QStringLiteral("error: --seed belongs to --hostile"));
+        return 2;
+    }
+
+    if (parser.isSet(QStringLiteral("results")))
+        console.setResultsFolder(parser.value(QStringLiteral("results")));
+    console.setDuplicateNotice(!parser.isSet(QStringLiteral("no-duplicate-notice")));
+    QObject::connect(&console, &ClassConsole::logged, [](int, const QString &line, bool ownEvent) {
+        if (ownEvent)
+            print(0, QStringLiteral("** ") + line.section(u' ', 1));
+    });
+
     const bool quiet = parser.isSet(QStringLiteral("quiet"));
     QObject::connect(&server, &TestServer::clientConnected, [&server](int id, const QString &peer) {
         print(
@@ -203,6 +309,15 @@ int main(int argc, char *argv[])
     });
     QObject::connect(&server, &TestServer::warning,
                      [](int id, const QString &text) { print(id, QStringLiteral("!! ") + text); });
+    QObject::connect(&server, &TestServer::hostileStarted, [hostileSeconds] {
+        print(0, QStringLiteral("hostile period of %1 s begins").arg(hostileSeconds));
+    });
+    QObject::connect(&server, &TestServer::hostileSummary,
+                     [](int id, const QString &text) { print(id, text); });
+    QObject::connect(&server, &TestServer::hostileEnded, [] {
+        print(0, QStringLiteral("hostile period over: the settings go out again, the test "
+                                "runs normally from now on"));
+    });
 
     const QHostAddress address = parser.isSet(QStringLiteral("listen-all"))
                                      ? QHostAddress(QHostAddress::Any)
@@ -216,9 +331,22 @@ int main(int argc, char *argv[])
                  .arg(server.port())
                  .arg(settings.script.text ? QString()
                                            : QStringLiteral(" (no text: 1009 gets no answer)")));
-    if (parser.isSet(QStringLiteral("raw"))) {
-        print(0, QStringLiteral("raw mode: each line typed here is sent to every client"));
-        readRawLines(server);
+    if (hostileSeconds > 0) {
+        if (Status status = server.startHostile(hostileSeconds, hostileSeed); !status.ok()) {
+            print(0, QStringLiteral("error: ") + status.error);
+            return 1;
+        }
+        print(0, QStringLiteral("hostile mode: %1 s from the first connection, seed %2 "
+                                "(--hostile %1 --seed %2 repeats it)")
+                     .arg(hostileSeconds)
+                     .arg(hostileSeed));
     }
-    return app.exec();
+    if (parser.isSet(QStringLiteral("raw"))) {
+        print(0, QStringLiteral("raw mode: each line typed here is sent to every client; a line "
+                                "starting with / is a console command (/list, /summary, ...)"));
+        readRawLines(server, console);
+    }
+    const int result = app.exec();
+    (void)console.endTest();
+    return result;
 }

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QList>
+#include <QWidget>
+
+// The class's speeds as a bar chart: how many students type at 0-9, 10-19, ... characters a
+// minute, the last bar taking everything faster, with the class mean marked.
+class SpeedChart : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit SpeedChart(QWidget *parent = nullptr);
+
+    static constexpr double kBinWidth = 10.0;
+    static constexpr int kBins = 16;
+
+    void setSpeeds(const QList<double> &speeds);
+    const QList<int> &counts() const { return m_counts; }
+
+    QSize sizeHint() const override { return {240, 220}; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QList<int> m_counts;
+    double m_mean = -1;
+    int m_students = 0;
+};
