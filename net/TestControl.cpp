@@ -73,7 +73,9 @@ void TestControl::handleMessage(const QString &message)
         if (code == protocol::kNewText) {
             const protocol::TestText text = protocol::parseTestText(body);
             if (text.kind == protocol::TextKind::RootPractice) {
-                m_client.practice->LoadForm(text.text);
+                // Root practice takes over; nothing is replied.
+                if (const Status started = m_client.practice->LoadForm(text.text); !started.ok())
+                    throw HandlerError{started.error};
                 return;
             }
             // A longer text does not fit the counters: refuse it before anything changes.

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "practice/PracticeSession.h"
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+class GapLabel;
+class QCheckBox;
+class QLabel;
+class QProgressBar;
+class QTimer;
+class RootInputBox;
+
+// The root practice window "字根练习": the statistics row on top, the root strip and the
+// typing box in the middle, the root chart (or a background picture) below. It lays out its
+// panels, shows what its practice logic publishes and forwards its events to it. Geometry
+// follows the design in twips.
+class Form6 : public QWidget
+{
+    Q_OBJECT
+public:
+    using ClockQuery = std::function<bool()>;
+
+    // Loads the window: the logic reads 86zg.dat from appDir. `mainClockRunning` tells whether
+    // the main window's test clock runs.
+    Form6(ClientState &state, PracticeHost &host, const QString &appDir,
+          ClockQuery mainClockRunning, QWidget *parent = nullptr);
+    ~Form6() override;
+
+    PracticeSession &session() { return m_session; }
+    // What loading the window has to tell the student (a missing root table), or empty.
+    const QString &loadWarning() const { return m_loadWarning; }
+
+    // The strip panel's width in twips, as the last re-layout used it.
+    int stripWidthTwips() const { return m_pmidWidth; }
+
+    QWidget *Ptop;
+    QWidget *Pmid;
+    QWidget *Pmid2;
+    QLabel *Label1;
+    GapLabel *Label3;
+    QLabel *Lmsg2;
+    QLabel *Label4;
+    QLabel *Lmsg;
+    QProgressBar *pb;
+    QLabel *Ltimel1;
+    QLabel *Ltime;
+    QLabel *Ltimel2;
+    QLabel *Ltime2;
+    QLabel *Ltimel3;
+    QLabel *Ltime3;
+    QCheckBox *cts;
+    QWidget *Image2;
+    QWidget *Image5;
+    std::array<QLabel *, RootStrip::kLabels> Lzg{};
+    RootInputBox *RTinput;
+    QWidget *Image1;
+    QLabel *Image3;
+    QLabel *Label2;
+    QWidget *Image4;
+    QTimer *Timer1;
+
+signals:
+    // The window has agreed to close (after the question, if a practice was running).
+    void unloaded();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createControls();
+    void createStripLabels(int count);
+    int px(int twips) const;
+
+    void Form_Resize();
+    void Ptop_Resize();
+    void Pmid2_Resize();
+    void showStrip(const RootStrip &strip);
+    void showProgress(int maximum, int value);
+    void showDisplay(const PracticeDisplay &display);
+
+    PracticeSession m_session;
+    ClockQuery m_mainClockRunning;
+    QString m_loadWarning;
+    int m_pmidWidth = 0; // twips
+};
