@@ -266,6 +266,65 @@ private slots:
         }
     }
 
+    // The root practice table: one row per key in zone order, each opening with the key letter
+    // and the key's main root.
+    void practiceRootTable_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("mainRoot");
+        const QString keys = QStringLiteral("GFDSAHJKLMTREWQYUIOPNBVCX");
+        const QString mains = QStringLiteral("王土大木工目日口田山禾白月人金言立水火之已子女又纟");
+        for (int row = 0; row < keys.size(); ++row) {
+            QTest::newRow(qPrintable(keys.mid(row, 1)))
+                << row << keys.mid(row, 1) << mains.mid(row, 1);
+        }
+    }
+    void practiceRootTable()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, key);
+        QFETCH(QString, mainRoot);
+        const DataFile file = readDataFile(QStringLiteral("86zg.dat"));
+        QVERIFY2(file.problem.isEmpty(), qPrintable(file.problem));
+        QCOMPARE(file.lines.size(), 25);
+        const QString line = file.lines.at(row);
+        QCOMPARE(line.left(1), key);
+        QCOMPARE(line.mid(1, 1), mainRoot);
+        QSet<QChar> seen;
+        for (const QChar c : line.mid(1)) {
+            // Every character is one root: no blanks, nothing outside the basic plane.
+            QVERIFY2(!c.isSpace() && !c.isSurrogate() && c.unicode() >= 0x80,
+                     qPrintable(line + QStringLiteral(": ") + c));
+            QVERIFY2(!seen.contains(c), qPrintable(line + QStringLiteral(" repeats ") + c));
+            seen.insert(c);
+        }
+    }
+
+    // Practice judges a root by the first row that lists it: a character in two rows would take
+    // the later key's root away.
+    void practiceRootsBelongToOneKey()
+    {
+        const DataFile file = readDataFile(QStringLiteral("86zg.dat"));
+        QVERIFY2(file.problem.isEmpty(), qPrintable(file.problem));
+        QHash<QChar, QChar> keyOf;
+        int roots = 0;
+        for (const QString &line : file.lines) {
+            for (const QChar c : line.mid(1)) {
+                ++roots;
+                const auto earlier = keyOf.constFind(c);
+                QVERIFY2(earlier == keyOf.constEnd(),
+                         qPrintable(QStringLiteral("%1 of key %2 is shadowed by key %3")
+                                        .arg(c)
+                                        .arg(line.at(0))
+                                        .arg(earlier == keyOf.constEnd() ? QChar() : *earlier)));
+                keyOf.insert(c, line.at(0));
+            }
+        }
+        // Every key carries several roots except S and K, which have three and two.
+        QVERIFY2(roots >= 150, qPrintable(QString::number(roots)));
+    }
+
     void glyphs_data()
     {
         QTest::addColumn<QString>("suffix");

@@ -1,5 +1,5 @@
 #!/bin/sh
-# Regenerates the client's data files (assets/data/wb.dat, wbcz.dat) and root glyphs
+# Regenerates the client's data files (assets/data/wb.dat, wbcz.dat, 86zg.dat) and root glyphs
 # (assets/glyphs/zg*.png, docs/root-glyphs.png) from the open sources listed in SOURCES.md.
 # Installs what it needs: Debian packages with apt-get, npm packages into tools/data/.deps
 # (git-ignored). Needs root for apt-get, or the packages already installed.
@@ -27,4 +27,5 @@ fi
 
 /usr/bin/python3 "$here/gen_tables.py" /usr/share/rime-data/wubi86.dict.yaml "$deps/node_modules" \
     "$top/assets/data"
+/usr/bin/python3 "$here/gen_zg.py" "$top/assets/data"
 /usr/bin/python3 "$here/gen_glyphs.py" "$top/assets/glyphs" "$top/docs/root-glyphs.png"
