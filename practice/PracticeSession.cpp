@@ -88,8 +88,11 @@ void PracticeSession::RTinput_KeyUp(int key)
             ++m_state.NumTxtRight;
     }
 
-    if (m_state.NumTxtInputCount >= m_state.NumTxtCount && m_state.IsWorking)
+    if (m_state.NumTxtInputCount >= m_state.NumTxtCount && m_state.IsWorking) {
+        // The last root stands in the typing box while the result window is open.
+        emit stripChanged(m_strip);
         endPractice();
+    }
 
     m_strip.recolour();
     emit stripChanged(m_strip);

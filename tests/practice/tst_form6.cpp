@@ -190,12 +190,14 @@ private slots:
         f.handle(QStringLiteral("0010<zg>1/3"));
         QString sentence;
         QString errors;
+        QString typedMeanwhile;
         QTimer poll;
         poll.setInterval(10);
         QObject::connect(&poll, &QTimer::timeout, [&] {
             if (auto *result = qobject_cast<Form5 *>(QApplication::activeModalWidget())) {
                 sentence = result->Lmsg->text();
                 errors = result->Label1->text();
+                typedMeanwhile = f.form()->RTinput->text();
                 result->close();
             }
         });
@@ -204,6 +206,8 @@ private slots:
             f.answer();
         QVERIFY(sentence.contains(QStringLiteral("总字数：3个，已录入：3个，正确数：3个，退格次数：0次")));
         QVERIFY(errors.startsWith(QStringLiteral("有0个字出现错误")));
+        // The last root already stood in the typing box while the result was shown.
+        QCOMPARE(typedMeanwhile, f.form()->session().strip().exercise());
         QVERIFY(!f.c().state.IsWorking);
         QVERIFY(f.form()->isVisible());
         // Keys after the end change nothing.

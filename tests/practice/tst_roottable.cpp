@@ -110,6 +110,22 @@ private slots:
         QCOMPARE(table.pool(zone), std::optional<QString>(pool));
     }
 
+    // The table shipped with the client reads without a warning, and every root in it is
+    // answered by the key of its own row.
+    void shippedTableJudgesEveryRootByItsRow()
+    {
+        const RootTable::Load load =
+            RootTable::read(QStringLiteral(CLIENT_SOURCE_DIR "/assets/data/86zg.dat"));
+        QCOMPARE(load.warning, QString());
+        const QString keys = QStringLiteral("GFDSAHJKLMTREWQYUIOPNBVCX");
+        for (int row = 0; row < RootTable::kRows; ++row) {
+            QCOMPARE(load.table.key(row), keys.mid(row, 1));
+            QVERIFY(load.table.roots(row).size() >= 2);
+            for (QChar root : load.table.roots(row))
+                QCOMPARE(load.table.keyOf(root), std::optional<QString>(keys.mid(row, 1)));
+        }
+    }
+
     void noPoolAboveZone5()
     {
         const RootTable table = RootTable::parse(gbkLines(sampleRows())).table;
