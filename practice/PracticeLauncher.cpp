@@ -32,9 +32,8 @@ Status PracticeLauncher::LoadForm(const QString &text)
         m_form6 = new Form6(m_client.state, *this, m_client.services.appDir,
                             [mainClock] { return mainClock->isActive(); });
         m_form6->setAttribute(Qt::WA_DeleteOnClose);
-        QObject::connect(m_form6, &Form6::unloaded, ui.window, [window = ui.window] {
-            window->show();
-        });
+        QObject::connect(m_form6, &Form6::unloaded, ui.window,
+                         [window = ui.window] { window->show(); });
         if (!m_form6->loadWarning().isEmpty())
             showMessage(dialogs, ui.window, QMessageBox::Warning, applicationTitle(),
                         m_form6->loadWarning());

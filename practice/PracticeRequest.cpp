@@ -21,7 +21,8 @@ Field shortField(const QString &text, const QString &what)
     if (!value)
         return {std::nullopt, QStringLiteral("字根练习的%1“%2”不是数字。").arg(what, text)};
     const double rounded = numeric::roundHalfEven(*value);
-    if (rounded < std::numeric_limits<qint16>::min() || rounded > std::numeric_limits<qint16>::max())
+    if (rounded < std::numeric_limits<qint16>::min() ||
+        rounded > std::numeric_limits<qint16>::max())
         return {std::nullopt, QStringLiteral("溢出：字根练习的%1“%2”超出范围。").arg(what, text)};
     return {static_cast<int>(rounded), QString()};
 }

@@ -19,8 +19,7 @@ QString PracticeSession::Form_Load(const QString &appDir, int panelWidth)
     RootTable::Load load = RootTable::read(QDir(appDir).filePath(QStringLiteral("86zg.dat")));
     m_table = load.table;
     // Without its file the window keeps only the first label.
-    const bool missing = load.warning == rootTableMissingText();
-    m_strip.createLabels(missing ? 1 : RootStrip::kLabels, panelWidth);
+    m_strip.createLabels(load.found ? RootStrip::kLabels : 1, panelWidth);
     emit stripChanged(m_strip);
     return load.warning;
 }
@@ -39,8 +38,8 @@ PracticeSession::Start PracticeSession::LoadForm(const QString &text)
     Start start;
     if (pool.isEmpty() && m_count >= 1) {
         // Nothing can be drawn: the exercise stays empty instead of drawing forever.
-        const QString which = m_zone < 1 ? QStringLiteral("全部字根")
-                                         : QStringLiteral("第%1区的字根").arg(m_zone);
+        const QString which =
+            m_zone < 1 ? QStringLiteral("全部字根") : QStringLiteral("第%1区的字根").arg(m_zone);
         start.notice = QStringLiteral("字根表中没有%1，本次练习没有字根可练。"
                                       "请检查程序目录中的字根表文件86zg.dat。")
                            .arg(which);
@@ -147,8 +146,8 @@ PracticeDisplay PracticeSession::display() const
     } else {
         d.speed = stats::speedText(s.NumTxtRight, s.TotalTime);
         d.progress = QString::number(s.NumTxtInputCount) + u'/' + QString::number(s.NumTxtCount) +
-                     QStringLiteral("(正确") + stats::accuracyText(s.NumTxtRight, s.NumTxtInputCount) +
-                     QStringLiteral("%)");
+                     QStringLiteral("(正确") +
+                     stats::accuracyText(s.NumTxtRight, s.NumTxtInputCount) + QStringLiteral("%)");
     }
     d.elapsed = stats::elapsedText(s.TotalTime);
     if (s.MaxTime < 1) {

@@ -61,8 +61,8 @@ private:
     void setCaption(int index, const QString &caption);
     void setHighlighted(int index, bool on);
 
-    QString m_text;  // the exercise, in typing order
-    int m_page = 1;  // from 1
+    QString m_text;    // the exercise, in typing order
+    int m_page = 1;    // from 1
     int m_lastIdx = 0; // page size - 1
     int m_created = 1;
     std::array<QString, kLabels> m_captions;

@@ -32,13 +32,13 @@ RootTable::Load RootTable::read(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {RootTable(), rootTableMissingText()};
+        return {RootTable(), rootTableMissingText(), false};
     // More than 25 lines are never used; a file far larger than any root table is cut rather
     // than read whole into memory.
     constexpr qint64 kMaxBytes = 1 << 20;
     const QByteArray bytes = file.read(kMaxBytes);
     if (file.error() != QFileDevice::NoError)
-        return {RootTable(), rootTableMissingText()};
+        return {RootTable(), rootTableMissingText(), false};
     return parse(bytes);
 }
 
@@ -68,8 +68,9 @@ RootTable::Load RootTable::parse(const QByteArray &bytes)
         QStringList lines;
         for (int n : damaged)
             lines << QString::number(n);
-        result.warning = QStringLiteral("字根表文件86zg.dat第%1行含有无法识别的字符，这些字符已略去。")
-                             .arg(lines.join(u'、'));
+        result.warning =
+            QStringLiteral("字根表文件86zg.dat第%1行含有无法识别的字符，这些字符已略去。")
+                .arg(lines.join(u'、'));
     }
     return result;
 }

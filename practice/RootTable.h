@@ -50,7 +50,8 @@ private:
 struct RootTable::Load
 {
     RootTable table;
-    QString warning; // empty when the file was read as it is
+    QString warning;   // empty when the file was read as it is
+    bool found = true; // false when there was no file to read
 };
 
 // The text of the warning for a root table file that is missing or cannot be read.

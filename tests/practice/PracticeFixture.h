@@ -14,18 +14,18 @@
 // A small root table in zone order, one row per key, as the practice tests use it.
 inline QStringList sampleRows()
 {
-    return {QStringLiteral("G王一五戋"),   QStringLiteral("F土士二干十寸雨"),
+    return {QStringLiteral("G王一五戋"),     QStringLiteral("F土士二干十寸雨"),
             QStringLiteral("D大犬三古石厂"), QStringLiteral("S木丁西"),
-            QStringLiteral("A工戈七艹"),   QStringLiteral("H目上止卜"),
-            QStringLiteral("J日早虫刂"),   QStringLiteral("K口川"),
-            QStringLiteral("L田甲四车力"), QStringLiteral("M山由贝几"),
-            QStringLiteral("T禾竹丿攵"),   QStringLiteral("R白手斤扌"),
-            QStringLiteral("E月彡乃用"),   QStringLiteral("W人八亻"),
-            QStringLiteral("Q金儿夕犭"),   QStringLiteral("Y言文方广"),
-            QStringLiteral("U立辛六门"),   QStringLiteral("I水小氵"),
-            QStringLiteral("O火米灬"),     QStringLiteral("P之宀冖礻"),
-            QStringLiteral("N已己尸心羽"), QStringLiteral("B子耳了也"),
-            QStringLiteral("V女刀九臼"),   QStringLiteral("C又巴马"),
+            QStringLiteral("A工戈七艹"),     QStringLiteral("H目上止卜"),
+            QStringLiteral("J日早虫刂"),     QStringLiteral("K口川"),
+            QStringLiteral("L田甲四车力"),   QStringLiteral("M山由贝几"),
+            QStringLiteral("T禾竹丿攵"),     QStringLiteral("R白手斤扌"),
+            QStringLiteral("E月彡乃用"),     QStringLiteral("W人八亻"),
+            QStringLiteral("Q金儿夕犭"),     QStringLiteral("Y言文方广"),
+            QStringLiteral("U立辛六门"),     QStringLiteral("I水小氵"),
+            QStringLiteral("O火米灬"),       QStringLiteral("P之宀冖礻"),
+            QStringLiteral("N已己尸心羽"),   QStringLiteral("B子耳了也"),
+            QStringLiteral("V女刀九臼"),     QStringLiteral("C又巴马"),
             QStringLiteral("X纟弓匕")};
 }
 
@@ -87,8 +87,8 @@ struct PracticeRig
         for (int presses = 0; state.NumTxtInputCount < target && presses < 2 * count + 2;
              ++presses) {
             const QString root = session.strip().nextRoot();
-            const QChar letter = root.isEmpty() ? QChar(u'Z')
-                                                : session.table().keyOf(root.at(0))->at(0);
+            const QChar letter =
+                root.isEmpty() ? QChar(u'Z') : session.table().keyOf(root.at(0))->at(0);
             session.RTinput_KeyUp(Qt::Key_A + (letter.toUpper().unicode() - u'A'));
         }
     }

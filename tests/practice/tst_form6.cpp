@@ -40,8 +40,8 @@ struct Fixture
     void answer()
     {
         const QString root = form()->session().strip().nextRoot();
-        const QChar letter = root.isEmpty() ? QChar(u'Z')
-                                            : form()->session().table().keyOf(root.at(0))->at(0);
+        const QChar letter =
+            root.isEmpty() ? QChar(u'Z') : form()->session().table().keyOf(root.at(0))->at(0);
         QTest::keyRelease(form()->RTinput, Qt::Key(Qt::Key_A + (letter.unicode() - u'A')));
     }
 
@@ -146,7 +146,8 @@ private slots:
         f.handle(QStringLiteral("0010<zg>1/5"));
         QVERIFY(f.form());
         QCOMPARE(f.env.dialogs.count(), 2);
-        QCOMPARE(f.env.dialogs.shown[0].text, QStringLiteral("读取文件错误,可能是文件已丢失!       "));
+        QCOMPARE(f.env.dialogs.shown[0].text,
+                 QStringLiteral("读取文件错误,可能是文件已丢失!       "));
         QCOMPARE(f.env.dialogs.shown[0].icon, int(QMessageBox::Warning));
         QCOMPARE(f.env.dialogs.shown[1].icon, int(QMessageBox::Information));
         QVERIFY(f.env.dialogs.shown[1].text.contains(QStringLiteral("86zg.dat")));
@@ -204,7 +205,8 @@ private slots:
         poll.start();
         for (int i = 0; i < 3; ++i)
             f.answer();
-        QVERIFY(sentence.contains(QStringLiteral("总字数：3个，已录入：3个，正确数：3个，退格次数：0次")));
+        QVERIFY(sentence.contains(
+            QStringLiteral("总字数：3个，已录入：3个，正确数：3个，退格次数：0次")));
         QVERIFY(errors.startsWith(QStringLiteral("有0个字出现错误")));
         // The last root already stood in the typing box while the result was shown.
         QCOMPARE(typedMeanwhile, f.form()->session().strip().exercise());
@@ -243,7 +245,8 @@ private slots:
 
         // A held key repeats its release; only the real release is judged.
         const QString root = f.form()->session().strip().nextRoot();
-        const int key = Qt::Key_A + (f.form()->session().table().keyOf(root.at(0))->at(0).unicode() - u'A');
+        const int key =
+            Qt::Key_A + (f.form()->session().table().keyOf(root.at(0))->at(0).unicode() - u'A');
         QKeyEvent repeat(QEvent::KeyRelease, key, Qt::NoModifier, QString(), true);
         QApplication::sendEvent(box, &repeat);
         QCOMPARE(f.c().state.NumTxtInputCount, 0);

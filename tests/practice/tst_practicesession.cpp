@@ -251,9 +251,9 @@ private slots:
         rig.state.strUserName = QStringLiteral("李明");
         rig.state.TotalTime = 30;
         rig.typeRoots(5);
-        QCOMPARE(rig.host.results,
-                 QStringList{QStringLiteral("已用时：0分30秒，总字数：5个，已录入：5个，正确数：5个，"
-                                            "退格次数：0次，平均速度：10.0字/分钟")});
+        QCOMPARE(rig.host.results, QStringList{QStringLiteral(
+                                       "已用时：0分30秒，总字数：5个，已录入：5个，正确数：5个，"
+                                       "退格次数：0次，平均速度：10.0字/分钟")});
         QVERIFY(!rig.state.IsWorking);
         QVERIFY(!rig.session.isRunning());
         // Further keys change nothing.
@@ -429,12 +429,11 @@ private slots:
             << QStringList{"5.8", "12/30(正确100%)", "限时10分钟", "2分5秒", "7分55秒"};
         QTest::newRow("no limit") << 0 << 61 << 0
                                   << QStringList{"0.0", "0/30(正确0%)", "不限时", "1分1秒", "不限"};
-        QTest::newRow("no time yet") << 1 << 0 << 4
-                                     << QStringList{"0", "0/0(正确100%)", "限时1分钟", "0分0秒",
-                                                    "1分0秒"};
-        QTest::newRow("past the limit") << 1 << 65 << 4
-                                        << QStringList{"3.7", "4/30(正确100%)", "限时1分钟",
-                                                       "1分5秒", "0分-5秒"};
+        QTest::newRow("no time yet")
+            << 1 << 0 << 4 << QStringList{"0", "0/0(正确100%)", "限时1分钟", "0分0秒", "1分0秒"};
+        QTest::newRow("past the limit")
+            << 1 << 65 << 4
+            << QStringList{"3.7", "4/30(正确100%)", "限时1分钟", "1分5秒", "0分-5秒"};
     }
     void display()
     {
@@ -451,8 +450,8 @@ private slots:
         rig.session.Timer1_Timer(true);
         QCOMPARE(rig.state.TotalTime, totalTime); // the main clock counts, not this tick
         const auto shown = displays.last().at(0).value<PracticeDisplay>();
-        QCOMPARE(QStringList({shown.speed, shown.progress, shown.timing, shown.elapsed,
-                              shown.remaining}),
+        QCOMPARE(QStringList(
+                     {shown.speed, shown.progress, shown.timing, shown.elapsed, shown.remaining}),
                  texts);
     }
 

@@ -21,25 +21,36 @@ private slots:
         QTest::addColumn<QString>("roots");
 
         const QByteArray table = gbkLines(sampleRows());
-        QTest::newRow("first row") << table << 0 << "G" << "王一五戋";
-        QTest::newRow("last row") << table << 24 << "X" << "纟弓匕";
-        QTest::newRow("lone CR ends a line") << gbkLines(sampleRows(), "\r") << 7 << "K" << "口川";
-        QTest::newRow("lone LF ends a line") << gbkLines(sampleRows(), "\n") << 7 << "K" << "口川";
+        QTest::newRow("first row") << table << 0 << "G"
+                                   << "王一五戋";
+        QTest::newRow("last row") << table << 24 << "X"
+                                  << "纟弓匕";
+        QTest::newRow("lone CR ends a line") << gbkLines(sampleRows(), "\r") << 7 << "K"
+                                             << "口川";
+        QTest::newRow("lone LF ends a line") << gbkLines(sampleRows(), "\n") << 7 << "K"
+                                             << "口川";
         QTest::newRow("last line without its end")
-            << gbk::encode(QStringLiteral("G王\r\nF土")).bytes << 1 << "F" << "土";
+            << gbk::encode(QStringLiteral("G王\r\nF土")).bytes << 1 << "F"
+            << "土";
         QTest::newRow("blanks inside the list are roots")
-            << gbk::encode(QStringLiteral("G 王 一 五  \r\n")).bytes << 0 << "G" << "王 一 五";
+            << gbk::encode(QStringLiteral("G 王 一 五  \r\n")).bytes << 0 << "G"
+            << "王 一 五";
         QTest::newRow("blank key letter")
-            << gbk::encode(QStringLiteral(" 王一\r\n")).bytes << 0 << "" << "王一";
+            << gbk::encode(QStringLiteral(" 王一\r\n")).bytes << 0 << ""
+            << "王一";
         QTest::newRow("empty line leaves its row empty")
-            << gbk::encode(QStringLiteral("G王\r\n\r\nD大\r\n")).bytes << 1 << "" << "";
+            << gbk::encode(QStringLiteral("G王\r\n\r\nD大\r\n")).bytes << 1 << ""
+            << "";
         QTest::newRow("row after an empty line")
-            << gbk::encode(QStringLiteral("G王\r\n\r\nD大\r\n")).bytes << 2 << "D" << "大";
+            << gbk::encode(QStringLiteral("G王\r\n\r\nD大\r\n")).bytes << 2 << "D"
+            << "大";
         QStringList rows27 = sampleRows();
         rows27 << QStringLiteral("Z多余") << QStringLiteral("Y更多");
-        QTest::newRow("27 lines: row 24 is line 25") << gbkLines(rows27) << 24 << "X" << "纟弓匕";
+        QTest::newRow("27 lines: row 24 is line 25") << gbkLines(rows27) << 24 << "X"
+                                                     << "纟弓匕";
         QStringList rows20 = sampleRows().mid(0, 20);
-        QTest::newRow("20 lines leave row 20 empty") << gbkLines(rows20) << 20 << "" << "";
+        QTest::newRow("20 lines leave row 20 empty") << gbkLines(rows20) << 20 << ""
+                                                     << "";
     }
     void rowsFromLines()
     {
@@ -68,6 +79,7 @@ private slots:
         const RootTable::Load missing = RootTable::read(dir.filePath(QStringLiteral("86zg.dat")));
         QCOMPARE(missing.warning, QStringLiteral("读取文件错误,可能是文件已丢失!       "));
         QVERIFY(missing.table.isEmpty());
+        QVERIFY(!missing.found);
         // A folder in the file's place cannot be read either.
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("86zg.dat")));
         QCOMPARE(RootTable::read(dir.filePath(QStringLiteral("86zg.dat"))).warning,
@@ -77,7 +89,7 @@ private slots:
     void firstRowWinsForARootListedTwice()
     {
         QStringList rows = sampleRows();
-        rows[7] = QStringLiteral("K口川王"); // 王 again, in a later row than G
+        rows[7] = QStringLiteral("K口川王");   // 王 again, in a later row than G
         rows[0] = QStringLiteral("g王一五戋"); // a lower-case key letter
         const RootTable table = RootTable::parse(gbkLines(rows)).table;
         QCOMPARE(table.keyOf(u'王'), QStringLiteral("g"));

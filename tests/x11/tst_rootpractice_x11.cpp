@@ -78,8 +78,8 @@ private slots:
         const PracticeSession &session = form->session();
         const QString exercise = session.strip().exercise();
         const QString firstKey = session.table().keyOf(exercise.at(0))->toLower();
-        QVERIFY(pressKey(firstKey == QLatin1String("h") ? QStringLiteral("j")
-                                                        : QStringLiteral("h")));
+        QVERIFY(
+            pressKey(firstKey == QLatin1String("h") ? QStringLiteral("j") : QStringLiteral("h")));
         QTest::qWait(100);
         QCOMPARE(c.state.NumTxtInputCount, 0);
 
@@ -99,8 +99,8 @@ private slots:
         for (int accepted = 0; accepted < 30;) {
             const QString root = session.strip().nextRoot();
             // A page whose next root is not shown yet is turned by a key of its own.
-            const QString key = root.isEmpty() ? QStringLiteral("z")
-                                               : session.table().keyOf(root.at(0))->toLower();
+            const QString key =
+                root.isEmpty() ? QStringLiteral("z") : session.table().keyOf(root.at(0))->toLower();
             QVERIFY(pressKey(key));
             if (!root.isEmpty()) {
                 ++accepted;
@@ -110,14 +110,15 @@ private slots:
             }
         }
         QTRY_VERIFY_WITH_TIMEOUT(!sentence.isEmpty(), 5000);
-        QVERIFY2(sentence.contains(QStringLiteral("总字数：30个，已录入：30个，正确数：30个，退格次数：0次")),
+        QVERIFY2(sentence.contains(
+                     QStringLiteral("总字数：30个，已录入：30个，正确数：30个，退格次数：0次")),
                  qPrintable(sentence));
         QVERIFY(errors.startsWith(QStringLiteral("有0个字出现错误")));
         QTRY_VERIFY(!c.state.IsWorking);
         // The main clock ran (the start button started it), so the server saw the practice.
-        QTRY_VERIFY_WITH_TIMEOUT(!progress.isEmpty() &&
-                                     progress.last().at(1).value<protocol::Report>().inputCount == 30,
-                                 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !progress.isEmpty() && progress.last().at(1).value<protocol::Report>().inputCount == 30,
+            3000);
 
         QPointer<Form6> closing = form;
         form->close();
