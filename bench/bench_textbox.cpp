@@ -1,6 +1,6 @@
 #include "BenchRegistry.h"
-#include "core/Fonts.h"
-#include "typing/RichTextBox.h"
+#include "core/widgets/Fonts.h"
+#include "typing/widgets/RichTextBox.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,5 +1,6 @@
 #include "core/IniStore.h"
 
+#include "core/Blanks.h"
 #include "core/Gbk.h"
 
 #include <QDir>
@@ -22,31 +23,11 @@ struct Line
     QByteArray ending; // "\r\n", "\n" or empty for a last line without one
 };
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
+using blanks::isBlank;
 
-QByteArray trimBlanks(const QByteArray &bytes)
+template <typename Text> Text trimBlanks(const Text &text)
 {
-    qsizetype begin = 0;
-    qsizetype end = bytes.size();
-    while (begin < end && isBlank(bytes[begin]))
-        ++begin;
-    while (end > begin && isBlank(bytes[end - 1]))
-        --end;
-    return bytes.mid(begin, end - begin);
-}
-
-QString trimBlanks(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && (text[begin] == u' ' || text[begin] == u'\t'))
-        ++begin;
-    while (end > begin && (text[end - 1] == u' ' || text[end - 1] == u'\t'))
-        --end;
-    return text.mid(begin, end - begin);
+    return blanks::trimmed(text);
 }
 
 QList<Line> splitLines(const QByteArray &content)

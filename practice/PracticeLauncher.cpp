@@ -3,9 +3,8 @@
 #include "core/Client.h"
 #include "core/Dialogs.h"
 #include "practice/PracticeRequest.h"
-#include "practice/widgets/Form6.h"
-#include "practice/widgets/RootInputBox.h"
-#include "typing/MessageWindows.h"
+#include "practice/PracticeSession.h"
+#include "typing/TestEnding.h"
 
 #include <QTimer>
 
@@ -15,62 +14,66 @@ PracticeLauncher::PracticeLauncher(Client &client)
 
 PracticeLauncher::~PracticeLauncher()
 {
-    // The practice window has no parent: it lives beside the hidden main window.
-    delete m_form6.data();
+    delete m_session.data();
 }
 
-Status PracticeLauncher::LoadForm(const QString &text)
+PracticeSession *PracticeLauncher::session() const
 {
-    // A bad request opens nothing.
-    if (const PracticeRequest::Parse parsed = PracticeRequest::parse(text); !parsed.request)
-        return Status::failure(parsed.error);
+    return m_session;
+}
 
-    MainControls &ui = m_client.ui;
+void PracticeLauncher::LoadForm(const QString &text)
+{
     Dialogs &dialogs = *m_client.services.dialogs;
-    if (!m_form6) {
-        QTimer *mainClock = ui.Timer3;
-        m_form6 = new Form6(m_client.state, *this, m_client.services.appDir,
-                            [mainClock] { return mainClock->isActive(); });
-        m_form6->setAttribute(Qt::WA_DeleteOnClose);
-        QObject::connect(m_form6, &Form6::unloaded, ui.window,
-                         [window = ui.window] { window->show(); });
-        if (!m_form6->loadWarning().isEmpty())
-            showMessage(dialogs, ui.window, QMessageBox::Warning, applicationTitle(),
-                        m_form6->loadWarning());
+    // A bad request opens nothing; the student sees the error as for any bad server message.
+    if (const PracticeRequest::Parse parsed = PracticeRequest::parse(text); !parsed.request) {
+        showMessage(dialogs, Dialogs::Critical, applicationTitle(), parsed.error);
+        return;
     }
 
-    const PracticeSession::Start start = m_form6->session().LoadForm(text);
-    if (!start.ok())
-        return Status::failure(start.error);
-    m_form6->show();
-    m_form6->raise();
-    m_form6->activateWindow();
-    m_form6->RTinput->setFocus();
-    ui.window->hide();
+    if (!m_session) {
+        QTimer *mainClock = m_client.ui.Timer3;
+        m_session = new PracticeSession(m_client.state, *this,
+                                        [mainClock] { return mainClock->isActive(); });
+        const QString warning = m_session->Form_Load(m_client.services.appDir, kFirstStripWidth);
+        emit windowLoaded(m_session);
+        if (!warning.isEmpty())
+            showMessage(dialogs, Dialogs::Warning, applicationTitle(), warning);
+    }
+
+    const PracticeSession::Start start = m_session->LoadForm(text);
+    if (!start.ok()) {
+        showMessage(dialogs, Dialogs::Critical, applicationTitle(), start.error);
+        return;
+    }
+    emit windowShown();
     if (!start.notice.isEmpty())
-        showMessage(dialogs, m_form6, QMessageBox::Information, applicationTitle(), start.notice);
-    return Status::success();
+        showMessage(dialogs, Dialogs::Information, applicationTitle(), start.notice);
+}
+
+void PracticeLauncher::Form_Unload()
+{
+    if (m_session) {
+        m_session->Timer1->stop();
+        // The window that closes may still be delivering its last events to it.
+        m_session->deleteLater();
+        m_session = nullptr;
+    }
+    emit windowUnloaded();
 }
 
 bool PracticeLauncher::showResult(const QString &sentence)
 {
-    MessageWindows &windows = *m_client.windows;
     // The main window's clock may have ended the practice and be showing its result.
-    if (windows.resultWindow())
+    if (m_client.ending && m_client.ending->isEnding())
         return false;
     const ClientState &s = m_client.state;
-    windows.showMsg(s.strUserName, s.strXuehao, s.strBanji, sentence, QString());
+    emit resultReady(TestResult{s.strUserName, s.strXuehao, s.strBanji, sentence, QString()});
     return true;
 }
 
 bool PracticeLauncher::confirmLeave(const QString &question)
 {
-    return showMessage(*m_client.services.dialogs, m_form6, QMessageBox::Information,
-                       QStringLiteral("确认操作"), question,
-                       QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
-}
-
-Form6 *PracticeLauncher::form6() const
-{
-    return m_form6;
+    return showMessage(*m_client.services.dialogs, Dialogs::Information, QStringLiteral("确认操作"),
+                       question, Dialogs::Yes | Dialogs::No) == Dialogs::Yes;
 }

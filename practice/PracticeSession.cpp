@@ -6,13 +6,21 @@
 #include "typing/Statistics.h"
 
 #include <QDir>
+#include <QTimer>
 
-PracticeSession::PracticeSession(ClientState &state, PracticeHost &host, QObject *parent)
+PracticeSession::PracticeSession(ClientState &state, PracticeHost &host,
+                                 ClockQuery mainClockRunning, QObject *parent)
     : QObject(parent)
+    , Timer1(new QTimer(this))
     , m_state(state)
     , m_host(host)
+    , m_mainClockRunning(std::move(mainClockRunning))
     , m_random(rootdraw::systemRandom())
-{}
+{
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this,
+            [this] { Timer1_Timer(m_mainClockRunning && m_mainClockRunning()); });
+}
 
 QString PracticeSession::Form_Load(const QString &appDir, int panelWidth)
 {
@@ -21,6 +29,7 @@ QString PracticeSession::Form_Load(const QString &appDir, int panelWidth)
     // Without its file the window keeps only the first label.
     m_strip.createLabels(load.found ? RootStrip::kLabels : 1, panelWidth);
     emit stripChanged(m_strip);
+    Timer1->start();
     return load.warning;
 }
 

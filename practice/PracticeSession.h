@@ -8,8 +8,11 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 struct ClientState;
 class PracticeHost;
+class QTimer;
 
 // One root practice window's logic: the root table, the exercise and its strip, judging of
 // key releases, the one-second display refresh and the end of the practice. It works on the
@@ -28,10 +31,15 @@ public:
         bool ok() const { return error.isEmpty(); }
     };
 
-    PracticeSession(ClientState &state, PracticeHost &host, QObject *parent = nullptr);
+    using ClockQuery = std::function<bool()>;
 
-    // Loading the window: reads 86zg.dat from `appDir` and creates the root labels for a strip
-    // panel `panelWidth` twips wide. Returns the warning to show, or an empty text.
+    // `mainClockRunning` tells whether the main window's test clock runs (never, when empty).
+    PracticeSession(ClientState &state, PracticeHost &host, ClockQuery mainClockRunning = {},
+                    QObject *parent = nullptr);
+
+    // Loading the window: reads 86zg.dat from `appDir`, creates the root labels for a strip
+    // panel `panelWidth` twips wide and starts the display timer. Returns the warning to show,
+    // or an empty text.
     QString Form_Load(const QString &appDir, int panelWidth);
     // Starts the practice asked for by a "<zg>" text.
     Start LoadForm(const QString &text);
@@ -39,9 +47,11 @@ public:
     void RTinput_KeyUp(int key);
     // The strip panel is now `panelWidth` twips wide.
     void Pmid_Resize(int panelWidth);
-    // The one-second display timer. `mainClockRunning` tells whether the main window's test
-    // clock counts the seconds; when it does not, the practice counts its own.
+    // A tick of the one-second display timer. `mainClockRunning` tells whether the main
+    // window's test clock counts the seconds; when it does not, the practice counts its own.
     void Timer1_Timer(bool mainClockRunning);
+    // The display timer: it ticks from the window's load until the window is gone.
+    QTimer *Timer1;
     // A close request. True when the close is refused.
     bool Form_QueryUnload();
 
@@ -71,6 +81,7 @@ private:
 
     ClientState &m_state;
     PracticeHost &m_host;
+    ClockQuery m_mainClockRunning;
     rootdraw::Random m_random;
     RootTable m_table;
     RootStrip m_strip;

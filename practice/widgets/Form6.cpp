@@ -1,11 +1,11 @@
 #include "practice/widgets/Form6.h"
 
-#include "core/Fonts.h"
-#include "hints/RootChart.h"
+#include "core/widgets/Fonts.h"
+#include "core/widgets/GapLabel.h"
+#include "core/widgets/Geometry.h"
+#include "core/widgets/PictureBox.h"
+#include "hints/widgets/RootChart.h"
 #include "practice/widgets/RootInputBox.h"
-#include "ui/GapLabel.h"
-#include "ui/Geometry.h"
-#include "ui/PictureBox.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -13,7 +13,6 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QSvgRenderer>
-#include <QTimer>
 
 namespace {
 
@@ -77,11 +76,9 @@ QPixmap naturalPicture(const QString &resource)
 
 } // namespace
 
-Form6::Form6(ClientState &state, PracticeHost &host, const QString &appDir,
-             ClockQuery mainClockRunning, QWidget *parent)
+Form6::Form6(PracticeSession &session, QWidget *parent)
     : QWidget(parent, Qt::Window)
-    , m_session(state, host)
-    , m_mainClockRunning(std::move(mainClockRunning))
+    , m_session(&session)
 {
     setWindowTitle(QStringLiteral("字根练习"));
     setAutoFillBackground(true);
@@ -93,30 +90,19 @@ Form6::Form6(ClientState &state, PracticeHost &host, const QString &appDir,
     resize(px(kClientWidth), px(kClientHeight));
     Form_Resize();
 
-    connect(&m_session, &PracticeSession::stripChanged, this, &Form6::showStrip);
-    connect(&m_session, &PracticeSession::progressChanged, this, &Form6::showProgress);
-    connect(&m_session, &PracticeSession::displayChanged, this, &Form6::showDisplay);
+    connect(&session, &PracticeSession::stripChanged, this, &Form6::showStrip);
+    connect(&session, &PracticeSession::progressChanged, this, &Form6::showProgress);
+    connect(&session, &PracticeSession::displayChanged, this, &Form6::showDisplay);
     connect(RTinput, &RootInputBox::keyReleased, this, [this](int key) {
-        m_session.RTinput_KeyUp(key);
+        if (m_session)
+            m_session->RTinput_KeyUp(key);
         RTinput->caretToEnd();
         RTinput->setFocus();
     });
 
-    m_loadWarning = m_session.Form_Load(appDir, m_pmidWidth);
-    createStripLabels(m_session.strip().labelCount());
-    showStrip(m_session.strip());
-    showDisplay(m_session.display());
-
-    Timer1 = new QTimer(this);
-    Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this,
-            [this] { m_session.Timer1_Timer(m_mainClockRunning && m_mainClockRunning()); });
-    Timer1->start();
-}
-
-Form6::~Form6()
-{
-    Timer1->stop();
+    createStripLabels(session.strip().labelCount());
+    showStrip(session.strip());
+    showDisplay(session.display());
 }
 
 int Form6::px(int twips) const
@@ -223,7 +209,7 @@ void Form6::showEvent(QShowEvent *event)
 
 void Form6::closeEvent(QCloseEvent *event)
 {
-    if (m_session.Form_QueryUnload()) {
+    if (m_session && m_session->Form_QueryUnload()) {
         event->ignore();
         return;
     }
@@ -236,8 +222,8 @@ bool Form6::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::Resize) {
         if (watched == Ptop)
             Ptop_Resize();
-        else if (watched == Pmid)
-            m_session.Pmid_Resize(m_pmidWidth);
+        else if (watched == Pmid && m_session)
+            m_session->Pmid_Resize(m_pmidWidth);
         else if (watched == Pmid2)
             Pmid2_Resize();
     }

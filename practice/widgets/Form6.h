@@ -2,16 +2,15 @@
 
 #include "practice/PracticeSession.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
-#include <functional>
 
 class GapLabel;
 class QCheckBox;
 class QLabel;
 class QProgressBar;
-class QTimer;
 class RootInputBox;
 
 // The root practice window "字根练习": the statistics row on top, the root strip and the
@@ -22,17 +21,10 @@ class Form6 : public QWidget
 {
     Q_OBJECT
 public:
-    using ClockQuery = std::function<bool()>;
+    // A window for the loaded practice `session`, at its first size, not shown yet.
+    explicit Form6(PracticeSession &session, QWidget *parent = nullptr);
 
-    // Loads the window: the logic reads 86zg.dat from appDir. `mainClockRunning` tells whether
-    // the main window's test clock runs.
-    Form6(ClientState &state, PracticeHost &host, const QString &appDir,
-          ClockQuery mainClockRunning, QWidget *parent = nullptr);
-    ~Form6() override;
-
-    PracticeSession &session() { return m_session; }
-    // What loading the window has to tell the student (a missing root table), or empty.
-    const QString &loadWarning() const { return m_loadWarning; }
+    PracticeSession *session() const { return m_session; }
 
     // The strip panel's width in twips, as the last re-layout used it.
     int stripWidthTwips() const { return m_pmidWidth; }
@@ -61,7 +53,6 @@ public:
     QLabel *Image3;
     QLabel *Label2;
     QWidget *Image4;
-    QTimer *Timer1;
 
 signals:
     // The window has agreed to close (after the question, if a practice was running).
@@ -85,8 +76,6 @@ private:
     void showProgress(int maximum, int value);
     void showDisplay(const PracticeDisplay &display);
 
-    PracticeSession m_session;
-    ClockQuery m_mainClockRunning;
-    QString m_loadWarning;
+    QPointer<PracticeSession> m_session;
     int m_pmidWidth = 0; // twips
 };

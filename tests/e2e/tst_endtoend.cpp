@@ -5,8 +5,12 @@
 #include "net/Connection.h"
 #include "net/TcpSocket.h"
 #include "net/TestControl.h"
-#include "typing/MessageWindows.h"
-#include "typing/RichTextBox.h"
+#include "typing/widgets/MessageWindows.h"
+#include "typing/TestEnding.h"
+#include "typing/widgets/MessageWindows.h"
+#include "typing/widgets/RichTextBox.h"
+
+#include <QMessageBox>
 #include "ui/Form1.h"
 #include "ui/StatusBar.h"
 
@@ -41,7 +45,7 @@ struct Classroom
         c.state.strUserName = QStringLiteral("李明");
         c.state.strBanji = QStringLiteral("三班");
         // Every box is answered: Yes to questions, OK otherwise.
-        env.dialogs.answer = [](QDialog &dialog) {
+        env.windows.answer = [](QDialog &dialog) {
             auto *box = qobject_cast<QMessageBox *>(&dialog);
             if (box && box->standardButtons().testFlag(QMessageBox::Yes))
                 return int(QMessageBox::Yes);
@@ -103,7 +107,7 @@ private slots:
         QVERIFY(codes.contains(QStringLiteral("1010")));
         QVERIFY(codes.contains(QStringLiteral("1009")));
         // The teacher's message appears in the message window.
-        QTRY_VERIFY_WITH_TIMEOUT(c.windows->form4() != nullptr, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(room.env.form->windows().form4() != nullptr, 3000);
 
         // Typing starts the clock; the progress report carries the counts.
         c.ui.txt2->setText(QStringLiteral("中问"));
@@ -119,7 +123,7 @@ private slots:
         QCOMPARE(report.computer, QStringLiteral("PC07"));
         QCOMPARE(report.errChars, QStringLiteral("文"));
 
-        c.control->cmdexit_Click();
+        c.ending->cmdexit_Click();
         QTRY_COMPARE_WITH_TIMEOUT(ends.count(), 1, 3000);
         const auto end = ends.first().at(1).value<protocol::Report>();
         QCOMPARE(end.inputCount, 2);

@@ -342,7 +342,6 @@ private slots:
             const QImage image(QStringLiteral(CLIENT_SOURCE_DIR "/assets/glyphs/") + name);
             QVERIFY2(!image.isNull(), qPrintable(name));
             QCOMPARE(image.size(), size);
-            QVERIFY2(QFile::exists(QStringLiteral(":/glyphs/") + name), qPrintable(name));
             // Black strokes on a light ground: light corners, and some ink.
             QVERIFY2(qGray(image.pixel(0, 0)) > 230, qPrintable(name));
             int dark = 0;

@@ -1,10 +1,9 @@
-#include "TestEnv.h"
+#include "LogicEnv.h"
 #include "TestRegistry.h"
 #include "core/Client.h"
 #include "core/Gbk.h"
 #include "net/TestControl.h"
-#include "typing/RichTextBox.h"
-#include "ui/Form1.h"
+#include "client/ClientLogic.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -18,8 +17,8 @@ class RobustnessTest : public QObject
 private slots:
     void randomServerMessages()
     {
-        TestEnv env;
-        env.createForm();
+        LogicEnv env;
+        env.createLogic();
         Client &c = env.client();
         c.ui.Timer4->stop();
         env.fakeSocket.setState(7);

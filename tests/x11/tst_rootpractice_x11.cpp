@@ -6,11 +6,10 @@
 #include "net/Connection.h"
 #include "net/TcpSocket.h"
 #include "net/TestControl.h"
-#include "practice/PracticeLauncher.h"
 #include "practice/widgets/Form6.h"
 #include "practice/widgets/RootInputBox.h"
+#include "typing/widgets/Form5.h"
 #include "ui/Form1.h"
-#include "ui/Form5.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -67,15 +66,15 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(settings.count(), 1, 5000);
         QTRY_VERIFY_WITH_TIMEOUT(c.state.Zigen, 5000);
         c.control->cmdread_Click();
-        QTRY_VERIFY_WITH_TIMEOUT(c.practice->form6() != nullptr, 5000);
-        Form6 *form = c.practice->form6();
+        QTRY_VERIFY_WITH_TIMEOUT(mainWindow.practiceWindow() != nullptr, 5000);
+        Form6 *form = mainWindow.practiceWindow();
         QVERIFY(QTest::qWaitForWindowExposed(form));
         QTRY_VERIFY(!mainWindow.isVisible());
         QCOMPARE(c.state.NumTxtCount, 30);
         QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), form->RTinput, 5000);
 
         // A wrong key first: nothing is accepted.
-        const PracticeSession &session = form->session();
+        const PracticeSession &session = *form->session();
         const QString exercise = session.strip().exercise();
         const QString firstKey = session.table().keyOf(exercise.at(0))->toLower();
         QVERIFY(
