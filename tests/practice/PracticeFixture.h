@@ -96,6 +96,7 @@ struct PracticeRig
     QTemporaryDir dir;
     ClientState state;
     FakePracticeHost host;
-    PracticeSession session{state, host};
+    bool mainClockRunning = false;
+    PracticeSession session{state, host, [this] { return mainClockRunning; }};
     QString warning;
 };

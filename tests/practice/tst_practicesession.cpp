@@ -3,6 +3,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -499,6 +500,24 @@ private slots:
             rig.session.Timer1_Timer(false);
         QCOMPARE(rig.state.TotalTime, 60);
         QCOMPARE(rig.host.results.size(), 1);
+    }
+
+    // The window's own timer drives the ticks: it counts the seconds only while the main
+    // window's clock does not.
+    void displayTimerCountsWhileTheMainClockIsStopped()
+    {
+        PracticeRig rig;
+        QVERIFY(rig.session.Timer1->isActive());
+        QCOMPARE(rig.session.Timer1->interval(), 1000);
+        QVERIFY(rig.session.LoadForm(QStringLiteral("<zg>0/30")).ok());
+        rig.mainClockRunning = true;
+        QSignalSpy displays(&rig.session, &PracticeSession::displayChanged);
+        QVERIFY(displays.wait(1500));
+        QCOMPARE(rig.state.TotalTime, 0);
+        rig.mainClockRunning = false;
+        QVERIFY(displays.wait(1500));
+        QCOMPARE(rig.state.TotalTime, 1);
+        QCOMPARE(displays.last().at(0).value<PracticeDisplay>().elapsed, QStringLiteral("0分1秒"));
     }
 
     // Ticks that come while the result window is open neither count nor end a second time.
