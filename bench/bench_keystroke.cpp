@@ -9,8 +9,8 @@
 #include "core/widgets/Fonts.h"
 #include "net/Socket.h"
 #include "net/TestControl.h"
-#include "typing/widgets/RichTextBox.h"
 #include "typing/TypingEngine.h"
+#include "typing/widgets/RichTextBox.h"
 #include "ui/Form1.h"
 #include "ui/SystemServices.h"
 

@@ -74,7 +74,8 @@ void ClientLogic::connectEvents()
     connect(ui.Timer3, &QTimer::timeout, this, [c] { c->clock->Timer3_Timer(); });
     connect(ui.Timer4, &QTimer::timeout, this, [c] { c->connection->Timer4_Timer(); });
 
-    connect(ui.cmdlianjie, &ControlModel::clicked, this, [c] { c->connection->cmdlianjie_Click(); });
+    connect(ui.cmdlianjie, &ControlModel::clicked, this,
+            [c] { c->connection->cmdlianjie_Click(); });
     connect(ui.cmdread, &ControlModel::clicked, this, [c] { c->control->cmdread_Click(); });
     connect(ui.cmdexit, &ControlModel::clicked, this, [c] { c->ending->cmdexit_Click(); });
     connect(ui.btnzigen, &ControlModel::clicked, this, [c] { c->btnzigen_Click(); });

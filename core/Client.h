@@ -44,16 +44,16 @@ public:
     MainControls ui;
     Services services;
 
-    CodeTables *tables = nullptr;          // hints/: ReadBM, FindWord, FindCz
-    RootDisplay *roots = nullptr;          // hints/: DispZG, ClearZg
-    HintDelay *hints = nullptr;            // hints/: hint reset, hint step, cts click
-    TypingEngine *typing = nullptr;        // typing/: txt2_Change, JiSuan, rst
-    TestClock *clock = nullptr;            // typing/: Timer3_Timer, display refresh
-    TestEnding *ending = nullptr;          // typing/: every way a test ends
-    InputGuards *guards = nullptr;         // typing/: focus, key and mouse guards
-    Connection *connection = nullptr;      // net/: connect button, socket events, Timer4
-    TestControl *control = nullptr;        // net/: server messages, start button
-    InputMethodSelection *imes = nullptr;  // env/: ReadShurufa, FillShurufa, activation
-    ForbiddenScan *forbidden = nullptr;    // env/: forbidden program check
-    PracticeLauncher *practice = nullptr;  // practice/: LoadForm of the root practice
+    CodeTables *tables = nullptr;         // hints/: ReadBM, FindWord, FindCz
+    RootDisplay *roots = nullptr;         // hints/: DispZG, ClearZg
+    HintDelay *hints = nullptr;           // hints/: hint reset, hint step, cts click
+    TypingEngine *typing = nullptr;       // typing/: txt2_Change, JiSuan, rst
+    TestClock *clock = nullptr;           // typing/: Timer3_Timer, display refresh
+    TestEnding *ending = nullptr;         // typing/: every way a test ends
+    InputGuards *guards = nullptr;        // typing/: focus, key and mouse guards
+    Connection *connection = nullptr;     // net/: connect button, socket events, Timer4
+    TestControl *control = nullptr;       // net/: server messages, start button
+    InputMethodSelection *imes = nullptr; // env/: ReadShurufa, FillShurufa, activation
+    ForbiddenScan *forbidden = nullptr;   // env/: forbidden program check
+    PracticeLauncher *practice = nullptr; // practice/: LoadForm of the root practice
 };

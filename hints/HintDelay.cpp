@@ -1,9 +1,9 @@
 #include "hints/HintDelay.h"
 
+#include "core/Blanks.h"
 #include "core/Client.h"
 #include "hints/CodeTables.h"
 #include "hints/RootDisplay.h"
-#include "core/Blanks.h"
 
 namespace {
 
@@ -77,6 +77,7 @@ void HintDelay::showWordHint()
     const QString word = blank >= 0 ? reference.mid(start, blank - start + 1) : QString();
 
     // Only spaces are trimmed: other spaces, such as the full-width one, belong to the word.
-    m_client.ui.LBM->setText(word + QStringLiteral("    ") +
-                             m_client.tables->FindCz(blanks::trimmed(word, blanks::Set::SpacesOnly)));
+    m_client.ui.LBM->setText(
+        word + QStringLiteral("    ") +
+        m_client.tables->FindCz(blanks::trimmed(word, blanks::Set::SpacesOnly)));
 }

@@ -78,9 +78,9 @@ void Connection::Timer4_Timer()
     m_client.ui.sb->showConnection(state, m_client.state.strServerIp, m_client.state.NumServerPort);
 
     // During a test a lost connection is retried every half second, without limit.
-    if (m_client.state.IsWorking
-        && (state == Socket::Closed || state == Socket::ConnectionPending
-            || state == Socket::Closing || state == Socket::Error)) {
+    if (m_client.state.IsWorking &&
+        (state == Socket::Closed || state == Socket::ConnectionPending ||
+         state == Socket::Closing || state == Socket::Error)) {
         wsk->close();
         wsk->connectToRemote();
     }

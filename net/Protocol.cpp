@@ -218,7 +218,8 @@ std::optional<int> shortField(const QString &text, QString &error)
     if (!value)
         return std::nullopt;
     const double rounded = numeric::roundHalfEven(*value);
-    if (rounded < std::numeric_limits<qint16>::min() || rounded > std::numeric_limits<qint16>::max()) {
+    if (rounded < std::numeric_limits<qint16>::min() ||
+        rounded > std::numeric_limits<qint16>::max()) {
         error = QStringLiteral("溢出：时间设置“%1”超出范围。").arg(text);
         return std::nullopt;
     }

@@ -5,8 +5,8 @@
 
 // The client's one TCP connection to the test server. Its state numbers, the GBK conversion
 // and one data-arrival event per arrival, carrying the arrival's text, are what the
-// connection display and the message handler rely on. Events are delivered on the UI thread, one at a time, never from inside
-// a call of an operation.
+// connection display and the message handler rely on. Events are delivered on the UI thread, one at
+// a time, never from inside a call of an operation.
 class Socket : public QObject
 {
     Q_OBJECT

@@ -49,10 +49,9 @@ void TestControl::handleMessage(const QString &message)
             }
             // A longer text does not fit the counters: refuse it before anything changes.
             if (text.text.size() > ClientState::kMaxCount)
-                throw HandlerError{
-                    QStringLiteral("测试文本过长：共%1个字符，最多只能有%2个字符。")
-                        .arg(text.text.size())
-                        .arg(ClientState::kMaxCount)};
+                throw HandlerError{QStringLiteral("测试文本过长：共%1个字符，最多只能有%2个字符。")
+                                       .arg(text.text.size())
+                                       .arg(ClientState::kMaxCount)};
             s.IsCzText = text.kind == protocol::TextKind::Words ? 1 : 0;
 
             ui.txt1->setText(text.text);
@@ -82,8 +81,7 @@ void TestControl::handleMessage(const QString &message)
             emit teacherMessage(body);
         } else if (code == protocol::kDuplicateLogin) {
             if (protocol::isDuplicateLogin(message))
-                showMessage(*m_client.services.dialogs, Dialogs::Warning,
-                            QStringLiteral("注意"),
+                showMessage(*m_client.services.dialogs, Dialogs::Warning, QStringLiteral("注意"),
                             QStringLiteral("注意：当前测试不允许重复登录，测试中请不要退出。"));
             reply(protocol::duplicateAnswered());
         } else if (code == protocol::kEnvironment) {

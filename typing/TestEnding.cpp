@@ -73,10 +73,9 @@ void TestEnding::cmdexit_Click()
 {
     ClientState &s = m_client.state;
     MainControls &ui = m_client.ui;
-    const auto answer = showMessage(*m_client.services.dialogs, Dialogs::Warning,
-                                    QStringLiteral("注意"),
-                                    QStringLiteral("正在进行测试，确实要结束吗？"),
-                                    Dialogs::Yes | Dialogs::No, Dialogs::No);
+    const auto answer = showMessage(
+        *m_client.services.dialogs, Dialogs::Warning, QStringLiteral("注意"),
+        QStringLiteral("正在进行测试，确实要结束吗？"), Dialogs::Yes | Dialogs::No, Dialogs::No);
     if (answer != Dialogs::Yes)
         return;
     s.IsWorking = false;

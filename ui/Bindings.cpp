@@ -44,11 +44,12 @@ void label(ControlModel *model, QLabel *label, bool fitText)
     label->setText(model->text());
     if (fitText)
         label->adjustSize();
-    QObject::connect(model, &ControlModel::textChanged, label, [label, fitText](const QString &text) {
-        label->setText(text);
-        if (fitText)
-            label->adjustSize();
-    });
+    QObject::connect(model, &ControlModel::textChanged, label,
+                     [label, fitText](const QString &text) {
+                         label->setText(text);
+                         if (fitText)
+                             label->adjustSize();
+                     });
 }
 
 void progress(ProgressModel *model, QProgressBar *bar)

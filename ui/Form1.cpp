@@ -106,7 +106,8 @@ void Form1::bindControls()
 {
     MainControls &ui = client().ui;
     MainWidgets &w = m_widgets;
-    for (auto [model, widget] : {std::pair{ui.Ptop, w.Ptop}, {ui.Pmid, w.Pmid}, {ui.Pmid2, w.Pmid2}})
+    for (auto [model, widget] :
+         {std::pair{ui.Ptop, w.Ptop}, {ui.Pmid, w.Pmid}, {ui.Pmid2, w.Pmid2}})
         bind::widget(model, widget);
     bind::button(ui.cmdlianjie, w.cmdlianjie);
     bind::button(ui.cmdread, w.cmdread);
@@ -290,8 +291,8 @@ void Form1::createControls()
     c.cmbshurufa = new QComboBox(c.Pbottom);
     c.cmbshurufa->setFont(clientFont(QStringLiteral("黑体"), 10.5));
     c.cmbshurufa->setFocusPolicy(Qt::NoFocus);
-    c.Label1 = makeLabel(c.Pbottom, QStringLiteral("注意：必须在此处切换输入法"), songti105,
-                         Qt::black);
+    c.Label1 =
+        makeLabel(c.Pbottom, QStringLiteral("注意：必须在此处切换输入法"), songti105, Qt::black);
 
     c.sb = new StatusBar(this);
 
@@ -354,7 +355,8 @@ void Form1::layoutTop()
     c.Image2->setGeometry(0, px(600), width(), px(810));
     placeInTwips(c.Lmsg2, 840, 840, 795, 260);
     // The speed value sits in the blank gap of the caption "速度：       字/分".
-    static_cast<GapLabel *>(c.Label3)->setGapEnd(c.Lmsg2->x() + c.Lmsg2->width() + px(60) - px(120));
+    static_cast<GapLabel *>(c.Label3)->setGapEnd(c.Lmsg2->x() + c.Lmsg2->width() + px(60) -
+                                                 px(120));
     c.Label3->adjustSize();
     c.Label3->move(px(120), px(840));
     c.Label4->adjustSize();
@@ -388,8 +390,7 @@ void Form1::layoutMid()
     const int boxHeight = h / 2 - px(250);
     if (boxWidth >= 0 && boxHeight >= 0) {
         c.txt1->setGeometry(px(100), px(100), boxWidth, boxHeight);
-        c.txt2->setGeometry(px(100), c.txt1->y() + c.txt1->height() + px(200), boxWidth,
-                            boxHeight);
+        c.txt2->setGeometry(px(100), c.txt1->y() + c.txt1->height() + px(200), boxWidth, boxHeight);
     }
     c.Image1->setGeometry(0, 0, c.Pmid2->width(), c.Pmid2->height());
 }

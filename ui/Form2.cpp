@@ -1,7 +1,7 @@
 #include "ui/Form2.h"
 
-#include "core/Client.h"
 #include "core/Blanks.h"
+#include "core/Client.h"
 #include "core/Dialogs.h"
 #include "core/Gbk.h"
 #include "core/widgets/Geometry.h"
@@ -65,8 +65,7 @@ bool Form2::checkField(QLineEdit *field, const QString &caption)
                       .arg(caption, encoded.unencodable);
     if (problem.isEmpty())
         return true;
-    showMessage(*m_client.services.dialogs, Dialogs::Warning, applicationTitle(),
-                problem);
+    showMessage(*m_client.services.dialogs, Dialogs::Warning, applicationTitle(), problem);
     field->setFocus();
     field->selectAll();
     return false;

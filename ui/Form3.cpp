@@ -1,7 +1,7 @@
 #include "ui/Form3.h"
 
-#include "core/Client.h"
 #include "core/Blanks.h"
+#include "core/Client.h"
 #include "core/Dialogs.h"
 #include "core/Numeric.h"
 #include "core/widgets/Geometry.h"

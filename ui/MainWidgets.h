@@ -29,7 +29,7 @@ struct MainWidgets
     QCheckBox *cts = nullptr;
 
     QWidget *Image3 = nullptr; // logo
-    QLabel *Label5 = nullptr; // title
+    QLabel *Label5 = nullptr;  // title
     QWidget *Image2 = nullptr; // blue band behind the statistics row
     QLabel *Label3 = nullptr;
     QLabel *Lmsg2 = nullptr;

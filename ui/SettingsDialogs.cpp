@@ -2,12 +2,12 @@
 
 #include "core/Client.h"
 #include "core/Dialogs.h"
-#include "core/widgets/Fonts.h"
 #include "core/IniStore.h"
-#include "ui/Form2.h"
-#include "ui/Form3.h"
+#include "core/widgets/Fonts.h"
 #include "core/widgets/Geometry.h"
 #include "core/widgets/ModalRunner.h"
+#include "ui/Form2.h"
+#include "ui/Form3.h"
 
 #include <QLabel>
 #include <QLineEdit>

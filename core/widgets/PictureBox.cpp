@@ -4,7 +4,8 @@
 #include <QSvgRenderer>
 
 PictureBox::PictureBox(const QString &resource, QWidget *parent)
-    : QWidget(parent), m_renderer(new QSvgRenderer(resource, this))
+    : QWidget(parent)
+    , m_renderer(new QSvgRenderer(resource, this))
 {
     m_renderer->setAspectRatioMode(Qt::IgnoreAspectRatio);
 }

@@ -1,8 +1,8 @@
 #include "hints/widgets/RootChart.h"
 
 #include "core/widgets/Fonts.h"
-#include "hints/widgets/RootGlyphs.h"
 #include "hints/RootKeys.h"
+#include "hints/widgets/RootGlyphs.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

@@ -5,19 +5,18 @@
 #include "net/Connection.h"
 #include "net/TcpSocket.h"
 #include "net/TestControl.h"
-#include "typing/widgets/MessageWindows.h"
 #include "typing/TestEnding.h"
 #include "typing/widgets/MessageWindows.h"
 #include "typing/widgets/RichTextBox.h"
 
-#include <QMessageBox>
 #include "ui/Form1.h"
 #include "ui/StatusBar.h"
+#include <QMessageBox>
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QLabel>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -83,8 +82,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(c.ui.cmdread->isEnabled(), 5000);
         QVERIFY(!c.ui.cmdlianjie->isEnabled());
         QTRY_COMPARE_WITH_TIMEOUT(settings.count(), 1, 5000);
-        QTRY_COMPARE(c.ui.sb->panelText(1),
-                     QStringLiteral("已连接到127.0.0.1，端口：") + QString::number(room.server.port()));
+        QTRY_COMPARE(c.ui.sb->panelText(1), QStringLiteral("已连接到127.0.0.1，端口：") +
+                                                QString::number(room.server.port()));
         QVERIFY(c.state.Zigen);
         QVERIFY(c.ui.cts->isEnabled());
         QCOMPARE(c.state.MaxTime, 10);
@@ -166,10 +165,9 @@ private slots:
         QCOMPARE(resultWindows, 1);
         QVERIFY(c.ui.txt2->isReadOnly());
         QCOMPARE(c.state.TotalTime, 60);
-        QTRY_VERIFY_WITH_TIMEOUT(!progress.isEmpty()
-                                     && progress.last().at(1).value<protocol::Report>().totalTime
-                                            == 60,
-                                 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !progress.isEmpty() && progress.last().at(1).value<protocol::Report>().totalTime == 60,
+            3000);
         QTest::qWait(200);
         const auto last = progress.last().at(1).value<protocol::Report>();
         QCOMPARE(last.totalTime, 60);

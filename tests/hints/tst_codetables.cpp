@@ -1,9 +1,9 @@
 #include "LogicEnv.h"
 #include "TestRegistry.h"
+#include "client/ClientLogic.h"
 #include "core/Client.h"
 #include "core/Gbk.h"
 #include "hints/CodeTables.h"
-#include "client/ClientLogic.h"
 
 #include <QFile>
 #include <QTest>

@@ -1,9 +1,9 @@
 #include "LogicEnv.h"
 #include "TestRegistry.h"
+#include "client/ClientLogic.h"
 #include "core/Client.h"
 #include "hints/HintDelay.h"
 #include "hints/RootDisplay.h"
-#include "client/ClientLogic.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,8 +1,8 @@
 #include "LogicEnv.h"
 #include "TestRegistry.h"
+#include "client/ClientLogic.h"
 #include "core/Client.h"
 #include "net/Connection.h"
-#include "client/ClientLogic.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -204,7 +204,8 @@ private slots:
         QTest::addColumn<QStringList>("items");
         const QString en = QStringLiteral("英语（美国）");
         QTest::newRow("wubi") << "五笔" << QStringList{en, "中文 - 五笔86", "五笔拼音"};
-        QTest::newRow("unrestricted") << "  不限制 " << QStringList{en, "中文 - 五笔86", "拼音", "五笔拼音"};
+        QTest::newRow("unrestricted")
+            << "  不限制 " << QStringList{en, "中文 - 五笔86", "拼音", "五笔拼音"};
         QTest::newRow("blank counts") << " 五笔" << QStringList{en, "中文 - 五笔86"};
         QTest::newRow("nothing matches") << "仓颉" << QStringList{en};
     }
@@ -270,8 +271,8 @@ private slots:
     void otherMessagesAreIgnored()
     {
         Fixture f;
-        for (const QString &m : {QStringLiteral("001"), QStringLiteral(""), QStringLiteral("9999abc"),
-                                 QStringLiteral("1011")})
+        for (const QString &m : {QStringLiteral("001"), QStringLiteral(""),
+                                 QStringLiteral("9999abc"), QStringLiteral("1011")})
             f.handle(m);
         QVERIFY(f.env.fakeSocket.sent.isEmpty());
         QCOMPARE(f.env.dialogs.count(), 0);

@@ -17,9 +17,9 @@ public:
     {
         QString className; // the window's class: QMessageBox for a message box
         QString title;
-        QString text;      // message boxes only
-        int icon = 0;      // Dialogs::Icon
-        int buttons = 0;   // message boxes only
+        QString text;    // message boxes only
+        int icon = 0;    // Dialogs::Icon
+        int buttons = 0; // message boxes only
     };
 
     Button message(Icon icon, const QString &title, const QString &text, int buttons,

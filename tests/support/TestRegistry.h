@@ -24,6 +24,6 @@ struct Registrar
 
 } // namespace testregistry
 
-#define CLIENT_TEST(Class)                                                                       \
-    static testregistry::Registrar registrar_##Class(#Class,                                    \
+#define CLIENT_TEST(Class)                                                                         \
+    static testregistry::Registrar registrar_##Class(#Class,                                       \
                                                      [] { return std::make_unique<Class>(); });

@@ -1,7 +1,6 @@
 #include "TestRegistry.h"
 #include "TypingFixture.h"
 
-
 namespace {
 
 const QString kReport65 =
@@ -201,8 +200,8 @@ private slots:
         f.c().clock->Timer3_Timer();
         QVERIFY(f.c().ui.LBM->text().startsWith(QStringLiteral("五笔编码：")));
         QVERIFY(!f.s().IsHintPending);
-        QCOMPARE(f.c().ui.cts->text(), delay ? QStringLiteral("显示编码提示(0秒后)")
-                                             : QStringLiteral("显示编码提示"));
+        QCOMPARE(f.c().ui.cts->text(),
+                 delay ? QStringLiteral("显示编码提示(0秒后)") : QStringLiteral("显示编码提示"));
         // A shown hint stays through later ticks; the next change clears it at once.
         f.c().clock->Timer3_Timer();
         QVERIFY(f.c().ui.LBM->text().startsWith(QStringLiteral("五笔编码：")));

@@ -2,7 +2,6 @@
 #include "TypingFixture.h"
 #include "typing/Statistics.h"
 
-
 namespace {
 
 const QColor kGrey(150, 150, 150);

@@ -31,8 +31,8 @@ private slots:
         QCOMPARE(ui.btnzigen->text(), QStringLiteral("字根表"));
         QCOMPARE(ui.cmdserverset->text(), QStringLiteral("服务器设置"));
         QCOMPARE(ui.cmduserset->text(), QStringLiteral("设置个人信息"));
-        QVERIFY(ui.cmdlianjie->isEnabled() && ui.cmdserverset->isEnabled()
-                && ui.cmduserset->isEnabled());
+        QVERIFY(ui.cmdlianjie->isEnabled() && ui.cmdserverset->isEnabled() &&
+                ui.cmduserset->isEnabled());
         QVERIFY(!ui.cmdread->isEnabled() && !ui.cmdexit->isEnabled() && !ui.btnzigen->isEnabled());
         QVERIFY(!ui.cts->isEnabled() && !ui.cts->isChecked());
         QCOMPARE(ui.cts->text(), QStringLiteral("显示编码提示"));

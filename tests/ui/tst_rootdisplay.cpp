@@ -159,8 +159,9 @@ private slots:
         // Both sizes of every glyph are built into the client.
         for (int n = 1; n <= RootDisplay::kGlyphCount; ++n) {
             for (const char *suffix : {"", "@2x"}) {
-                const QString name =
-                    QStringLiteral(":/glyphs/zg%1%2.png").arg(n, 3, 10, QLatin1Char('0')).arg(suffix);
+                const QString name = QStringLiteral(":/glyphs/zg%1%2.png")
+                                         .arg(n, 3, 10, QLatin1Char('0'))
+                                         .arg(suffix);
                 QVERIFY2(QFile::exists(name), qPrintable(name));
             }
         }

@@ -3,10 +3,10 @@
 #include "core/Client.h"
 #include "core/Dialogs.h"
 #include "core/IniStore.h"
+#include "core/widgets/Geometry.h"
 #include "ui/Form1.h"
 #include "ui/Form2.h"
 #include "ui/Form3.h"
-#include "core/widgets/Geometry.h"
 #include "ui/StatusBar.h"
 
 #include <QApplication>

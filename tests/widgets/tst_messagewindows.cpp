@@ -2,12 +2,12 @@
 #include "TestRegistry.h"
 #include "core/Client.h"
 #include "core/Dialogs.h"
+#include "core/widgets/LinkLabel.h"
 #include "net/TestControl.h"
-#include "typing/widgets/MessageWindows.h"
-#include "ui/Form1.h"
 #include "typing/widgets/Form4.h"
 #include "typing/widgets/Form5.h"
-#include "core/widgets/LinkLabel.h"
+#include "typing/widgets/MessageWindows.h"
+#include "ui/Form1.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -38,6 +38,7 @@ STAND_INS = {
     64: '罒',   # 罒 upright
     73: '骨',   # the top of 骨
     77: '鱼',   # 鱼 without its bottom stroke
+    80: '犭',   # 犭 without its last 丿
     82: '儿',   # 儿 with a middle stroke
     84: '然',   # 夕 with its dot shifted: the top left of 然
     86: '氏',   # 氏 without 七
@@ -67,6 +68,7 @@ STAND_INS = {
     149: '光',  # ⺌ over a bar: the top of 光
     151: '业',  # the top of 业
     152: '业',  # the top of 业 with hooks
+    160: '礻',  # 礻 without its last dot
     162: '幺',  # 幺 as a left part
     164: '母',  # 母 without its dots
     167: '匕',  # a small 匕

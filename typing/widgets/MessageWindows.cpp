@@ -1,10 +1,10 @@
 #include "typing/widgets/MessageWindows.h"
 
+#include "core/widgets/Geometry.h"
+#include "core/widgets/LinkLabel.h"
 #include "typing/TestEnding.h"
 #include "typing/widgets/Form4.h"
 #include "typing/widgets/Form5.h"
-#include "core/widgets/Geometry.h"
-#include "core/widgets/LinkLabel.h"
 
 #include <QLocale>
 

@@ -12,8 +12,8 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPointer>
 #include <QPainter>
+#include <QPointer>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -338,9 +338,10 @@ struct RichTextBox::Private
             if (position >= length())
                 return position;
             const QChar c = m->text().at(position);
-            const bool pair = position + 1 < length() &&
-                              ((c == u'\r' && m->text().at(position + 1) == u'\n') ||
-                               (c.isHighSurrogate() && m->text().at(position + 1).isLowSurrogate()));
+            const bool pair =
+                position + 1 < length() &&
+                ((c == u'\r' && m->text().at(position + 1) == u'\n') ||
+                 (c.isHighSurrogate() && m->text().at(position + 1).isLowSurrogate()));
             return position + (pair ? 2 : 1);
         }
         if (position <= 0)
@@ -437,14 +438,16 @@ RichTextBox::RichTextBox(TextModel *model, QWidget *parent)
 
     TextModel *m = d->m;
     connect(m, &TextModel::aboutToEdit, this, [this] { d->setPreedit(QString(), 0); });
-    connect(m, &TextModel::edited, this,
-            [this](int from, int removed, int inserted) { d->modelEdited(from, removed, inserted); });
+    connect(m, &TextModel::edited, this, [this](int from, int removed, int inserted) {
+        d->modelEdited(from, removed, inserted);
+    });
     connect(m, &TextModel::reset, this, [this] { d->modelReset(); });
     connect(m, &TextModel::selectionAboutToChange, this,
             [this](int anchor, int caret) { d->selectionAboutToChange(anchor, caret); });
     connect(m, &TextModel::selectionChanged, this,
             [this](int, int, TextModel::Follow follow) { d->selectionChanged(follow); });
-    connect(m, &TextModel::formatChanged, this, [this](int from, int to) { d->updateRange(from, to); });
+    connect(m, &TextModel::formatChanged, this,
+            [this](int from, int to) { d->updateRange(from, to); });
     connect(m, &TextModel::readOnlyChanged, this, [this](bool readOnly) {
         if (readOnly)
             d->setPreedit(QString(), 0);
@@ -697,7 +700,8 @@ void RichTextBox::keyReleaseEvent(QKeyEvent *event)
 {
     // A held key repeats its key-down only, as the handlers expect.
     if (!event->isAutoRepeat())
-        d->m->notifyKeyUp(virtualkeys::keyCode(*event), virtualkeys::shiftState(event->modifiers()));
+        d->m->notifyKeyUp(virtualkeys::keyCode(*event),
+                          virtualkeys::shiftState(event->modifiers()));
     event->accept();
 }
 
