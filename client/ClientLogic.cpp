@@ -97,6 +97,7 @@ void ClientLogic::connectEvents()
     connect(m_control.get(), &TestControl::forbiddenList, this,
             [c](const QString &list) { c->forbidden->check(list); });
     connect(m_ending.get(), &TestEnding::resultReady, this, &ClientLogic::resultReady);
+    connect(m_practice.get(), &PracticeLauncher::resultReady, this, &ClientLogic::resultReady);
 
     if (Socket *wsk = m_client.services.socket) {
         connect(wsk, &Socket::connected, this, [c] { c->connection->wsk_Connect(); });

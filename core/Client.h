@@ -20,7 +20,7 @@ class TypingEngine;
 // What every handler of one client works on: the shared state, the main window's controls as
 // models, the platform services, and the handler modules, which reach each other through it.
 // It holds no widget. The modules are owned and wired by ClientLogic (client/); a module only
-// calls modules of its own layer or below (core <- net <- hints, env, practice <- typing), and
+// calls modules of its own layer or below (core <- net <- hints, env <- typing <- practice), and
 // reaches the layers above through signals.
 class Client
 {

@@ -2,14 +2,17 @@
 
 #include "core/widgets/Fonts.h"
 #include "core/widgets/Geometry.h"
+#include "core/widgets/GapLabel.h"
 #include "core/widgets/PictureBox.h"
 #include "hints/widgets/RootChart.h"
 #include "hints/widgets/RootGlyphs.h"
+#include "practice/PracticeLauncher.h"
+#include "practice/widgets/Form6.h"
+#include "practice/widgets/RootInputBox.h"
 #include "typing/TypingEngine.h"
 #include "typing/widgets/MessageWindows.h"
 #include "typing/widgets/RichTextBox.h"
 #include "ui/Bindings.h"
-#include "ui/GapLabel.h"
 #include "ui/SettingsDialogs.h"
 #include "ui/StatusBar.h"
 
@@ -93,6 +96,8 @@ Form1::~Form1()
     client().ui.Timer3->stop();
     client().ui.Timer4->stop();
     m_windows.reset();
+    // The practice window has no parent: it stands beside this window, which it replaces.
+    delete m_practiceWindow.data();
     // The widgets go before the models they show.
     qDeleteAll(findChildren<QWidget *>(Qt::FindDirectChildrenOnly));
 }
@@ -133,6 +138,36 @@ void Form1::bindControls()
     connect(logic, &ClientLogic::resultReady, this,
             [this](const TestResult &result) { m_windows->showMsg(result); });
     m_windows->setPracticeStarter([this](const QString &cuowu) { client().typing->rst(cuowu); });
+
+    PracticeLauncher *practice = client().practice;
+    connect(practice, &PracticeLauncher::windowLoaded, this, &Form1::loadPracticeWindow);
+    connect(practice, &PracticeLauncher::windowShown, this, &Form1::showPracticeWindow);
+    connect(practice, &PracticeLauncher::windowUnloaded, this, [this] { show(); });
+}
+
+Form6 *Form1::practiceWindow() const
+{
+    return m_practiceWindow;
+}
+
+void Form1::loadPracticeWindow(PracticeSession *session)
+{
+    delete m_practiceWindow.data();
+    m_practiceWindow = new Form6(*session);
+    m_practiceWindow->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_practiceWindow, &Form6::unloaded, client().practice, &PracticeLauncher::Form_Unload);
+}
+
+// The practice takes the main window's place until its window closes.
+void Form1::showPracticeWindow()
+{
+    if (!m_practiceWindow)
+        return;
+    m_practiceWindow->show();
+    m_practiceWindow->raise();
+    m_practiceWindow->activateWindow();
+    m_practiceWindow->RTinput->setFocus();
+    hide();
 }
 
 void Form1::showRoots()

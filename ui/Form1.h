@@ -3,12 +3,15 @@
 #include "client/ClientLogic.h"
 #include "ui/MainWidgets.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
 
+class Form6;
 class MessageWindows;
 class ModalRunner;
+class PracticeSession;
 
 // The main window: it owns the client's logic, creates and lays out the widgets, binds each to
 // its model in client().ui and runs what only a window can (settings dialogs, message and
@@ -25,6 +28,8 @@ public:
     ClientLogic &logic() { return *m_logic; }
     const MainWidgets &widgets() const { return m_widgets; }
     MessageWindows &windows() { return *m_windows; }
+    // The root practice window while it is loaded, or nullptr.
+    Form6 *practiceWindow() const;
 
     // Twips to pixels and back at this window's logical DPI (15 twips a pixel at 96 DPI).
     int px(int twips) const;
@@ -47,9 +52,12 @@ private:
     void showRoots();
     void placeRoots();
     void updateMinimumWidth();
+    void loadPracticeWindow(PracticeSession *session);
+    void showPracticeWindow();
 
     std::unique_ptr<ClientLogic> m_logic;
     ModalRunner &m_modal;
     MainWidgets m_widgets;
     std::unique_ptr<MessageWindows> m_windows;
+    QPointer<Form6> m_practiceWindow;
 };

@@ -1,4 +1,4 @@
-#include "ui/GapLabel.h"
+#include "core/widgets/GapLabel.h"
 
 #include <QPainter>
 #include <QRegularExpression>

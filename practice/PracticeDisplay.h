@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+// The statistics row of the practice window as one refresh leaves it.
+struct PracticeDisplay
+{
+    QString speed;     // Lmsg2
+    QString progress;  // Lmsg
+    QString timing;    // Ltime
+    QString elapsed;   // Ltime2
+    QString remaining; // Ltime3
+    bool chartShown = false;
+};

@@ -1,0 +1,187 @@
+#include "practice/PracticeSession.h"
+
+#include "core/ClientState.h"
+#include "practice/PracticeHost.h"
+#include "practice/PracticeRequest.h"
+#include "typing/Statistics.h"
+
+#include <QDir>
+#include <QTimer>
+
+PracticeSession::PracticeSession(ClientState &state, PracticeHost &host,
+                                 ClockQuery mainClockRunning, QObject *parent)
+    : QObject(parent)
+    , Timer1(new QTimer(this))
+    , m_state(state)
+    , m_host(host)
+    , m_mainClockRunning(std::move(mainClockRunning))
+    , m_random(rootdraw::systemRandom())
+{
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this,
+            [this] { Timer1_Timer(m_mainClockRunning && m_mainClockRunning()); });
+}
+
+QString PracticeSession::Form_Load(const QString &appDir, int panelWidth)
+{
+    RootTable::Load load = RootTable::read(QDir(appDir).filePath(QStringLiteral("86zg.dat")));
+    m_table = load.table;
+    // Without its file the window keeps only the first label.
+    m_strip.createLabels(load.found ? RootStrip::kLabels : 1, panelWidth);
+    emit stripChanged(m_strip);
+    Timer1->start();
+    return load.warning;
+}
+
+PracticeSession::Start PracticeSession::LoadForm(const QString &text)
+{
+    // Everything is checked before anything changes: a bad message leaves a running practice
+    // as it was.
+    const PracticeRequest::Parse parsed = PracticeRequest::parse(text);
+    if (!parsed.request)
+        return {parsed.error, QString()};
+    m_zone = parsed.request->zone;
+    m_count = parsed.request->count;
+
+    const QString pool = m_table.pool(m_zone).value_or(QString());
+    Start start;
+    if (pool.isEmpty() && m_count >= 1) {
+        // Nothing can be drawn: the exercise stays empty instead of drawing forever.
+        const QString which =
+            m_zone < 1 ? QStringLiteral("全部字根") : QStringLiteral("第%1区的字根").arg(m_zone);
+        start.notice = QStringLiteral("字根表中没有%1，本次练习没有字根可练。"
+                                      "请检查程序目录中的字根表文件86zg.dat。")
+                           .arg(which);
+    }
+    m_strip.start(rootdraw::exercise(pool, m_count, m_random));
+
+    m_state.TotalTime = 0;
+    m_state.NumTxtCount = m_strip.length();
+    m_state.NumTxtInputCount = 0;
+    m_state.NumTxtRight = 0;
+    m_state.NumKeyBackup = 0;
+    m_state.IsWorking = true;
+    m_running = true;
+    ++m_started;
+
+    emit stripChanged(m_strip);
+    if (m_state.NumTxtCount >= 1)
+        emit progressChanged(m_state.NumTxtCount, 0);
+    emit displayChanged(display());
+    return start;
+}
+
+QChar PracticeSession::keyLetter(int key)
+{
+    if (key >= Qt::Key_A && key <= Qt::Key_Z)
+        return QChar(u'A' + (key - Qt::Key_A));
+    return {};
+}
+
+void PracticeSession::RTinput_KeyUp(int key)
+{
+    // The expected letter comes from the labels as they are before a page turn.
+    const QString root = m_strip.nextRoot();
+    const std::optional<QString> expected =
+        root.isEmpty() ? std::nullopt : m_table.keyOf(root.at(0));
+
+    m_strip.turnPageIfFull();
+
+    const QChar letter = keyLetter(key);
+    if (expected && !letter.isNull() && QString(letter) == expected->toUpper()) {
+        m_strip.acceptNext();
+        if (m_state.NumTxtInputCount < ClientState::kMaxCount)
+            ++m_state.NumTxtInputCount;
+        if (m_state.NumTxtRight < ClientState::kMaxCount)
+            ++m_state.NumTxtRight;
+    }
+
+    if (m_state.NumTxtInputCount >= m_state.NumTxtCount && m_state.IsWorking) {
+        // The last root stands in the typing box while the result window is open.
+        emit stripChanged(m_strip);
+        endPractice();
+    }
+
+    m_strip.recolour();
+    emit stripChanged(m_strip);
+}
+
+void PracticeSession::Pmid_Resize(int panelWidth)
+{
+    m_strip.relayout(panelWidth);
+    emit stripChanged(m_strip);
+}
+
+void PracticeSession::Timer1_Timer(bool mainClockRunning)
+{
+    // The main window's clock counts the seconds of a practice only while it runs; otherwise
+    // the practice counts its own, so that speed, elapsed time and the time limit work. Only
+    // the main clock reports to the server.
+    if (!mainClockRunning && m_running && m_state.IsWorking &&
+        m_state.TotalTime < ClientState::kMaxCount)
+        ++m_state.TotalTime;
+
+    if (m_state.NumTxtCount >= 1)
+        emit progressChanged(m_state.NumTxtCount, m_state.NumTxtInputCount);
+
+    // The limit applies whatever IsReStart says: that flag belongs to the main window's
+    // practice of mistyped characters, not to the server's root practice.
+    if (m_state.MaxTime > 0 && qint64(m_state.TotalTime) == qint64(m_state.MaxTime) * 60 &&
+        m_state.IsWorking)
+        endPractice();
+
+    emit displayChanged(display());
+}
+
+bool PracticeSession::Form_QueryUnload()
+{
+    if (!m_state.IsWorking)
+        return false;
+    if (!m_host.confirmLeave(QStringLiteral("正在进行测试，确实要退出吗？")))
+        return true;
+    // Leaving ends the practice, so the main window is not left marked as running a test.
+    m_running = false;
+    m_state.IsWorking = false;
+    return false;
+}
+
+PracticeDisplay PracticeSession::display() const
+{
+    const ClientState &s = m_state;
+    PracticeDisplay d;
+    if (s.TotalTime < 1) {
+        d.speed = QStringLiteral("0");
+        d.progress = QStringLiteral("0/0(正确100%)");
+    } else {
+        d.speed = stats::speedText(s.NumTxtRight, s.TotalTime);
+        d.progress = QString::number(s.NumTxtInputCount) + u'/' + QString::number(s.NumTxtCount) +
+                     QStringLiteral("(正确") +
+                     stats::accuracyText(s.NumTxtRight, s.NumTxtInputCount) + QStringLiteral("%)");
+    }
+    d.elapsed = stats::elapsedText(s.TotalTime);
+    if (s.MaxTime < 1) {
+        d.timing = QStringLiteral("不限时");
+        d.remaining = QStringLiteral("不限");
+    } else {
+        d.timing = QStringLiteral("限时") + QString::number(s.MaxTime) + QStringLiteral("分钟");
+        d.remaining = stats::remainingText(s.MaxTime, s.TotalTime);
+    }
+    d.chartShown = s.Zigen;
+    return d;
+}
+
+void PracticeSession::endPractice()
+{
+    // A tick or key inside the result window's loop must not end the practice a second time.
+    if (m_ending)
+        return;
+    m_ending = true;
+    m_running = false;
+    const quint64 practice = m_started;
+    // Even a practice of 0 seconds shows its result: the speed is then 0.
+    m_host.showResult(stats::sentence(m_state));
+    m_ending = false;
+    // A new practice started while the window was open is not ended by this one.
+    if (practice == m_started)
+        m_state.IsWorking = false;
+}
