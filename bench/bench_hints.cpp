@@ -80,7 +80,7 @@ void benchTables(const QString &label, const QString &dir)
     MainControls controls;
     controls.Ptop = &panel;
     Services services;
-    services.appDir = dir;
+    services.paths = AppPaths::inFolder(dir);
     Client client(controls, services);
     CodeTables &tables = *client.tables;
 

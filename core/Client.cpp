@@ -135,7 +135,11 @@ void Client::Form_Load()
         ui.txt1->setFont(boxFont);
         ui.txt2->setFont(boxFont);
 
-        const QString ini = settingsFile(services.appDir);
+        // An installed client's first start fills the user's settings from the room's preset.
+        if (const Status prepared = services.paths.prepareSettings(); !prepared.ok())
+            showMessage(*services.dialogs, ui.window, QMessageBox::Warning, QStringLiteral("注意"),
+                        prepared.error);
+        const QString ini = services.paths.settingsFileToRead();
         state.NumServerPort = ClientState::kDefaultPort;
         state.strServerIp = ReadIni(QStringLiteral("serverset"), QStringLiteral("ip"), ini);
         if (const auto port = numeric::toIntInRange(

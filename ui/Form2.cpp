@@ -89,7 +89,7 @@ void Form2::Command1_Click()
         sb->setPanelText(4, QStringLiteral("班级：") + s.strBanji);
     }
 
-    SettingsWriter writer(m_client.services.appDir, QStringLiteral("userinfo"));
+    SettingsWriter writer(m_client.services.paths.settingsFile(), QStringLiteral("userinfo"));
     writer.write(QStringLiteral("name"), trimBlanks(Text2->text()));
     writer.write(QStringLiteral("xuehao"), trimBlanks(Text1->text()));
     writer.write(QStringLiteral("banji"), trimBlanks(Text3->text()));
