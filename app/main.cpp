@@ -34,6 +34,7 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("chengling-client"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(CLIENT_APP_ID));
 
     SystemServices system;
     Form1 window(system.services());
