@@ -4,6 +4,7 @@
 #include "ui/SystemServices.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdio>
 
@@ -35,6 +36,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("chengling-client"));
     QGuiApplication::setDesktopFileName(QStringLiteral(CLIENT_APP_ID));
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral(CLIENT_APP_ID),
+                         QIcon(QStringLiteral(":/assets/icons/chengling-client.svg"))));
 
     SystemServices system;
     Form1 window(system.services());

@@ -14,8 +14,10 @@ set(CLIENT_PACKAGE_MAINTAINER
     "Chengling client maintainers <maintainers@users.noreply.c-seed-43a2f8ee.example>"
     CACHE STRING "Maintainer field of the Debian packages")
 
-# Wayland shells match the client's window to its menu entry by the desktop file's name.
+# Wayland shells match the client's window to its menu entry by the desktop file's name; the
+# icon built in serves window switchers where the icon theme has none (a copied client).
 target_compile_definitions(chengling-client PRIVATE CLIENT_APP_ID="${CLIENT_APP_ID}")
+qt_add_resources(chengling-client "appicon" PREFIX "/" FILES assets/icons/chengling-client.svg)
 
 # Installed programs resolve every symbol at start, so their relocations can be made read-only.
 foreach(program chengling-client chengling-testserver)
