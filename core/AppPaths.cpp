@@ -34,6 +34,15 @@ Status checkReadable(const QString &what, const QString &file)
     return Status::success();
 }
 
+// The settings file could not be made; start-up then reads the preset, when there is one.
+Status createFailure(const QString &target, const QString &reason, const QString &preset)
+{
+    QString message = QStringLiteral("无法创建设置文件 %1：%2").arg(native(target), reason);
+    if (!preset.isEmpty())
+        message += QStringLiteral("\n本次使用预设文件 %1 中的设置。").arg(native(preset));
+    return Status::failure(message);
+}
+
 // Writes a copy of the preset's bytes as a new file of the user's. The copy is written
 // whole or not at all, so a failed first start leaves no half file that would stop the
 // next start from trying again.
@@ -46,24 +55,16 @@ Status copyPreset(const QString &preset, const QString &target)
     if (in.error() != QFileDevice::NoError)
         return readFailure(QStringLiteral("预设文件"), preset, in.errorString());
 
-    const auto failure = [&](const QString &reason) {
-        return Status::failure(
-            QStringLiteral("无法创建设置文件 %1：%2\n本次使用预设文件 %3 中的设置。")
-                .arg(native(target), reason, native(preset)));
-    };
-    const QString folder = QFileInfo(target).absolutePath();
-    if (!QDir().mkpath(folder))
-        return failure(QStringLiteral("无法创建文件夹 %1").arg(native(folder)));
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly))
-        return failure(out.errorString());
+        return createFailure(target, out.errorString(), preset);
     if (out.write(content) != content.size() || !out.flush()) {
         const QString reason = out.errorString();
         out.cancelWriting();
-        return failure(reason);
+        return createFailure(target, reason, preset);
     }
     if (!out.commit())
-        return failure(out.errorString());
+        return createFailure(target, out.errorString(), preset);
     return Status::success();
 }
 
@@ -138,9 +139,19 @@ Status AppPaths::prepareSettings() const
 {
     if (QFileInfo::exists(m_settingsFile))
         return checkReadable(QStringLiteral("设置文件"), m_settingsFile);
-    if (m_place != Place::UserFolder || m_presetFile.isEmpty() || !QFileInfo::exists(m_presetFile))
+    if (m_place != Place::UserFolder)
         return Status::success();
-    if (Status status = checkReadable(QStringLiteral("预设文件"), m_presetFile); !status.ok())
-        return status;
-    return copyPreset(m_presetFile, m_settingsFile);
+    const bool hasPreset = !m_presetFile.isEmpty() && QFileInfo::exists(m_presetFile);
+    if (hasPreset) {
+        if (Status status = checkReadable(QStringLiteral("预设文件"), m_presetFile); !status.ok())
+            return status;
+    }
+    // The settings dialogs write the file in place; its folder has to be there for that.
+    const QString folder = QFileInfo(m_settingsFile).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        return createFailure(m_settingsFile,
+                             QStringLiteral("无法创建文件夹 %1").arg(native(folder)),
+                             hasPreset ? m_presetFile : QString());
+    }
+    return hasPreset ? copyPreset(m_presetFile, m_settingsFile) : Status::success();
 }

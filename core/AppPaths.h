@@ -52,9 +52,10 @@ public:
     // about the missing file names the usual place).
     QString dataFile(const QString &name) const;
 
-    // Run once before the settings are read. In the user's folder, a missing settings file is
-    // created as a copy of the preset when there is one. Fails, naming the file, when that copy
-    // cannot be made or when the settings file or the preset exists but cannot be read.
+    // Run once before the settings are read. In the user's folder, the folder is made (the
+    // settings dialogs write into it) and a missing settings file is created as a copy of the
+    // preset when there is one. Fails, naming the file, when the folder or the copy cannot be
+    // made or when the settings file or the preset exists but cannot be read.
     Status prepareSettings() const;
 
 private:

@@ -172,14 +172,20 @@ private slots:
         QCOMPARE(m.installed().settingsFileToRead(), m.userSettings());
     }
 
-    void noPresetCreatesNothing()
+    // Without a preset the user gets no file until a settings dialog saves one, and that save
+    // needs the folder.
+    void noPresetMakesOnlyTheFolder()
     {
         Machine m;
         m.install();
         const AppPaths paths = m.installed();
         QVERIFY(paths.prepareSettings().ok());
         QVERIFY(!QFileInfo::exists(m.userSettings()));
+        QVERIFY(QFileInfo(m.userDir()).isDir());
         QCOMPARE(paths.settingsFileToRead(), m.userSettings());
+        const Status saved = WriteIni(QStringLiteral("userinfo"), QStringLiteral("name"),
+                                      QStringLiteral("李明"), paths.settingsFile());
+        QVERIFY2(saved.ok(), qPrintable(saved.error));
     }
 
     void programFolderIgnoresThePreset()

@@ -81,6 +81,26 @@ private slots:
         QVERIFY(!QFileInfo::exists(in.bin() + QStringLiteral("/appset.ini")));
     }
 
+    void firstSaveWithoutAPresetLandsInTheUsersFolder()
+    {
+        Installed in;
+        in.env.createForm();
+        QCOMPARE(in.env.dialogs.count(), 0);
+        in.env.dialogs.answer = [](QDialog &dialog) -> int {
+            if (auto *form = qobject_cast<Form3 *>(&dialog)) {
+                form->Text1->setText(QStringLiteral("10.8.0.3"));
+                form->Text2->setText(QStringLiteral("10000"));
+                form->Command1->click();
+                return form->result();
+            }
+            return QMessageBox::Ok;
+        };
+        in.c().ui.cmdserverset->click();
+        QCOMPARE(in.env.dialogs.lastBox().icon, int(QMessageBox::Information));
+        QCOMPARE(ReadIni(QStringLiteral("serverset"), QStringLiteral("ip"), in.user()),
+                 QStringLiteral("10.8.0.3"));
+    }
+
     void failedCopyIsReportedAndThePresetStillServes()
     {
         Installed in;
