@@ -41,7 +41,7 @@ int main(int argc, char *argv[])
                          QIcon(QStringLiteral(":/assets/icons/chengling-client.svg"))));
 
     SystemServices system;
-    Form1 window(system.services());
+    Form1 window(system.services(), system.modal());
     window.show();
     return app.exec();
 }

@@ -3,9 +3,6 @@
 #include "core/Client.h"
 #include "core/Platform.h"
 #include "net/Protocol.h"
-#include "typing/RichTextBox.h"
-
-#include <QComboBox>
 
 namespace {
 constexpr int kMaxLayouts = 16;
@@ -24,7 +21,7 @@ void InputMethodSelection::ReadShurufa()
 void InputMethodSelection::FillShurufa(const QString &rule)
 {
     ReadShurufa();
-    QComboBox *list = m_client.ui.cmbshurufa;
+    ChoiceList *list = m_client.ui.cmbshurufa;
     list->addItem(kEnglish);
     const bool everything = protocol::isUnrestricted(rule);
     for (const QString &name : std::as_const(m_installed)) {

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "core/Dialogs.h"
 #include "core/Services.h"
 #include "core/SystemPlatform.h"
+#include "core/widgets/ModalRunner.h"
+#include "core/widgets/WindowDialogs.h"
 #include "env/NoInputMethods.h"
 #include "net/TcpSocket.h"
 
@@ -29,9 +30,11 @@ public:
     SystemServices &operator=(const SystemServices &) = delete;
 
     const Services &services() const { return m_services; }
+    ModalRunner &modal() { return m_modal; }
 
 private:
-    SystemDialogs m_dialogs;
+    SystemModalRunner m_modal;
+    WindowDialogs m_dialogs{m_modal};
     SystemClipboard m_clipboard;
     SystemMachineInfo m_machine;
     NoInputMethods m_inputMethods;

@@ -1,17 +1,12 @@
-#include "TestEnv.h"
+#include "LogicEnv.h"
 #include "TestRegistry.h"
 #include "core/Client.h"
 #include "core/Gbk.h"
 #include "core/IniStore.h"
 #include "hints/CodeTables.h"
-#include "ui/Form1.h"
-#include "ui/Form3.h"
-#include "ui/StatusBar.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 
 namespace {
@@ -41,7 +36,7 @@ struct Installed
     QString user() const { return env.dir.filePath(QStringLiteral("config/chengling/appset.ini")); }
     Client &c() { return env.client(); }
 
-    TestEnv env;
+    LogicEnv env;
 };
 
 } // namespace
@@ -55,50 +50,28 @@ private slots:
         Installed in;
         writeGbk(in.preset(), QStringLiteral("[serverset]\r\nip=10.8.0.1\r\nport=12000\r\n"));
         writeGbk(in.data() + QStringLiteral("/wb.dat"), QStringLiteral("澄,iwgu,,cheng\r\n"));
-        in.env.createForm();
+        in.env.createLogic();
         QCOMPARE(in.c().state.strServerIp, QStringLiteral("10.8.0.1"));
         QCOMPARE(in.c().state.NumServerPort, 12000);
         QCOMPARE(in.env.dialogs.count(), 0);
-        QVERIFY(QFileInfo::exists(in.user()));
+        QCOMPARE(ReadIni(QStringLiteral("serverset"), QStringLiteral("ip"), in.user()),
+                 QStringLiteral("10.8.0.1"));
+        QVERIFY(!QFileInfo::exists(in.bin() + QStringLiteral("/appset.ini")));
         // The code tables come from the installed data folder.
         QCOMPARE(in.c().tables->FindWord(QStringLiteral("澄")),
                  QStringLiteral("五笔编码：IWGU     拼音编码：cheng"));
-
-        // The server dialog saves into the user's file; the preset stays as it was.
-        in.env.dialogs.answer = [](QDialog &dialog) -> int {
-            if (auto *form = qobject_cast<Form3 *>(&dialog)) {
-                form->Text1->setText(QStringLiteral("10.8.0.2"));
-                form->Command1->click();
-                return form->result();
-            }
-            return QMessageBox::Ok;
-        };
-        in.c().ui.cmdserverset->click();
-        QCOMPARE(ReadIni(QStringLiteral("serverset"), QStringLiteral("ip"), in.user()),
-                 QStringLiteral("10.8.0.2"));
-        QCOMPARE(ReadIni(QStringLiteral("serverset"), QStringLiteral("ip"), in.preset()),
-                 QStringLiteral("10.8.0.1"));
-        QVERIFY(!QFileInfo::exists(in.bin() + QStringLiteral("/appset.ini")));
     }
 
-    void firstSaveWithoutAPresetLandsInTheUsersFolder()
+    void theUsersOwnFileWinsOverThePreset()
     {
         Installed in;
-        in.env.createForm();
+        writeGbk(in.preset(), QStringLiteral("[serverset]\r\nip=10.8.0.1\r\n"));
+        writeGbk(in.user(),
+                 QStringLiteral("[serverset]\r\nip=10.8.0.9\r\n[userinfo]\r\nname=李明\r\n"));
+        in.env.createLogic();
+        QCOMPARE(in.c().state.strServerIp, QStringLiteral("10.8.0.9"));
+        QCOMPARE(in.c().state.strUserName, QStringLiteral("李明"));
         QCOMPARE(in.env.dialogs.count(), 0);
-        in.env.dialogs.answer = [](QDialog &dialog) -> int {
-            if (auto *form = qobject_cast<Form3 *>(&dialog)) {
-                form->Text1->setText(QStringLiteral("10.8.0.3"));
-                form->Text2->setText(QStringLiteral("10000"));
-                form->Command1->click();
-                return form->result();
-            }
-            return QMessageBox::Ok;
-        };
-        in.c().ui.cmdserverset->click();
-        QCOMPARE(in.env.dialogs.lastBox().icon, int(QMessageBox::Information));
-        QCOMPARE(ReadIni(QStringLiteral("serverset"), QStringLiteral("ip"), in.user()),
-                 QStringLiteral("10.8.0.3"));
     }
 
     void failedCopyIsReportedAndThePresetStillServes()
@@ -106,15 +79,15 @@ private slots:
         Installed in;
         writeGbk(in.preset(), QStringLiteral("[serverset]\r\nip=10.8.0.1\r\n"));
         writeGbk(in.env.dir.filePath(QStringLiteral("config")), QStringLiteral("a file"));
-        in.env.createForm();
+        in.env.createLogic();
         QCOMPARE(in.env.dialogs.count(), 1);
         const FakeDialogs::Shown box = in.env.dialogs.lastBox();
         QCOMPARE(box.title, QStringLiteral("注意"));
-        QCOMPARE(box.icon, int(QMessageBox::Warning));
+        QCOMPARE(box.icon, int(Dialogs::Warning));
         QVERIFY2(box.text.contains(in.user()), qPrintable(box.text));
-        // Start-up went on: the server address of the preset and the caption are there.
+        // Start-up went on with the preset's server address.
         QCOMPARE(in.c().state.strServerIp, QStringLiteral("10.8.0.1"));
-        QCOMPARE(in.env.form->windowTitle(), Client::productCaption());
+        QCOMPARE(in.c().ui.sb->panelText(2), QStringLiteral("姓名："));
     }
 };
 

@@ -85,10 +85,11 @@ public:
 
     // Test side.
     void setState(int state) { m_state = state; }
+    // One arrival: the handler gets it with the event, as from the real socket.
     void arrive(const QString &data)
     {
-        incoming += data;
-        emit dataArrival(data.size());
+        emit dataArrival(incoming + data);
+        incoming.clear();
     }
     void raiseConnected()
     {
