@@ -78,7 +78,7 @@ void writeSyntheticTables(const QString &dir)
 void benchTables(const QString &label, const QString &dir)
 {
     Services services;
-    services.appDir = dir;
+    services.paths = AppPaths::inFolder(dir);
     ClientLogic logic(services);
     CodeTables &tables = *logic.client().tables;
 

@@ -125,7 +125,12 @@ void ClientLogic::Form_Load()
         state.txtFontsize = 25;
         state.txtFontName = QStringLiteral("黑体");
 
-        const QString ini = settingsFile(m_client.services.appDir);
+        // An installed client's first start fills the user's settings from the room's preset.
+        const AppPaths &paths = m_client.services.paths;
+        if (const Status prepared = paths.prepareSettings(); !prepared.ok())
+            showMessage(*m_client.services.dialogs, Dialogs::Warning, QStringLiteral("注意"),
+                        prepared.error);
+        const QString ini = paths.settingsFileToRead();
         state.NumServerPort = ClientState::kDefaultPort;
         state.strServerIp = ReadIni(QStringLiteral("serverset"), QStringLiteral("ip"), ini);
         if (const auto port = numeric::toIntInRange(

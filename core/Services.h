@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include "core/AppPaths.h"
 
 class Clipboard;
 class Dialogs;
@@ -19,5 +19,5 @@ struct Services
     InputMethods *inputMethods = nullptr;
     WindowTitles *windowTitles = nullptr;
     Socket *socket = nullptr; // the one connection to the test server, for the client's life
-    QString appDir;           // holds appset.ini, wb.dat, wbcz.dat and 86zg.dat
+    AppPaths paths;           // appset.ini, wb.dat, wbcz.dat and 86zg.dat
 };

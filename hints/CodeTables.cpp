@@ -107,11 +107,11 @@ void CodeTables::ReadBM()
     m_czWord.clear();
     m_czCode.clear();
 
-    const QDir dir(m_client.services.appDir);
+    const AppPaths &paths = m_client.services.paths;
 
     // The row count grows with each row, so a handler that runs while the events are let
     // through sees a consistent, partly loaded table.
-    const QString wb = readGbkFile(dir.filePath(QStringLiteral("wb.dat")));
+    const QString wb = readGbkFile(paths.dataFile(QStringLiteral("wb.dat")));
     m_wbTable.reserve(kMaxRows);
     LineReader wbLines(wb);
     QStringView line;
@@ -121,7 +121,7 @@ void CodeTables::ReadBM()
         QCoreApplication::processEvents();
     }
 
-    const QString cz = readGbkFile(dir.filePath(QStringLiteral("wbcz.dat")));
+    const QString cz = readGbkFile(paths.dataFile(QStringLiteral("wbcz.dat")));
     LineReader czLines(cz);
     while (czLines.next(line)) {
         const auto fields = leadingFields<2>(line);

@@ -6,6 +6,7 @@
 #include "practice/PracticeSession.h"
 #include "typing/TestEnding.h"
 
+#include <QFileInfo>
 #include <QTimer>
 
 PracticeLauncher::PracticeLauncher(Client &client)
@@ -35,7 +36,11 @@ void PracticeLauncher::LoadForm(const QString &text)
         QTimer *mainClock = m_client.ui.Timer3;
         m_session = new PracticeSession(m_client.state, *this,
                                         [mainClock] { return mainClock->isActive(); });
-        const QString warning = m_session->Form_Load(m_client.services.appDir, kFirstStripWidth);
+        // The root table sits beside the other data files: the program folder or the installed data
+        // folder.
+        const QString dataDir =
+            QFileInfo(m_client.services.paths.dataFile(QStringLiteral("86zg.dat"))).absolutePath();
+        const QString warning = m_session->Form_Load(dataDir, kFirstStripWidth);
         emit windowLoaded(m_session);
         if (!warning.isEmpty())
             showMessage(dialogs, Dialogs::Warning, applicationTitle(), warning);

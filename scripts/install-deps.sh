@@ -8,6 +8,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev qt6-qpa-plugins
     fonts-noto-cjk
     xvfb xauth x11-utils imagemagick xdotool
+    # Building and checking the Debian packages (scripts/package-check.sh).
+    file lintian desktop-file-utils appstream man-db
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets everything up and runs every test: a normal build, then a build with AddressSanitizer
-# and UndefinedBehaviorSanitizer. Both must pass.
+# Sets everything up and runs every test: a normal build, the Debian packages made from it
+# (installed, tried and removed again), then a build with AddressSanitizer and
+# UndefinedBehaviorSanitizer. All must pass.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -9,6 +10,9 @@ scripts/check-layers.sh
 
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure)
+
+# The Debian packages of that build: lintian, installed, a short test, removed.
+scripts/package-check.sh build
 
 scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DCLIENT_SANITIZE=ON
 (cd build-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure)

@@ -84,7 +84,7 @@ void Form2::Command1_Click()
 
     m_client.ui.sb->showIdentity(s.strUserName, s.strXuehao, s.strBanji);
 
-    SettingsWriter writer(m_client.services.appDir, QStringLiteral("userinfo"));
+    SettingsWriter writer(m_client.services.paths.settingsFile(), QStringLiteral("userinfo"));
     writer.write(QStringLiteral("name"), blanks::trimmed(Text2->text()));
     writer.write(QStringLiteral("xuehao"), blanks::trimmed(Text1->text()));
     writer.write(QStringLiteral("banji"), blanks::trimmed(Text3->text()));

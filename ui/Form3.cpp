@@ -67,7 +67,7 @@ void Form3::Command1_Click()
     s.strServerIp = blanks::trimmed(Text1->text());
     s.NumServerPort = *port;
 
-    SettingsWriter writer(m_client.services.appDir, QStringLiteral("serverset"));
+    SettingsWriter writer(m_client.services.paths.settingsFile(), QStringLiteral("serverset"));
     writer.write(QStringLiteral("ip"), blanks::trimmed(Text1->text()));
     writer.write(QStringLiteral("port"), Text2->text());
     writer.report(*m_client.services.dialogs);

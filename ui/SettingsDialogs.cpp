@@ -63,8 +63,8 @@ QPushButton *makeButton(QWidget *parent, const QString &caption)
     return button;
 }
 
-SettingsWriter::SettingsWriter(const QString &appDir, const QString &section)
-    : m_file(settingsFile(appDir))
+SettingsWriter::SettingsWriter(const QString &file, const QString &section)
+    : m_file(file)
     , m_section(section)
 {}
 

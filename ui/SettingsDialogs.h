@@ -28,7 +28,7 @@ QPushButton *makeButton(QWidget *parent, const QString &caption);
 class SettingsWriter
 {
 public:
-    SettingsWriter(const QString &appDir, const QString &section);
+    SettingsWriter(const QString &file, const QString &section);
     void write(const QString &key, const QString &value);
     bool ok() const { return m_errors.isEmpty(); }
     QStringList errors() const { return m_errors; }

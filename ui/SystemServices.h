@@ -10,7 +10,8 @@
 #include <QCoreApplication>
 
 // The platform services of a real client: message boxes, clipboard, machine name, input
-// methods, window titles and a TCP socket, with the data folder beside the executable. A
+// methods, window titles and a TCP socket, with the settings and data places of an installed or
+// a copied client (AppPaths). A
 // caller that wants no network (a benchmark) passes its own socket.
 class SystemServices
 {
@@ -23,7 +24,7 @@ public:
         m_services.inputMethods = &m_inputMethods;
         m_services.windowTitles = &m_windowTitles;
         m_services.socket = socket ? socket : &m_socket;
-        m_services.appDir = QCoreApplication::applicationDirPath();
+        m_services.paths = AppPaths::locate(QCoreApplication::applicationDirPath());
     }
     SystemServices(const SystemServices &) = delete;
     SystemServices &operator=(const SystemServices &) = delete;

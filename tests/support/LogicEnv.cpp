@@ -13,7 +13,7 @@ LogicEnv::LogicEnv()
     services.inputMethods = &inputMethods;
     services.windowTitles = &windowTitles;
     services.socket = &fakeSocket;
-    services.appDir = dir.path();
+    services.paths = AppPaths::inFolder(dir.path());
 }
 
 LogicEnv::~LogicEnv() = default;

@@ -14,7 +14,7 @@ TestEnv::TestEnv()
     services.inputMethods = &inputMethods;
     services.windowTitles = &windowTitles;
     services.socket = &fakeSocket;
-    services.appDir = dir.path();
+    services.paths = AppPaths::inFolder(dir.path());
 
     m_modalGuard.setInterval(50);
     QObject::connect(&m_modalGuard, &QTimer::timeout, [this] {

@@ -37,7 +37,7 @@ struct Fixture
         env.client().ui.Timer4->stop();
     }
     Client &c() { return env.client(); }
-    QString ini() const { return settingsFile(env.services.appDir); }
+    QString ini() const { return env.services.paths.settingsFile(); }
     QString read(const QString &section, const QString &key) const
     {
         return ReadIni(section, key, ini());
@@ -156,7 +156,7 @@ private slots:
 
         // The values come back at the next start of the client.
         TestEnv next;
-        next.services.appDir = f.env.services.appDir;
+        next.services.paths = f.env.services.paths;
         next.createForm();
         QCOMPARE(next.client().state.strUserName, QStringLiteral("王小明"));
         QCOMPARE(next.client().state.strBanji, QStringLiteral("计算机一班"));
@@ -466,7 +466,7 @@ private slots:
         } else {
             folder = unwritableFolder(other);
         }
-        f.c().services.appDir = folder;
+        f.c().services.paths = AppPaths::inFolder(folder);
         int result = -1;
         if (personal) {
             f.run<Form2>([&](Form2 &form) {

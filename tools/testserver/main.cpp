@@ -157,12 +157,14 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("chengling-testserver"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TESTSERVER_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Test server for the Chengling text-entry client. Runs the test of a script file and/or "
         "of the setting options below (options override the script)."));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("script"), QStringLiteral("Script file (UTF-8)."),
                                  QStringLiteral("[script]"));
     parser.addOptions({

@@ -1,0 +1,136 @@
+# Installing the client and the test server, and the two Debian packages built from these
+# install rules by CPack: chengling-client and chengling-testserver.
+#
+#   cmake --install build --prefix /usr/local       install into a prefix
+#   cd build && cpack                                 build/chengling-*_1.8.0_<arch>.deb
+#
+# The layout is fixed: AppPaths looks for the data files at ../share/chengling from the
+# folder of the executable, so the executable goes to bin/ and the data to share/chengling/.
+
+set(CLIENT_APP_ID "cn.chengling.client")
+set(CLIENT_RELEASE_DATE "2026-12-10")
+set(CLIENT_RELEASE_DATE_RFC2822 "Thu, 10 Dec 2026 12:00:00 +0000")
+set(CLIENT_PACKAGE_MAINTAINER
+    "Chengling client maintainers <maintainers@users.noreply.c-seed-43a2f8ee.example>"
+    CACHE STRING "Maintainer field of the Debian packages")
+
+# Wayland shells match the client's window to its menu entry by the desktop file's name; the
+# icon built in serves window switchers where the icon theme has none (a copied client).
+target_compile_definitions(chengling-client PRIVATE CLIENT_APP_ID="${CLIENT_APP_ID}")
+qt_add_resources(chengling-client "appicon" PREFIX "/" FILES assets/icons/chengling-client.svg)
+
+# Installed programs resolve every symbol at start, so their relocations can be made read-only.
+foreach(program chengling-client chengling-testserver)
+    target_link_options(${program} PRIVATE -Wl,-z,now)
+endforeach()
+
+# Folders made by the install get the usual modes whatever the builder's umask is.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+set(pkg_src ${CMAKE_SOURCE_DIR}/packaging)
+set(pkg_out ${CMAKE_BINARY_DIR}/packaging)
+
+# --- The client ------------------------------------------------------------------------------
+install(TARGETS chengling-client RUNTIME DESTINATION bin COMPONENT client)
+# The code tables are text files in GBK by design (the format the client has always read).
+install(FILES ${pkg_src}/lintian-overrides DESTINATION share/lintian/overrides
+        RENAME chengling-client COMPONENT client)
+
+file(GLOB CLIENT_DATA_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/assets/data/*.dat)
+install(FILES ${CLIENT_DATA_FILES} DESTINATION share/chengling COMPONENT client)
+
+configure_file(${pkg_src}/client.desktop.in ${pkg_out}/${CLIENT_APP_ID}.desktop @ONLY)
+configure_file(${pkg_src}/client.metainfo.xml.in ${pkg_out}/${CLIENT_APP_ID}.metainfo.xml @ONLY)
+install(FILES ${pkg_out}/${CLIENT_APP_ID}.desktop DESTINATION share/applications COMPONENT client)
+install(FILES ${pkg_out}/${CLIENT_APP_ID}.metainfo.xml DESTINATION share/metainfo
+        COMPONENT client)
+
+install(FILES ${CMAKE_SOURCE_DIR}/assets/icons/chengling-client.svg
+        DESTINATION share/icons/hicolor/scalable/apps RENAME ${CLIENT_APP_ID}.svg COMPONENT client)
+foreach(size 16 22 24 32 48 64 128 256 512)
+    install(FILES ${CMAKE_SOURCE_DIR}/assets/icons/chengling-client-${size}.png
+            DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME ${CLIENT_APP_ID}.png
+            COMPONENT client)
+endforeach()
+
+# --- The test server -------------------------------------------------------------------------
+install(TARGETS chengling-testserver RUNTIME DESTINATION bin COMPONENT testserver)
+file(GLOB TESTSERVER_SAMPLES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/testserver/samples/*)
+install(FILES ${TESTSERVER_SAMPLES} DESTINATION share/chengling-testserver/samples
+        COMPONENT testserver)
+install(FILES ${CMAKE_SOURCE_DIR}/tools/testserver/README.md
+        DESTINATION share/doc/chengling-testserver COMPONENT testserver)
+
+# --- Manual pages, copyright and changelog of both packages ----------------------------------
+# Debian wants them compressed with gzip -9n (no name, no time stamp: reproducible).
+configure_file(${pkg_src}/changelog ${pkg_out}/changelog @ONLY)
+set(pkg_gz_files)
+foreach(page chengling-client chengling-testserver)
+    configure_file(${pkg_src}/${page}.1.in ${pkg_out}/${page}.1 @ONLY)
+    list(APPEND pkg_gz_files ${pkg_out}/${page}.1)
+endforeach()
+list(APPEND pkg_gz_files ${pkg_out}/changelog)
+set(pkg_gz_outputs)
+foreach(file ${pkg_gz_files})
+    add_custom_command(OUTPUT ${file}.gz
+                       COMMAND gzip -9n -c ${file} > ${file}.gz
+                       DEPENDS ${file} VERBATIM)
+    list(APPEND pkg_gz_outputs ${file}.gz)
+endforeach()
+add_custom_target(package-docs ALL DEPENDS ${pkg_gz_outputs})
+
+foreach(component client testserver)
+    set(package chengling-${component})
+    install(FILES ${pkg_out}/${package}.1.gz DESTINATION share/man/man1 COMPONENT ${component})
+    install(FILES ${pkg_src}/copyright DESTINATION share/doc/${package} COMPONENT ${component})
+    install(FILES ${pkg_out}/changelog.gz DESTINATION share/doc/${package} COMPONENT ${component})
+endforeach()
+
+# --- Debian packages -------------------------------------------------------------------------
+# CPack builds them from the tree already built for the tests: no second compile, and the
+# install rules above are the one list of what a package holds.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME chengling)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT ${CLIENT_PACKAGE_MAINTAINER})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL client testserver)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CLIENT_PACKAGE_MAINTAINER})
+set(CPACK_DEBIAN_PACKAGE_SOURCE chengling)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SECTION education)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
+set(CPACK_DEBIAN_CLIENT_PACKAGE_NAME chengling-client)
+set(CPACK_DEBIAN_CLIENT_PACKAGE_RECOMMENDS
+    "fcitx5-frontend-qt6 | ibus, fonts-noto-cjk | fonts-wqy-microhei | fonts-wqy-zenhei")
+set(CPACK_DEBIAN_CLIENT_DESCRIPTION
+    "student client of a classroom Chinese text-entry test system
+The program a student uses in a computer room to take the Chinese
+text-entry tests a teacher runs from a test server. It shows the test text,
+colours every typed character as right or wrong, measures speed, accuracy
+and time, reports the progress to the server every second, and shows the
+result with a drill on the characters typed wrong. For Wubi learners it
+shows code hints and the roots of the next character, and it offers root
+practice on the Wubi 86 keyboard.
+
+A technician presets the server address for every user of a computer in
+/etc/chengling/appset.ini.")
+
+set(CPACK_DEBIAN_TESTSERVER_PACKAGE_NAME chengling-testserver)
+set(CPACK_DEBIAN_TESTSERVER_PACKAGE_SUGGESTS chengling-client)
+set(CPACK_DEBIAN_TESTSERVER_DESCRIPTION
+    "small test server for the Chengling text-entry client
+Runs one text-entry test for any number of chengling-client students: it
+sends the test's settings and text, and prints the progress and the results
+the clients report. For practice without the teacher's server, for checking
+the computers of a room, and for trying how the client reacts to the
+server's messages. Sample tests are included.")
+
+include(CPack)
