@@ -8,6 +8,7 @@ StatusBar::StatusBar(QWidget *parent) : QStatusBar(parent)
     // Panel 1 (the connection state) takes the spare width; the others fit their text.
     for (int i = 0; i < 5; ++i) {
         m_panels[i] = new QLabel(this);
+        m_panels[i]->setTextFormat(Qt::PlainText); // identity and address from outside
         m_panels[i]->setFrameShape(QFrame::Panel);
         m_panels[i]->setFrameShadow(QFrame::Sunken);
         m_panels[i]->setContentsMargins(4, 0, 4, 0);
