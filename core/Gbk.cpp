@@ -214,6 +214,8 @@ bool completesLead(const QByteArray &piece)
 
 QString StreamDecoder::decode(const QByteArray &piece)
 {
+    if (piece.isEmpty())
+        return {}; // nothing arrived: a held byte keeps waiting
     // A held lead byte goes with this piece only when the piece completes it; otherwise it
     // stays for flush(), which gives it to the piece it came with.
     QByteArray data;

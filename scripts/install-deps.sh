@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev qt6-qpa-plugins
     fonts-noto-cjk
     xvfb xauth x11-utils imagemagick
+    clang libclang-rt-14-dev
 )
 
 missing=()

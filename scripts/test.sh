@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test: a normal build, then a build with AddressSanitizer
-# and UndefinedBehaviorSanitizer. Both must pass.
+# and UndefinedBehaviorSanitizer, then the fuzzers for a bounded time. All must pass.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -12,3 +12,6 @@ scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DCLIENT_SANITIZE=ON
 (cd build-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure)
+
+# The fuzzers (clang, AddressSanitizer and UBSan), each for FUZZ_SECONDS (default 60) seconds.
+scripts/fuzz.sh
