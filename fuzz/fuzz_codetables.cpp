@@ -1,10 +1,10 @@
 // The readers of the code tables wb.dat and wbcz.dat on any file content, and the lookups on
 // what they read.
+#include "FuzzInput.h"
 #include "client/ClientLogic.h"
 #include "core/Client.h"
 #include "core/Gbk.h"
 #include "hints/CodeTables.h"
-#include "FuzzInput.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -2,6 +2,7 @@
 // socket delivers them, interleaved with typing, Backspace, clock ticks and the buttons, on
 // fake platform services. Nothing may crash or hang, and the counters stay what the reports
 // can carry.
+#include "FuzzInput.h"
 #include "client/ClientLogic.h"
 #include "core/Client.h"
 #include "core/Dialogs.h"
@@ -12,7 +13,6 @@
 #include "net/TestControl.h"
 #include "typing/TestClock.h"
 #include "typing/TestEnding.h"
-#include "FuzzInput.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -91,14 +91,14 @@ private:
     int m_state = Connected;
 };
 
-const char16_t *const kCodes[] = {u"0010", u"0099", u"0011", u"0100", u"0009", u"0008",
-                                  u"0010<cz>", u"0010<zg>"};
+const char16_t *const kCodes[] = {u"0010", u"0099", u"0011",     u"0100",
+                                  u"0009", u"0008", u"0010<cz>", u"0010<zg>"};
 
 void check(const Client &c)
 {
     const ClientState &s = c.state;
-    for (int value : {s.NumTxtCount, s.NumTxtInputCount, s.NumTxtRight, s.NumKeyBackup,
-                      s.TotalTime}) {
+    for (int value :
+         {s.NumTxtCount, s.NumTxtInputCount, s.NumTxtRight, s.NumKeyBackup, s.TotalTime}) {
         if (value < 0 || value > ClientState::kMaxCount)
             abort();
     }
@@ -156,9 +156,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         case 4: {
             // A text over the counters' limit, or near it.
             const int times = 1 + input.byte() * 160;
-            socket.arrive(QStringLiteral("0010") + (text.isEmpty() ? QStringLiteral("字") : text)
-                                                       .repeated(times)
-                                                       .left(40000));
+            socket.arrive(
+                QStringLiteral("0010") +
+                (text.isEmpty() ? QStringLiteral("字") : text).repeated(times).left(40000));
             break;
         }
         case 5:

@@ -2,7 +2,8 @@
 
 #include <QLabel>
 
-StatusBar::StatusBar(QWidget *parent) : QStatusBar(parent)
+StatusBar::StatusBar(QWidget *parent)
+    : QStatusBar(parent)
 {
     setSizeGripEnabled(true);
     // Panel 1 (the connection state) takes the spare width; the others fit their text.

@@ -278,8 +278,7 @@ private slots:
         const QString name = QStringLiteral("张三丰");
         QTest::newRow("UTF-8") << ("[userinfo]\r\nname=" + name.toUtf8() + "\r\n") << name;
         QTest::newRow("UTF-8 with BOM")
-            << ("\xef\xbb\xbf[userinfo]\r\nname=" + name.toUtf8() + "\r\nxuehao=7\r\n")
-            << name;
+            << ("\xef\xbb\xbf[userinfo]\r\nname=" + name.toUtf8() + "\r\nxuehao=7\r\n") << name;
         QTest::newRow("GBK") << ("[userinfo]\r\nname=" + gbk::encode(name).bytes + "\r\n") << name;
         QTest::newRow("GBK with a bad byte")
             << ("[userinfo]\r\nname=" + gbk::encode(name).bytes + "\xff\r\n")
@@ -325,10 +324,10 @@ private slots:
         // Root passes every permission check: the write then runs as nobody (still in root's
         // group, so the group bits count as well).
         const bool root = geteuid() == 0;
-        const QFile::Permissions folder =
-            root ? QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
-                       QFile::ReadOther | QFile::ExeOther
-                 : QFile::ReadOwner | QFile::ExeOwner;
+        const QFile::Permissions folder = root ? QFile::ReadOwner | QFile::ExeOwner |
+                                                     QFile::ReadGroup | QFile::ExeGroup |
+                                                     QFile::ReadOther | QFile::ExeOther
+                                               : QFile::ReadOwner | QFile::ExeOwner;
         QFile::Permissions file = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
         if (fileWritable)
             file |= root ? QFile::WriteGroup | QFile::WriteOther : QFile::WriteOwner;
@@ -341,8 +340,8 @@ private slots:
             QCOMPARE(seteuid(0), 0);
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QVERIFY2(status.ok() == fileWritable, qPrintable(status.error));
-        QCOMPARE(readBytes(path), fileWritable ? QByteArray("[a]\r\nk=2\r\n")
-                                               : QByteArray("[a]\r\nk=1\r\n"));
+        QCOMPARE(readBytes(path),
+                 fileWritable ? QByteArray("[a]\r\nk=2\r\n") : QByteArray("[a]\r\nk=1\r\n"));
         if (!fileWritable)
             QVERIFY(status.error.contains(QStringLiteral("appset.ini")));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"appset.ini"});
