@@ -138,8 +138,9 @@ void noteUnencodable(QString &list, QStringView character)
         list.append(character);
 }
 
-// Appends the encoding of a run of non-ASCII UTF-16 units, leaving out what GBK cannot hold.
-void encodeRun(Encoded &result, const char16_t *run, qsizetype size)
+// Appends the encoding of a run of non-ASCII UTF-16 units; what GBK cannot hold is left out,
+// or written as "?" when `replace` is set.
+void encodeRun(Encoded &result, const char16_t *run, qsizetype size, bool replace)
 {
     QByteArray &bytes = result.bytes;
     const qsizetype start = bytes.size();
@@ -165,6 +166,8 @@ void encodeRun(Encoded &result, const char16_t *run, qsizetype size)
             length = 2;
         noteUnencodable(result.unencodable,
                         QStringView(reinterpret_cast<const QChar *>(run + i), length));
+        if (replace)
+            *outPos++ = '?';
         i += length;
     }
     bytes.resize(outPos - bytes.data());
@@ -172,7 +175,7 @@ void encodeRun(Encoded &result, const char16_t *run, qsizetype size)
 
 } // namespace
 
-Encoded encode(const QString &text)
+Encoded encode(const QString &text, Unencodable unencodable)
 {
     Encoded result;
     result.bytes.reserve(text.size() * 2);
@@ -189,7 +192,7 @@ Encoded encode(const QString &text)
         while (j < size && data[j] >= 0x80)
             ++j;
         if (j > i) {
-            encodeRun(result, data + i, j - i);
+            encodeRun(result, data + i, j - i, unencodable == Unencodable::Replace);
             i = j;
         }
     }
@@ -204,15 +207,31 @@ QString decode(const QByteArray &bytes)
     return out;
 }
 
+bool completesLead(const QByteArray &piece)
+{
+    return !piece.isEmpty() && isTrail(uchar(piece.front()));
+}
+
 QString StreamDecoder::decode(const QByteArray &piece)
 {
-    const QByteArray data = m_pending.isEmpty() ? piece : m_pending + piece;
+    if (piece.isEmpty())
+        return {}; // nothing arrived: a held byte keeps waiting
+    // A held lead byte goes with this piece only when the piece completes it; otherwise it
+    // stays for flush(), which gives it to the piece it came with.
+    QByteArray data;
+    if (!m_pending.isEmpty() && completesLead(piece)) {
+        data = m_pending + piece;
+        m_pending.clear();
+    } else {
+        data = piece;
+    }
+    const QByteArray lone = m_pending;
     m_pending.clear();
     const auto *bytes = reinterpret_cast<const uchar *>(data.constData());
     const qsizetype size = data.size();
 
     // Walk the characters from the start: only a lead byte that is the last byte of the data
-    // once the walk reaches it belongs to the next piece. Looking at the last byte alone
+    // once the walk reaches it may belong to the next piece. Looking at the last byte alone
     // would mistake a second byte in 0x81-0xFE for a lead.
     qsizetype i = 0;
     while (i < size) {
@@ -221,7 +240,10 @@ QString StreamDecoder::decode(const QByteArray &piece)
         i += qMax<qsizetype>(1, unitLength(bytes, i, size));
     }
     QString out;
-    out.reserve(i);
+    // A lone byte the caller did not flush is decoded where it stood, ahead of this piece.
+    if (!lone.isEmpty())
+        out = gbk::decode(lone);
+    out.reserve(out.size() + i);
     decodeInto(out, bytes, i);
     if (i < size)
         m_pending = data.mid(i);

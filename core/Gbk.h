@@ -13,18 +13,26 @@ struct Encoded
     bool ok() const { return unencodable.isEmpty(); }
 };
 
-// Encodes text. Characters GBK cannot hold are left out and listed in `unencodable`.
-Encoded encode(const QString &text);
+enum class Unencodable { LeaveOut, Replace };
+// Encodes text. Characters GBK cannot hold are listed in `unencodable` and left out, or
+// written as "?" (the way code page 936 converters write them) with Unencodable::Replace.
+Encoded encode(const QString &text, Unencodable unencodable = Unencodable::LeaveOut);
 
 // Decodes a complete byte string. Each byte that does not start a valid GBK character
 // becomes U+FFFD, and so does a two-byte character that GBK leaves unassigned; decoding
 // never fails. 0x80 is the euro sign, as in code page 936.
 QString decode(const QByteArray &bytes);
 
+// True when the piece begins with a byte that can complete a held lead byte.
+bool completesLead(const QByteArray &piece);
+
 // Decodes a stream that arrives in pieces. A lead byte that ends a piece (found by walking the
-// piece's characters from its start) is kept and decoded together with the next piece, so a
-// character split across two reads is not lost. Decoding in pieces gives the same text as
-// decoding the joined pieces at once.
+// piece's characters from its start) is held back: a next piece that begins with a byte
+// completing it takes it, so a character split across two reads is not lost. A next piece
+// that does not complete it must not start with it: the caller flushes the lone byte into the
+// piece it came with (as U+FFFD) before decoding the next one; a byte left unflushed is
+// decoded as U+FFFD in front of the next piece. Either way the pieces' texts joined are the
+// text of the joined pieces.
 class StreamDecoder
 {
 public:

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QList>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 #include <optional>
 
@@ -24,6 +25,20 @@ struct Line
 };
 
 using blanks::isBlank;
+
+// The file's bytes as GBK. A file that is not clean GBK but is clean UTF-8 (written by a
+// teacher's script, say) is read as UTF-8 and converted, so the next save writes it in GBK;
+// what a GBK file gives is unchanged.
+QByteArray asGbk(const QByteArray &content)
+{
+    if (!gbk::decode(content).contains(QChar(0xFFFD)))
+        return content;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(content);
+    if (utf8.hasError())
+        return content;
+    return gbk::encode(text, gbk::Unencodable::Replace).bytes;
+}
 
 QList<Line> splitLines(const QByteArray &content)
 {
@@ -168,7 +183,7 @@ QString ReadIni(const QString &section, const QString &key, const QString &file)
     QFile in(file);
     if (!QFileInfo(file).isFile() || !in.open(QIODevice::ReadOnly))
         return {};
-    const QList<Line> lines = splitLines(in.readAll());
+    const QList<Line> lines = splitLines(asGbk(in.readAll()));
     const Location where = locate(lines, blanks::trimmed(section), blanks::trimmed(key));
     if (where.keyLine < 0)
         return {};
@@ -203,7 +218,7 @@ Status WriteIni(const QString &section, const QString &key, const QString &value
             return saveFailure(file, QStringLiteral("该路径不是文件"));
         if (!in.open(QIODevice::ReadOnly))
             return saveFailure(file, in.errorString());
-        lines = splitLines(in.readAll());
+        lines = splitLines(asGbk(in.readAll()));
     }
 
     const QByteArray eol = lineEndingOf(lines);
@@ -237,6 +252,9 @@ Status WriteIni(const QString &section, const QString &key, const QString &value
         content += line.text + line.ending;
 
     QSaveFile out(file);
+    // A computer room may keep the client's folder read-only and appset.ini writable: then
+    // no file can be made beside it, and the file is written in place, still checked.
+    out.setDirectWriteFallback(true);
     if (!out.open(QIODevice::WriteOnly))
         return saveFailure(file, out.errorString());
     // QSaveFile::commit() reports success even when the buffered bytes could not all be

@@ -14,7 +14,8 @@ QString ReadIni(const QString &section, const QString &key, const QString &file)
 
 // Stores value under key in section, creating the file, section and key as needed and keeping
 // every other line. The new file is written beside the old one and renamed over it, so a
-// failed write leaves the old file intact; the failure is returned with its reason. A value
+// failed write leaves the old file intact; the failure is returned with its reason. In a folder
+// where no file can be made, a writable file is written in place (not atomically). A value
 // with a line break or a character GBK cannot hold is refused, as it could not be read back.
 Status WriteIni(const QString &section, const QString &key, const QString &value,
                 const QString &file);

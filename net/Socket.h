@@ -5,8 +5,9 @@
 
 // The client's one TCP connection to the test server. Its state numbers, the GBK conversion
 // and one data-arrival event per arrival, carrying the arrival's text, are what the
-// connection display and the message handler rely on. Events are delivered on the UI thread, one at
-// a time, never from inside a call of an operation.
+// connection display and the message handler rely on. Events are delivered on the UI thread,
+// in order, never from inside a call of an operation; a handler's modal window lets the events
+// that come up meanwhile through, each on its own.
 class Socket : public QObject
 {
     Q_OBJECT
@@ -35,8 +36,8 @@ public:
     virtual void close() = 0;
     // Starts connecting to the remote host and port last set; returns at once.
     virtual void connectToRemote() = 0;
-    // Sends the text as GBK with one write. False when not connected (nothing is sent) or
-    // when the text holds a character GBK cannot encode.
+    // Sends the text as GBK with one write; a character GBK cannot hold goes as "?". False
+    // only when not connected (nothing is sent) or the write fails.
     [[nodiscard]] virtual bool sendData(const QString &text) = 0;
     // All bytes received and not yet delivered, decoded from GBK, as one text.
     virtual QString getData() = 0;

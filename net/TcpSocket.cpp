@@ -37,9 +37,13 @@ TcpSocket::TcpSocket(QObject *parent)
     : Socket(parent)
     , m_socket(new QTcpSocket(this))
     , m_connectTimer(new QTimer(this))
+    , m_holdTimer(new QTimer(this))
 {
     m_connectTimer->setSingleShot(true);
     m_connectTimer->setInterval(kDefaultConnectTimeoutMs);
+    m_holdTimer->setSingleShot(true);
+    m_holdTimer->setInterval(kLeadByteWaitMs);
+    connect(m_holdTimer, &QTimer::timeout, this, [this] { releaseHeld(); });
     connect(m_connectTimer, &QTimer::timeout, this, &TcpSocket::onConnectTimeout);
     connect(m_socket, &QAbstractSocket::stateChanged, this, &TcpSocket::onStateChanged);
     connect(m_socket, &QAbstractSocket::connected, this, &TcpSocket::onConnected);
@@ -68,6 +72,11 @@ void TcpSocket::setConnectTimeout(int milliseconds)
     m_connectTimer->setInterval(milliseconds);
 }
 
+void TcpSocket::setLeadByteWait(int milliseconds)
+{
+    m_holdTimer->setInterval(milliseconds);
+}
+
 void TcpSocket::reset()
 {
     ++m_connection;
@@ -79,6 +88,8 @@ void TcpSocket::reset()
         m_socket->abort();
     }
     m_decoder = gbk::StreamDecoder();
+    m_holdTimer->stop();
+    m_held.clear();
     m_state = Closed;
 }
 
@@ -104,9 +115,9 @@ bool TcpSocket::sendData(const QString &text)
 {
     if (m_state != Connected || m_socket->state() != QAbstractSocket::ConnectedState)
         return false;
-    const gbk::Encoded encoded = gbk::encode(text);
-    if (!encoded.ok())
-        return false;
+    // A character GBK cannot hold (a U+FFFD from bad bytes, say) goes as "?": dropping the
+    // whole report for it would lose the student's counts.
+    const gbk::Encoded encoded = gbk::encode(text, gbk::Unencodable::Replace);
     if (m_socket->write(encoded.bytes) != encoded.bytes.size())
         return false;
     m_socket->flush(); // hand the bytes to the system now rather than at the next loop turn
@@ -115,6 +126,7 @@ bool TcpSocket::sendData(const QString &text)
 
 QString TcpSocket::getData()
 {
+    // Arrivals are read and delivered as they come; this is only what came since.
     return m_decoder.decode(m_socket->readAll());
 }
 
@@ -142,13 +154,50 @@ void TcpSocket::onConnected()
 
 void TcpSocket::onReadyRead()
 {
-    post(EventKind::DataArrival);
+    // Each arrival is read now, so that it stays one message however long its handling or
+    // the handling of an earlier one (a modal box) takes.
+    const QByteArray bytes = m_socket->readAll();
+    if (bytes.isEmpty())
+        return;
+    if (m_holdTimer->isActive()) {
+        m_holdTimer->stop();
+        // The held arrival ended in a lead byte: it goes to this arrival only when this one
+        // completes the character; otherwise it belongs to the arrival it came with.
+        if (!gbk::completesLead(bytes))
+            m_held += m_decoder.flush();
+        postArrival(m_held);
+        m_held.clear();
+    }
+    const QString text = m_decoder.decode(bytes);
+    if (m_decoder.hasPending()) {
+        m_held = text;
+        m_holdTimer->start();
+        return;
+    }
+    postArrival(text);
+}
+
+void TcpSocket::releaseHeld()
+{
+    if (!m_decoder.hasPending() && m_held.isEmpty())
+        return;
+    m_holdTimer->stop();
+    const QString text = m_held + m_decoder.flush();
+    m_held.clear();
+    postArrival(text);
+}
+
+void TcpSocket::postArrival(const QString &text)
+{
+    if (!text.isEmpty())
+        post(EventKind::DataArrival, 0, text);
 }
 
 void TcpSocket::onError(QAbstractSocket::SocketError socketError)
 {
     if (socketError == QAbstractSocket::RemoteHostClosedError && m_state == Connected) {
-        // The peer closed an established connection: data it sent before stays readable.
+        // The peer closed an established connection: what it sent before comes first.
+        releaseHeld();
         m_state = Closing;
         post(EventKind::Closed);
         return;
@@ -171,6 +220,7 @@ void TcpSocket::onConnectTimeout()
 
 void TcpSocket::fail(int number, const QString &description)
 {
+    releaseHeld();
     m_connectTimer->stop();
     m_state = Error;
     post(EventKind::Error, number, description);
@@ -179,7 +229,7 @@ void TcpSocket::fail(int number, const QString &description)
 void TcpSocket::post(EventKind kind, int number, const QString &description)
 {
     m_events.push_back({kind, m_connection, number, description});
-    if (m_deliveryPosted || m_delivering)
+    if (m_deliveryPosted)
         return;
     m_deliveryPosted = true;
     QMetaObject::invokeMethod(this, &TcpSocket::deliver, Qt::QueuedConnection);
@@ -187,10 +237,9 @@ void TcpSocket::post(EventKind kind, int number, const QString &description)
 
 void TcpSocket::deliver()
 {
+    // Events are delivered in order, also while a handler of an earlier one waits in a modal
+    // window's loop: that loop delivers the events that come up meanwhile, each on its own.
     m_deliveryPosted = false;
-    if (m_delivering)
-        return;
-    m_delivering = true;
     const QPointer<TcpSocket> self(this);
     while (!m_events.empty()) {
         const Event event = std::move(m_events.front());
@@ -202,9 +251,7 @@ void TcpSocket::deliver()
             emit connected();
             break;
         case EventKind::DataArrival:
-            // An earlier handler may have read this arrival already with getData().
-            if (m_socket->bytesAvailable() > 0)
-                emit dataArrival(getData());
+            emit dataArrival(event.description);
             break;
         case EventKind::Closed:
             emit closed();
@@ -216,5 +263,4 @@ void TcpSocket::deliver()
         if (!self)
             return; // a handler destroyed the socket
     }
-    m_delivering = false;
 }

@@ -29,6 +29,35 @@ void TestControl::wsk_DataArrival(const QString &message)
 
 void TestControl::handleMessage(const QString &message)
 {
+    if (m_handling) {
+        // Another message's handling waits in a modal box. A teacher's message shows at once
+        // (its window is not modal); any other waits its turn, in order, never joined.
+        if (protocol::code(message) == protocol::kTeacherMessage)
+            handleOne(message);
+        else
+            m_waiting.push_back(message);
+        return;
+    }
+    m_handling = true;
+    struct Done
+    {
+        TestControl *control;
+        ~Done()
+        {
+            control->m_handling = false;
+            control->m_waiting.clear();
+        }
+    } done{this};
+    handleOne(message);
+    while (!m_waiting.empty()) {
+        const QString next = m_waiting.front();
+        m_waiting.pop_front();
+        handleOne(next);
+    }
+}
+
+void TestControl::handleOne(const QString &message)
+{
     ClientState &s = m_client.state;
     MainControls &ui = m_client.ui;
     Socket *wsk = m_client.services.socket;

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include <deque>
+
 class Client;
 struct ClientState;
 
@@ -20,7 +22,9 @@ public:
 
     // One arrival of the socket: one message.
     void wsk_DataArrival(const QString &message);
-    // Handles one message as it arrived. Errors show the handler's error box.
+    // Handles one message as it arrived. Errors show the handler's error box. A message that
+    // arrives while an earlier one's box is open is handled right after it, in order; a
+    // teacher's message is shown at once.
     void handleMessage(const QString &message);
     void cmdread_Click();
 
@@ -36,5 +40,9 @@ signals:
     void forbiddenList(const QString &list);
 
 private:
+    void handleOne(const QString &message);
+
     Client &m_client;
+    bool m_handling = false;
+    std::deque<QString> m_waiting;
 };

@@ -10,6 +10,8 @@ packages=(
     xvfb xauth x11-utils imagemagick xdotool
     # Building and checking the Debian packages (scripts/package-check.sh).
     file lintian desktop-file-utils appstream man-db
+    # The fuzzers: clang's libFuzzer with its sanitizers.
+    clang libclang-rt-14-dev
 )
 
 missing=()

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test: a normal build, the Debian packages made from it
 # (installed, tried and removed again), then a build with AddressSanitizer and
-# UndefinedBehaviorSanitizer. All must pass.
+# UndefinedBehaviorSanitizer, then the fuzzers for a bounded time. All must pass.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -16,3 +16,6 @@ scripts/package-check.sh build
 
 scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DCLIENT_SANITIZE=ON
 (cd build-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure)
+
+# The fuzzers (clang, AddressSanitizer and UBSan), each for FUZZ_SECONDS (default 60) seconds.
+scripts/fuzz.sh

@@ -25,6 +25,7 @@ private:
     // meanwhile (it has shown and reported newer counts), or the clock was switched off by
     // the end button or a new text (nothing may be reported after that).
     bool yieldFor(quint64 tick);
+    void cutShort(quint64 tick);
 
     Client &m_client;
     quint64 m_ticks = 0; // ticks begun, nested ones included

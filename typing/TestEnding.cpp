@@ -91,7 +91,10 @@ void TestEnding::cmdexit_Click()
     // Even when the report could not be sent the test ends here, so the student is not left
     // with a running clock and a locked box; the student is told the server has no result.
     ui.Timer3->stop();
-    ui.cmdread->setEnabled(true);
+    // The start button needs a server behind it: while the connection is down it stays off
+    // until the connection is back.
+    const Socket *wsk = m_client.services.socket;
+    ui.cmdread->setEnabled(wsk && wsk->state() == Socket::Connected);
     ui.cmdexit->setEnabled(false);
     ui.cts->setChecked(false);
     ui.cts->setEnabled(false);

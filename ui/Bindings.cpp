@@ -41,6 +41,9 @@ void button(ControlModel *model, QAbstractButton *button)
 
 void label(ControlModel *model, QLabel *label, bool fitText)
 {
+    // What a handler shows (a hint built from the data files and the test text, counts) is
+    // shown as written, never read as markup.
+    label->setTextFormat(Qt::PlainText);
     label->setText(model->text());
     if (fitText)
         label->adjustSize();

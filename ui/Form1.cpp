@@ -282,6 +282,7 @@ void Form1::createControls()
 
     // Middle panels.
     c.txt1 = new RichTextBox(client().ui.txt1, c.Pmid);
+    c.txt1->setMouseSelects(false);
     c.txt2 = new RichTextBox(client().ui.txt2, c.Pmid);
     c.Image1 = new RootChart(c.Pmid2);
 

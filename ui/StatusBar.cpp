@@ -2,12 +2,14 @@
 
 #include <QLabel>
 
-StatusBar::StatusBar(QWidget *parent) : QStatusBar(parent)
+StatusBar::StatusBar(QWidget *parent)
+    : QStatusBar(parent)
 {
     setSizeGripEnabled(true);
     // Panel 1 (the connection state) takes the spare width; the others fit their text.
     for (int i = 0; i < 5; ++i) {
         m_panels[i] = new QLabel(this);
+        m_panels[i]->setTextFormat(Qt::PlainText); // identity and address from outside
         m_panels[i]->setFrameShape(QFrame::Panel);
         m_panels[i]->setFrameShadow(QFrame::Sunken);
         m_panels[i]->setContentsMargins(4, 0, 4, 0);

@@ -18,6 +18,8 @@ Dialogs::Button WindowDialogs::message(Icon icon, const QString &title, const QS
         parent = QApplication::activeWindow();
     QMessageBox box(QMessageBox::Icon(icon), title, text,
                     QMessageBox::StandardButtons(QMessageBox::StandardButton(buttons)), parent);
+    // Messages quote names from the server and the settings file: shown as written.
+    box.setTextFormat(Qt::PlainText);
     if (defaultButton != NoButton)
         box.setDefaultButton(QMessageBox::StandardButton(defaultButton));
     return Button(m_runner.exec(box));

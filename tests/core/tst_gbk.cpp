@@ -127,6 +127,23 @@ private slots:
         QCOMPARE(decoder.decode(QByteArray("\x20\xd6\xd0")), QStringLiteral("\uFFFD 中"));
     }
 
+    // The socket gives a lone lead byte to the arrival it came with when the next arrival does
+    // not complete it; an empty read completes nothing and breaks nothing.
+    void streamLoneLeadStaysWithItsPiece()
+    {
+        gbk::StreamDecoder decoder;
+        QCOMPARE(decoder.decode(QByteArray("0011\xd6")), QStringLiteral("0011"));
+        QVERIFY(!gbk::completesLead(QByteArray("0008")));
+        QCOMPARE(decoder.flush(), QStringLiteral("\uFFFD"));
+        QCOMPARE(decoder.decode(QByteArray("000810|5")), QStringLiteral("000810|5"));
+
+        QCOMPARE(decoder.decode(QByteArray("a\xd6")), QStringLiteral("a"));
+        QCOMPARE(decoder.decode(QByteArray()), QString());
+        QVERIFY(decoder.hasPending());
+        QVERIFY(gbk::completesLead(QByteArray("\xd0")));
+        QCOMPARE(decoder.decode(QByteArray("\xd0")), QStringLiteral("中"));
+    }
+
     // Any split of any byte string decodes to what the whole string decodes to.
     void streamEqualsWholeDecode()
     {

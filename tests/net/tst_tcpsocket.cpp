@@ -1,4 +1,5 @@
 #include "TestRegistry.h"
+#include "core/Gbk.h"
 #include "net/TcpSocket.h"
 
 #include <QEventLoop>
@@ -170,14 +171,18 @@ private slots:
         QCOMPARE(peer->readAll(), QByteArray());
     }
 
-    void sendWritesGbkAndRefusesUnencodable()
+    // A report must reach the server even when it holds a character GBK cannot hold (a U+FFFD
+    // decoded from bad bytes of the settings file, an emoji): that character goes as "?".
+    void sendWritesGbkAndReplacesUnencodable()
     {
         QTcpSocket *peer = connectPeer();
         QVERIFY(peer);
-        QVERIFY(!m_socket->sendData(QStringLiteral("1099|😀")));
         QVERIFY(m_socket->sendData(QStringLiteral("1099|好")));
         QTRY_COMPARE(peer->bytesAvailable(), qint64(7));
         QCOMPARE(peer->readAll(), QByteArray("1099|\xba\xc3"));
+        QVERIFY(m_socket->sendData(QStringLiteral("1099|李\uFFFD|😀|a")));
+        QTRY_COMPARE(peer->bytesAvailable(), qint64(12));
+        QCOMPARE(peer->readAll(), QByteArray("1099|\xc0\xee?|?|a"));
     }
 
     void writesArrivingTogetherReadAsOne()
@@ -200,18 +205,52 @@ private slots:
     {
         QTcpSocket *peer = connectPeer();
         QVERIFY(peer);
+        m_socket->setLeadByteWait(5000); // however slow this machine, the next piece is waited for
         send(peer, "ab\xd6");
-        QTRY_COMPARE(m_arrivals->size(), 1);
-        QCOMPARE(arrival(0), QStringLiteral("ab"));
+        QTest::qWait(100); // read as an arrival of its own
         send(peer, "\xd0"
                    "c");
         QTRY_COMPARE(m_arrivals->size(), 2);
+        QCOMPARE(arrival(0), QStringLiteral("ab"));
         QCOMPARE(arrival(1), QStringLiteral("中c"));
     }
 
-    // A handler that runs a modal window's loop must not be entered again by the next
-    // arrival; that one waits until the handler returns.
-    void eventsAreDeliveredOneAtATime()
+    // A lead byte at the end of an arrival that the next arrival does not complete (a code's
+    // digits never do) stays with its own arrival: the next message keeps its code.
+    void loneLeadByteStaysWithItsArrival_data()
+    {
+        QTest::addColumn<int>("pauseMs");
+        QTest::newRow("next arrives while the byte waits") << 0;
+        QTest::newRow("next arrives after the wait") << 200;
+    }
+    void loneLeadByteStaysWithItsArrival()
+    {
+        QFETCH(int, pauseMs);
+        QTcpSocket *peer = connectPeer();
+        QVERIFY(peer);
+        m_socket->setLeadByteWait(pauseMs > 0 ? 50 : 5000);
+        send(peer, "0099\xc4\xe3\xd6");
+        QTest::qWait(100 + pauseMs); // read as an arrival of its own
+        send(peer, "000810|5");
+        QTRY_COMPARE(m_arrivals->size(), 2);
+        QCOMPARE(arrival(0), QStringLiteral("0099你\uFFFD"));
+        QCOMPARE(arrival(1), QStringLiteral("000810|5"));
+    }
+
+    void loneLeadByteBeforeTheCloseComesFirst()
+    {
+        QTcpSocket *peer = connectPeer();
+        QVERIFY(peer);
+        peer->write("0099\xd6");
+        peer->disconnectFromHost();
+        QTRY_COMPARE(m_closed->size(), 1);
+        QCOMPARE(m_arrivals->size(), 1);
+        QCOMPARE(arrival(0), QStringLiteral("0099\uFFFD"));
+    }
+
+    // Arrivals that come while a handler waits in a modal window's loop are delivered in that
+    // loop, each as its own text: none waits for the box, none is joined with another.
+    void arrivalsDuringAModalLoopStaySeparate()
     {
         QTcpSocket *peer = connectPeer();
         QVERIFY(peer);
@@ -222,17 +261,19 @@ private slots:
             maxDepth = qMax(maxDepth, ++depth);
             texts << data;
             if (texts.size() == 1) {
-                send(peer, "second");
+                send(peer, gbk::encode(QStringLiteral("0009不限制")).bytes);
+                QTest::qWait(60);
+                send(peer, "000810|5");
                 QEventLoop loop;
                 QTimer::singleShot(150, &loop, &QEventLoop::quit);
                 loop.exec();
             }
             --depth;
         });
-        send(peer, "first");
-        QTRY_COMPARE(texts.size(), 2);
-        QCOMPARE(maxDepth, 1);
-        QCOMPARE(texts, (QStringList{"first", "second"}));
+        send(peer, "00111");
+        QTRY_COMPARE(texts.size(), 3);
+        QCOMPARE(maxDepth, 2);
+        QCOMPARE(texts, (QStringList{"00111", "0009不限制", "000810|5"}));
     }
 
     void reconnectAfterClose()

@@ -5,6 +5,7 @@
 #include "net/TestControl.h"
 #include "typing/TestEnding.h"
 
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -379,10 +380,48 @@ private slots:
         c.ending->cmdexit_Click();
         QVERIFY(!c.state.IsWorking);
         QVERIFY(!c.ui.Timer3->isActive());
-        QVERIFY(c.ui.cmdread->isEnabled());
         QVERIFY(!c.ui.cmdexit->isEnabled());
         QCOMPARE(f.env.dialogs.count(), 2);
         QVERIFY(f.env.dialogs.lastBox().text.contains(QStringLiteral("没有收到")));
+        // No start without a server: the start button waits for the connection.
+        QVERIFY(!c.ui.cmdread->isEnabled());
+        c.ui.cmdread->click();
+        QVERIFY(!c.ui.Timer3->isActive());
+        f.env.fakeSocket.raiseConnected();
+        QVERIFY(c.ui.cmdread->isEnabled());
+    }
+
+    // A box of one message (the duplicate-login warning) is open while more messages arrive:
+    // each is handled on its own after the box, in order, and a teacher's message shows at once.
+    void messagesDuringABoxAreHandledAfterItInOrder()
+    {
+        Fixture f;
+        Client &c = f.c();
+        f.env.inputMethods.names = {QStringLiteral("拼音")};
+        c.state.MaxTime = 0;
+        QSignalSpy teacher(&f.env.logic(), &ClientLogic::teacherMessage);
+        int teacherDuringBox = -1;
+        QStringList sentDuringBox;
+        f.env.dialogs.answerMessage = [&](const FakeDialogs::Shown &) {
+            f.env.fakeSocket.arrive(QStringLiteral("0009不限制"));
+            f.env.fakeSocket.arrive(QStringLiteral("000810|5"));
+            f.env.fakeSocket.arrive(QStringLiteral("0099请保存"));
+            teacherDuringBox = int(teacher.count());
+            sentDuringBox = f.env.fakeSocket.sent;
+            return Dialogs::Ok;
+        };
+        f.env.fakeSocket.arrive(QStringLiteral("00111"));
+        QCOMPARE(teacherDuringBox, 1);
+        QVERIFY(sentDuringBox.isEmpty());
+        QCOMPARE(f.env.fakeSocket.sent, (QStringList{"1100", "1008", "1010"}));
+        QCOMPARE(c.state.MaxTime, 10);
+        QCOMPARE(c.state.NumHintDelay, 6);
+        QCOMPARE(c.ui.cmbshurufa->count(), 2);
+        QCOMPARE(teacher.count(), 1);
+        QCOMPARE(teacher.at(0).at(0).toString(), QStringLiteral("请保存"));
+        // Afterwards messages are handled as they come again.
+        f.env.fakeSocket.arrive(QStringLiteral("00085|0"));
+        QCOMPARE(c.state.MaxTime, 5);
     }
 };
 

@@ -303,6 +303,29 @@ private slots:
         QCOMPARE(f.s().TotalTime, 0);
         QVERIFY(!f.c().ui.Timer3->isActive());
     }
+
+    // The end button handled inside a tick's yield unticks the hint box; the tick stops early
+    // but its hint step still puts the caption at rest and clears the hint, as the last step of
+    // a whole tick would. No countdown caption is left standing after the end.
+    void endInsideATickYieldLeavesTheHintAtRest()
+    {
+        TypingFixture f(QStringLiteral("中文录入"));
+        f.c().ui.cts->setEnabled(true);
+        f.c().ui.cts->setChecked(true);
+        f.commit(QStringLiteral("中"));
+        f.c().clock->Timer3_Timer();
+        QCOMPARE(f.c().ui.cts->text(), QStringLiteral("显示编码提示(7秒后)"));
+
+        f.env.dialogs.answerMessage = [](const FakeDialogs::Shown &) { return Dialogs::Yes; };
+        QMetaObject::invokeMethod(
+            f.c().ui.cmdexit, [&f] { f.c().ending->cmdexit_Click(); }, Qt::QueuedConnection);
+        f.c().clock->Timer3_Timer();
+        QVERIFY(!f.s().IsWorking);
+        QVERIFY(!f.c().ui.cts->isChecked());
+        QCOMPARE(f.c().ui.cts->text(), QStringLiteral("显示编码提示"));
+        QVERIFY(!f.s().IsHintPending);
+        QCOMPARE(f.c().ui.LBM->text(), QString());
+    }
 };
 
 CLIENT_TEST(TestClockTest)

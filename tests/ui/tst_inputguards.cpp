@@ -3,6 +3,7 @@
 #include "core/Client.h"
 #include "core/SystemPlatform.h"
 #include "env/InputMethodSelection.h"
+#include "hints/HintDelay.h"
 #include "net/TestControl.h"
 #include "typing/widgets/RichTextBox.h"
 #include "ui/Form1.h"
@@ -160,6 +161,30 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), f.txt2());
         f.txt1()->setFocus();
         QCOMPARE(QApplication::focusWidget(), f.txt2());
+    }
+
+    // The reference box's selection marks the current position, which the word hint reads: a
+    // click in the box (during the hint pause, say) must not move it.
+    void clickInTheReferenceBoxKeepsTheCurrentPosition()
+    {
+        ShownFixture f(QStringLiteral("<cz>中国 人民 万岁"));
+        QVERIFY(f.active);
+        f.c().ui.cts->setEnabled(true);
+        f.c().ui.cts->setChecked(true);
+        f.s().NumHintDelay = 0;
+        f.commit(QStringLiteral("中国 "));
+        QCOMPARE(f.txt1()->selStart(), 3);
+        for (const int at : {7, 0}) {
+            const QPoint point = f.txt1()->characterRect(at).center();
+            QTest::mouseClick(f.txt1()->viewport(), Qt::LeftButton, Qt::NoModifier, point);
+            QTest::mouseDClick(f.txt1()->viewport(), Qt::LeftButton, Qt::NoModifier, point);
+            QCOMPARE(f.txt1()->selStart(), 3);
+            QCOMPARE(f.txt1()->selLength(), 1);
+        }
+        QCOMPARE(QApplication::focusWidget(), f.txt2());
+        f.c().hints->hintStep();
+        QVERIFY2(f.c().ui.LBM->text().startsWith(QStringLiteral("人民 ")),
+                 qPrintable(f.c().ui.LBM->text()));
     }
 
     void heldBackspaceCountsEveryRepeat()

@@ -12,6 +12,9 @@ namespace {
 QLabel *makeLabel(QWidget *parent, const QFont &font, const QColor &color = QColor())
 {
     auto *label = new QLabel(parent);
+    // Names, numbers and classes come from the student and the server: shown as written,
+    // never read as markup.
+    label->setTextFormat(Qt::PlainText);
     label->setFont(font);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     if (color.isValid()) {

@@ -37,6 +37,7 @@ struct RichTextBox::Private
     // The selection the model is about to take, checked against the current one.
     bool selectionMoves = false;
     bool dragging = false;
+    bool mouseSelects = true;
     qreal goalX = -1; // kept across Up/Down presses
 
     // The input method's composition, drawn at preeditPos; `display` is the text with it.
@@ -467,6 +468,12 @@ TextModel *RichTextBox::model() const
     return d->m;
 }
 
+void RichTextBox::setMouseSelects(bool on)
+{
+    d->mouseSelects = on;
+    d->dragging = false;
+}
+
 QString RichTextBox::text() const
 {
     return d->m->text();
@@ -710,6 +717,8 @@ void RichTextBox::mousePressEvent(QMouseEvent *event)
     event->accept();
     if (event->button() != Qt::LeftButton)
         return; // no paste on the middle button, no menu on the right one
+    if (!d->mouseSelects)
+        return; // the selection is the client's own (the reference box's current position)
     if (!d->preedit.isEmpty())
         QGuiApplication::inputMethod()->commit();
     d->goalX = -1;
@@ -721,7 +730,7 @@ void RichTextBox::mousePressEvent(QMouseEvent *event)
 void RichTextBox::mouseMoveEvent(QMouseEvent *event)
 {
     event->accept();
-    if (d->dragging && (event->buttons() & Qt::LeftButton))
+    if (d->mouseSelects && d->dragging && (event->buttons() & Qt::LeftButton))
         d->moveCaret(d->positionAtPoint(event->position()), true);
 }
 

@@ -25,6 +25,9 @@ public:
     ~RichTextBox() override;
 
     TextModel *model() const;
+    // Whether mouse presses and drags move the selection (on by default). The reference box
+    // turns it off: its selection marks the current position, which the word hint reads.
+    void setMouseSelects(bool on);
 
     QString text() const;
     void setText(const QString &text);
