@@ -38,4 +38,7 @@ public:
     virtual QString active() const = 0;
     // Which framework answers: "fcitx5", "ibus" or "none".
     virtual QString framework() const = 0;
+    // What keeps the student from typing Chinese in this client, in words for the student
+    // (what to install or set up); empty when nothing does.
+    virtual QString setupProblem() const { return {}; }
 };

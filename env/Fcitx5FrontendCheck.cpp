@@ -1,9 +1,5 @@
 #include "env/Fcitx5FrontendCheck.h"
 
-#include "env/BusCalls.h"
-#include "env/Fcitx5InputMethods.h"
-
-#include <QCoreApplication>
 #include <QDir>
 
 bool Fcitx5FrontendCheck::pluginPresent(const QStringList &pluginFolders)
@@ -38,15 +34,4 @@ std::optional<QString> Fcitx5FrontendCheck::missingPluginMessage(const QString &
                           "在本客户端中将无法输入中文。\n\n"
                           "请先安装软件包 fcitx5-frontend-qt6（例如：sudo apt install "
                           "fcitx5-frontend-qt6），然后重新启动客户端。");
-}
-
-std::optional<QString> Fcitx5FrontendCheck::missingPluginMessage()
-{
-    const QString module = qEnvironmentVariable("QT_IM_MODULE");
-    // Only ask the bus when the environment does not say.
-    const bool running =
-        module.isEmpty()
-        && buscalls::nameHasOwner(QDBusConnection::sessionBus(), Fcitx5InputMethods::serviceName())
-               == true;
-    return missingPluginMessage(module, running, QCoreApplication::libraryPaths());
 }

@@ -20,7 +20,4 @@ public:
     static std::optional<QString> missingPluginMessage(const QString &qtImModule,
                                                        bool fcitx5Running,
                                                        const QStringList &pluginFolders);
-
-    // The same for this process: QT_IM_MODULE, the session bus and Qt's library paths.
-    static std::optional<QString> missingPluginMessage();
 };

@@ -1,11 +1,14 @@
 #include "env/ProbingInputMethods.h"
 
 #include "env/BusCalls.h"
+#include "env/Fcitx5FrontendCheck.h"
 #include "env/Fcitx5InputMethods.h"
 #include "env/IBusAddress.h"
 #include "env/IBusInputMethods.h"
 #include "env/IBusPreloadEngines.h"
 #include "env/PlainInputMethods.h"
+
+#include <QCoreApplication>
 
 namespace {
 const QString kIBusConnection = QStringLiteral("client-ibus");
@@ -96,4 +99,14 @@ QString ProbingInputMethods::active() const
 QString ProbingInputMethods::framework() const
 {
     return m_current->framework();
+}
+
+QString ProbingInputMethods::setupProblem() const
+{
+    const QString module = m_environment.value(QStringLiteral("QT_IM_MODULE"));
+    const bool fcitx5Running =
+        buscalls::nameHasOwner(m_sessionBus, Fcitx5InputMethods::serviceName()) == true;
+    return Fcitx5FrontendCheck::missingPluginMessage(module, fcitx5Running,
+                                                     QCoreApplication::libraryPaths())
+        .value_or(QString());
 }

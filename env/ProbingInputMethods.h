@@ -23,6 +23,8 @@ public:
     void activate(const QString &id) override;
     QString active() const override;
     QString framework() const override;
+    // fcitx5 without its Qt 6 plugin, or not named in QT_IM_MODULE.
+    QString setupProblem() const override;
 
     // The framework in use now (its own signals are there for tests and the benchmark).
     InputMethodService *current() const { return m_current.get(); }

@@ -36,6 +36,18 @@ private slots:
         QVERIFY(!listing.entries.isEmpty());
     }
 
+    // With fcitx5 running, Qt 6 needs QT_IM_MODULE=fcitx (and fcitx5's plugin, installed here).
+    void aSetupProblemIsToldOnlyUnderFcitx5()
+    {
+        ProbingInputMethods imes;
+        const QString problem = imes.setupProblem();
+        if (qEnvironmentVariableIsSet("CLIENT_REAL_FCITX5")
+            && qEnvironmentVariable("QT_IM_MODULE").isEmpty())
+            QVERIFY2(problem.contains(QStringLiteral("QT_IM_MODULE")), qPrintable(problem));
+        else
+            QCOMPARE(problem, QString());
+    }
+
     // Both frameworks install D-Bus activation files; looking for them must not start one.
     void lookingStartsNoDaemon()
     {
