@@ -2,6 +2,7 @@
 
 #include <QDebug>
 #include <QList>
+#include <QStringDecoder>
 
 #include <xcb/xcb.h>
 
@@ -29,7 +30,6 @@ Reply<T> owned(T *reply)
 struct Atoms
 {
     xcb_atom_t netWmName = XCB_ATOM_NONE;
-    xcb_atom_t utf8String = XCB_ATOM_NONE;
     xcb_atom_t wmState = XCB_ATOM_NONE;
 };
 
@@ -38,14 +38,13 @@ Atoms internAtoms(xcb_connection_t *connection)
     auto ask = [connection](const char *name) {
         return xcb_intern_atom(connection, 0, uint16_t(strlen(name)), name);
     };
-    const xcb_intern_atom_cookie_t cookies[] = {ask("_NET_WM_NAME"), ask("UTF8_STRING"),
-                                                ask("WM_STATE")};
-    xcb_atom_t atoms[3] = {};
-    for (int i = 0; i < 3; ++i) {
+    const xcb_intern_atom_cookie_t cookies[] = {ask("_NET_WM_NAME"), ask("WM_STATE")};
+    xcb_atom_t atoms[2] = {};
+    for (int i = 0; i < 2; ++i) {
         if (auto reply = owned(xcb_intern_atom_reply(connection, cookies[i], nullptr)))
             atoms[i] = reply->atom;
     }
-    return {atoms[0], atoms[1], atoms[2]};
+    return {atoms[0], atoms[1]};
 }
 
 QList<xcb_window_t> children(xcb_connection_t *connection, xcb_window_t window)
@@ -85,34 +84,44 @@ xcb_window_t clientWindow(xcb_connection_t *connection, xcb_window_t top, const 
     return top;
 }
 
-QString textProperty(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t property,
-                     xcb_atom_t type, const Atoms &atoms)
+// The bytes of a text property of 8-bit format; empty when the window has none.
+QByteArray propertyBytes(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t property,
+                         xcb_atom_t *type)
 {
     auto reply = owned(xcb_get_property_reply(
-        connection, xcb_get_property(connection, 0, window, property, type, 0, kMaxTitleWords),
+        connection,
+        xcb_get_property(connection, 0, window, property, XCB_ATOM_ANY, 0, kMaxTitleWords),
         nullptr));
     if (!reply || reply->type == XCB_ATOM_NONE || reply->format != 8)
         return {};
-    const auto *bytes = static_cast<const char *>(xcb_get_property_value(reply.get()));
-    const int length = xcb_get_property_value_length(reply.get());
-    // STRING is Latin-1; UTF8_STRING, and the encodings of old programs this client cannot
-    // tell apart, are taken as UTF-8.
-    if (reply->type == XCB_ATOM_STRING)
-        return QString::fromLatin1(bytes, length);
-    if (reply->type != atoms.utf8String && type != XCB_ATOM_ANY)
-        return {};
-    return QString::fromUtf8(bytes, length);
+    *type = reply->type;
+    return QByteArray(static_cast<const char *>(xcb_get_property_value(reply.get())),
+                      xcb_get_property_value_length(reply.get()));
+}
+
+bool isUtf8(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    [[maybe_unused]] const QString text = decoder.decode(bytes);
+    return !decoder.hasError();
 }
 
 QString title(xcb_connection_t *connection, xcb_window_t window, const Atoms &atoms)
 {
-    if (atoms.netWmName != XCB_ATOM_NONE && atoms.utf8String != XCB_ATOM_NONE) {
-        const QString name =
-            textProperty(connection, window, atoms.netWmName, atoms.utf8String, atoms);
+    xcb_atom_t type = XCB_ATOM_NONE;
+    // _NET_WM_NAME is UTF-8 whatever type a program labels it with (some say STRING).
+    if (atoms.netWmName != XCB_ATOM_NONE) {
+        const QByteArray name = propertyBytes(connection, window, atoms.netWmName, &type);
         if (!name.isEmpty())
-            return name;
+            return QString::fromUtf8(name);
     }
-    return textProperty(connection, window, XCB_ATOM_WM_NAME, XCB_ATOM_ANY, atoms);
+    const QByteArray name = propertyBytes(connection, window, XCB_ATOM_WM_NAME, &type);
+    // WM_NAME of type STRING is Latin-1, but programs that write UTF-8 there are common enough
+    // that bytes which read as UTF-8 are taken as such. Other encodings (COMPOUND_TEXT of old
+    // toolkits) are read as UTF-8 too: right for their ASCII part.
+    if (type == XCB_ATOM_STRING && !isUtf8(name))
+        return QString::fromLatin1(name);
+    return QString::fromUtf8(name);
 }
 
 } // namespace

@@ -10,8 +10,9 @@
 # --openbox: a real window manager (frames, iconic windows).
 #
 # Each component that started is announced to the command in CLIENT_REAL_<NAME>=1; one that is
-# not installed is left out with a line on stderr, and the tests that need it skip. Everything
-# started here is stopped by its process id when the command ends.
+# not installed is left out with a line on stderr, and the tests that need it skip. One that is
+# installed but does not start fails the run: a test must not skip quietly where it should run.
+# Everything started here is stopped by its process id when the command ends.
 set -uo pipefail
 
 if [ -z "${CLIENT_REAL_INNER:-}" ]; then
@@ -48,6 +49,11 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 missing() { echo "session.sh: $1 is not installed (package $2): tests that need it skip" >&2; }
+failed() {
+    echo "session.sh: $1 did not start:" >&2
+    tail -n 5 "$2" >&2
+    exit 1
+}
 
 # Waits up to $1 tenths of a second for the command after it to succeed.
 wait_for() {
@@ -74,24 +80,26 @@ unset WAYLAND_DISPLAY IBUS_ADDRESS QT_IM_MODULE XMODIFIERS GTK_IM_MODULE
 if command -v Xvfb >/dev/null; then
     Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
     pids+=($!)
-    if wait_for 100 test -s "$work/display"; then
-        export DISPLAY=":$(head -n1 "$work/display")" CLIENT_REAL_X11=1 QT_QPA_PLATFORM=xcb
-    else
-        echo "session.sh: Xvfb did not start: $(cat "$work/xvfb.log")" >&2
-    fi
+    wait_for 100 test -s "$work/display" || failed Xvfb "$work/xvfb.log"
+    export DISPLAY=":$(head -n1 "$work/display")"
+    wait_for 50 xprop -root || failed Xvfb "$work/xvfb.log"
+    export CLIENT_REAL_X11=1 QT_QPA_PLATFORM=xcb
 else
     missing Xvfb xvfb
 fi
 
 if [ "$want_openbox" = 1 ] && [ -n "${CLIENT_REAL_X11:-}" ]; then
     if command -v openbox >/dev/null; then
-        openbox --sm-disable >"$work/openbox.log" 2>&1 &
-        pids+=($!)
-        if wait_for 50 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'; then
-            export CLIENT_REAL_OPENBOX=1
-        else
-            echo "session.sh: openbox did not start: $(cat "$work/openbox.log")" >&2
-        fi
+        # A busy machine now and then makes a first start fail: try again.
+        for _ in 1 2 3; do
+            openbox --sm-disable >"$work/openbox.log" 2>&1 &
+            pids+=($!)
+            if wait_for 50 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'; then
+                export CLIENT_REAL_OPENBOX=1
+                break
+            fi
+        done
+        [ -n "${CLIENT_REAL_OPENBOX:-}" ] || failed openbox "$work/openbox.log"
     else
         missing openbox openbox
     fi
@@ -135,11 +143,8 @@ PROFILE
         LANG=C.UTF-8 LC_ALL= fcitx5 --disable=ibusfrontend,wayland,waylandim \
             >"$work/fcitx5.log" 2>&1 &
         pids+=($!)
-        if wait_for 100 has_owner org.fcitx.Fcitx5; then
-            export CLIENT_REAL_FCITX5=1
-        else
-            echo "session.sh: fcitx5 did not start: $(tail -5 "$work/fcitx5.log")" >&2
-        fi
+        wait_for 100 has_owner org.fcitx.Fcitx5 || failed fcitx5 "$work/fcitx5.log"
+        export CLIENT_REAL_FCITX5=1
     else
         missing fcitx5 fcitx5
     fi
@@ -159,11 +164,8 @@ KEYFILE
         LOCPATH=$work/locale LANG=zh_CN.UTF-8 LC_ALL= ibus-daemon --cache=refresh \
             --panel=disable --emoji-extension=disable --config=disable >"$work/ibus.log" 2>&1 &
         pids+=($!)
-        if wait_for 150 ibus list-engine; then
-            export CLIENT_REAL_IBUS=1
-        else
-            echo "session.sh: ibus-daemon did not start: $(tail -5 "$work/ibus.log")" >&2
-        fi
+        wait_for 300 ibus list-engine || failed ibus-daemon "$work/ibus.log"
+        export CLIENT_REAL_IBUS=1
     else
         missing "ibus-daemon with the Wubi tables" "ibus ibus-table-wubi"
     fi

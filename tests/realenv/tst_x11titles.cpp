@@ -39,9 +39,10 @@ public:
         xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_NAME"),
                             atom("UTF8_STRING"), 8, bytes.size(), bytes.constData());
     }
-    void setLatin1Name(xcb_window_t window, const QByteArray &title)
+    void setStringName(xcb_window_t window, const QByteArray &title, bool net = false)
     {
-        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME,
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window,
+                            net ? atom("_NET_WM_NAME") : xcb_atom_t(XCB_ATOM_WM_NAME),
                             XCB_ATOM_STRING, 8, title.size(), title.constData());
     }
     void map(xcb_window_t window) { xcb_map_window(m_connection, window); }
@@ -108,8 +109,16 @@ private slots:
         const xcb_window_t never = maker.create();
         maker.setUtf8Name(never, QStringLiteral("从未显示的窗口"));
         const xcb_window_t latin1 = maker.create();
-        maker.setLatin1Name(latin1, QByteArray("Caf\xe9 ancien"));
+        maker.setStringName(latin1, QByteArray("Caf\xe9 ancien"));
         maker.map(latin1);
+        // UTF-8 labelled STRING, as xdotool and some toolkits write it.
+        const xcb_window_t mislabelled = maker.create();
+        maker.setStringName(mislabelled, QStringLiteral("计算器").toUtf8(), true);
+        maker.map(mislabelled);
+        const xcb_window_t oldStyle = maker.create();
+        maker.setStringName(oldStyle, QStringLiteral("画图").toUtf8());
+        const xcb_window_t untitled = maker.create();
+        maker.map(untitled);
         const xcb_window_t iconic = maker.create();
         maker.setUtf8Name(iconic, QStringLiteral("最小化的 QQ"));
         maker.map(iconic);
@@ -119,10 +128,10 @@ private slots:
         maker.map(longOne);
         maker.sync();
         // Mapped windows get a frame from the window manager; then minimize one.
-        QTRY_COMPARE(maker.wmState(iconic), 1u);
+        QTRY_COMPARE_WITH_TIMEOUT(maker.wmState(iconic), 1u, 15000);
         maker.iconify(iconic);
         maker.sync();
-        QTRY_COMPARE(maker.wmState(iconic), 3u);
+        QTRY_COMPARE_WITH_TIMEOUT(maker.wmState(iconic), 3u, 15000);
 
         QWidget own;
         own.setWindowTitle(QStringLiteral("澄岭文字录入测试系统客户端"));
@@ -133,13 +142,16 @@ private slots:
         const QStringList titles = service.titles();
         for (const QString &expected :
              {QStringLiteral("无标题 - 记事本"), QStringLiteral("从未显示的窗口"),
-              QStringLiteral("Café ancien"), QStringLiteral("最小化的 QQ"), longTitle,
+              QStringLiteral("Café ancien"), QStringLiteral("计算器"), QStringLiteral("画图"),
+              QStringLiteral("最小化的 QQ"), longTitle,
               QStringLiteral("澄岭文字录入测试系统客户端")})
             QVERIFY2(titles.contains(expected), qPrintable(expected + QStringLiteral(" not in ") + titles.join(u'|')));
         // Our own window was shown last, so it is above the notepad window.
         QVERIFY(titles.indexOf(QStringLiteral("澄岭文字录入测试系统客户端"))
                 < titles.indexOf(QStringLiteral("无标题 - 记事本")));
         QVERIFY(titles.indexOf(longTitle) < titles.indexOf(QStringLiteral("无标题 - 记事本")));
+        // A window without a title is there, with an empty one.
+        QVERIFY(titles.contains(QString()));
     }
 
     void withoutAnXServerFindsNothingAndSaysSoOnce()
