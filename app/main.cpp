@@ -9,7 +9,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("chengling-client"));
 
     SystemServices system;
-    Form1 window(system.services());
+    Form1 window(system.services(), system.modal());
     window.show();
     return app.exec();
 }

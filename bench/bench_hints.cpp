@@ -1,4 +1,5 @@
 #include "BenchRegistry.h"
+#include "client/ClientLogic.h"
 #include "core/Client.h"
 #include "core/Gbk.h"
 #include "hints/CodeTables.h"
@@ -76,13 +77,10 @@ void writeSyntheticTables(const QString &dir)
 
 void benchTables(const QString &label, const QString &dir)
 {
-    QWidget panel;
-    MainControls controls;
-    controls.Ptop = &panel;
     Services services;
     services.appDir = dir;
-    Client client(controls, services);
-    CodeTables &tables = *client.tables;
+    ClientLogic logic(services);
+    CodeTables &tables = *logic.client().tables;
 
     QTextStream(stdout) << label << Qt::endl;
     print(QStringLiteral("ReadBM"), measure(7, [&] { tables.ReadBM(); }));

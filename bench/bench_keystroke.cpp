@@ -6,11 +6,11 @@
 #include "BenchRegistry.h"
 #include "BenchStats.h"
 
-#include "core/Fonts.h"
+#include "core/widgets/Fonts.h"
 #include "net/Socket.h"
 #include "net/TestControl.h"
-#include "typing/RichTextBox.h"
 #include "typing/TypingEngine.h"
+#include "typing/widgets/RichTextBox.h"
 #include "ui/Form1.h"
 #include "ui/SystemServices.h"
 
@@ -156,7 +156,7 @@ struct ClientWindow
 {
     ClientWindow()
     {
-        window = std::make_unique<Form1>(system.services());
+        window = std::make_unique<Form1>(system.services(), system.modal());
         window->show();
         window->activateWindow();
         QCoreApplication::processEvents();
@@ -165,8 +165,8 @@ struct ClientWindow
         client().ui.Timer3->setInterval(24 * 3600 * 1000);
     }
     Client &client() { return window->client(); }
-    RichTextBox *txt1() { return client().ui.txt1; }
-    RichTextBox *txt2() { return client().ui.txt2; }
+    RichTextBox *txt1() { return window->widgets().txt1; }
+    RichTextBox *txt2() { return window->widgets().txt2; }
     void load(const QString &text)
     {
         client().control->handleMessage(QStringLiteral("0010") + text);

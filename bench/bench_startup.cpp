@@ -42,7 +42,7 @@ void startUp()
     for (int run = 0; run < 7; ++run) {
         QElapsedTimer timer;
         timer.start();
-        auto window = std::make_unique<Form1>(services);
+        auto window = std::make_unique<Form1>(services, system.modal());
         window->show();
         QCoreApplication::processEvents();
         window->grab(); // the first paint

@@ -1,6 +1,6 @@
 #include "BenchRegistry.h"
-#include "core/Fonts.h"
-#include "typing/RichTextBox.h"
+#include "core/widgets/Fonts.h"
+#include "typing/widgets/RichTextBox.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -66,8 +66,9 @@ Sample measure(int runs, const std::function<void(int)> &work,
 QString chineseText(int length)
 {
     // Common characters with a full stop now and then, as a test text has.
-    const QString pool = QStringLiteral("的一是在不了有和人这中大为上个国我以要他时来用们生到作地于"
-                                        "出就分对成会可主发年动同工也能下过子说产种面而方后多定行学");
+    const QString pool =
+        QStringLiteral("的一是在不了有和人这中大为上个国我以要他时来用们生到作地于"
+                       "出就分对成会可主发年动同工也能下过子说产种面而方后多定行学");
     QRandomGenerator rng(7);
     QString text;
     text.reserve(length);
@@ -86,8 +87,9 @@ void commit(QWidget *box, const QString &text)
 void print(const QString &name, const Sample &ours, const Sample &baseline)
 {
     const double ourP99 = percentile(ours.wall, 0.99);
-    QTextStream(stdout) << QStringLiteral("  %1 box: median %2 ms p99 %3 ms (cpu median %4 p99 %5) | "
-                                          "QTextEdit: median %6 ms p99 %7 ms | ratio of medians %8x")
+    QTextStream(stdout) << QStringLiteral(
+                               "  %1 box: median %2 ms p99 %3 ms (cpu median %4 p99 %5) | "
+                               "QTextEdit: median %6 ms p99 %7 ms | ratio of medians %8x")
                                .arg(name, -26)
                                .arg(percentile(ours.wall, 0.5), 0, 'f', 3)
                                .arg(ourP99, 0, 'f', 3)
@@ -95,8 +97,8 @@ void print(const QString &name, const Sample &ours, const Sample &baseline)
                                .arg(percentile(ours.cpu, 0.99), 0, 'f', 3)
                                .arg(percentile(baseline.wall, 0.5), 0, 'f', 3)
                                .arg(percentile(baseline.wall, 0.99), 0, 'f', 3)
-                               .arg(percentile(baseline.wall, 0.5)
-                                        / std::max(1e-6, percentile(ours.wall, 0.5)),
+                               .arg(percentile(baseline.wall, 0.5) /
+                                        std::max(1e-6, percentile(ours.wall, 0.5)),
                                     0, 'f', 1)
                         << Qt::endl;
 }
@@ -128,7 +130,9 @@ void run()
         edit.setPlainText(i % 2 ? text : text.left(kTextLength - 1));
         edit.viewport()->repaint();
     });
-    QTextStream(stdout) << QStringLiteral("text of %1 characters, %2 runs per operation").arg(kTextLength).arg(kRuns)
+    QTextStream(stdout) << QStringLiteral("text of %1 characters, %2 runs per operation")
+                               .arg(kTextLength)
+                               .arg(kRuns)
                         << Qt::endl;
     print(QStringLiteral("load"), loadOurs, loadEdit);
 

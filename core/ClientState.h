@@ -56,4 +56,13 @@ struct ClientState
 
     QStringList ForbidList;
     QString strForbidList;
+
+    // The one reset of a test's counters: a new text, a practice text.
+    void resetCounters(int txtCount)
+    {
+        NumTxtCount = txtCount;
+        NumTxtInputCount = 0;
+        NumTxtRight = 0;
+        NumKeyBackup = 0;
+    }
 };

@@ -1,24 +1,12 @@
 #include "core/Dialogs.h"
 
-#include <QDialog>
-
-int SystemDialogs::exec(QDialog &dialog)
-{
-    return dialog.exec();
-}
-
 QString applicationTitle()
 {
     return QStringLiteral("澄岭文字录入测试系统客户端");
 }
 
-QMessageBox::StandardButton showMessage(Dialogs &dialogs, QWidget *parent, QMessageBox::Icon icon,
-                                        const QString &title, const QString &text,
-                                        QMessageBox::StandardButtons buttons,
-                                        QMessageBox::StandardButton defaultButton)
+Dialogs::Button showMessage(Dialogs &dialogs, Dialogs::Icon icon, const QString &title,
+                            const QString &text, int buttons, Dialogs::Button defaultButton)
 {
-    QMessageBox box(icon, title, text, buttons, parent);
-    if (defaultButton != QMessageBox::NoButton)
-        box.setDefaultButton(defaultButton);
-    return static_cast<QMessageBox::StandardButton>(dialogs.exec(box));
+    return dialogs.message(icon, title, text, buttons, defaultButton);
 }

@@ -1,34 +1,26 @@
 #pragma once
 
-#include <QMessageBox>
+#include <QString>
 
-class QDialog;
-class QWidget;
-
-// The message boxes and the settings dialogs of the client are run through this interface; the
-// result window runs its own modal loop. The real client runs the window's own event loop;
-// tests install an answerer that inspects the window, clicks what it wants and closes it, so
-// no test ever waits for a person.
+// The message boxes of the client, as the handlers ask for them. The main window shows them as
+// modal boxes; tests answer them without a person. Icon and button values are those of the
+// desktop's standard message box, so a view can pass them on unchanged.
 class Dialogs
 {
 public:
-    virtual ~Dialogs() = default;
-    // Runs the window modally and returns its result (QDialog::exec semantics; for a
-    // QMessageBox the standard button that closed it).
-    virtual int exec(QDialog &dialog) = 0;
-};
+    enum Icon { Information = 1, Warning = 2, Critical = 3 };
+    enum Button { NoButton = 0, Ok = 0x00000400, Yes = 0x00004000, No = 0x00010000 };
 
-class SystemDialogs final : public Dialogs
-{
-public:
-    int exec(QDialog &dialog) override;
+    virtual ~Dialogs() = default;
+    // Shows the message modally and returns the button that closed it.
+    virtual Button message(Icon icon, const QString &title, const QString &text, int buttons,
+                           Button defaultButton) = 0;
 };
 
 // The application title that boxes without a title of their own carry.
 QString applicationTitle();
 
-// Builds a message box and runs it through `dialogs`. Returns the button that closed it.
-QMessageBox::StandardButton
-showMessage(Dialogs &dialogs, QWidget *parent, QMessageBox::Icon icon, const QString &title,
-            const QString &text, QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-            QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+// Shows a message through `dialogs`; returns the button that closed it.
+Dialogs::Button showMessage(Dialogs &dialogs, Dialogs::Icon icon, const QString &title,
+                            const QString &text, int buttons = Dialogs::Ok,
+                            Dialogs::Button defaultButton = Dialogs::NoButton);

@@ -1,5 +1,6 @@
 #include "core/IniStore.h"
 
+#include "core/Blanks.h"
 #include "core/Gbk.h"
 
 #include <QDir>
@@ -22,32 +23,7 @@ struct Line
     QByteArray ending; // "\r\n", "\n" or empty for a last line without one
 };
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-QByteArray trimBlanks(const QByteArray &bytes)
-{
-    qsizetype begin = 0;
-    qsizetype end = bytes.size();
-    while (begin < end && isBlank(bytes[begin]))
-        ++begin;
-    while (end > begin && isBlank(bytes[end - 1]))
-        --end;
-    return bytes.mid(begin, end - begin);
-}
-
-QString trimBlanks(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && (text[begin] == u' ' || text[begin] == u'\t'))
-        ++begin;
-    while (end > begin && (text[end - 1] == u' ' || text[end - 1] == u'\t'))
-        --end;
-    return text.mid(begin, end - begin);
-}
+using blanks::isBlank;
 
 QList<Line> splitLines(const QByteArray &content)
 {
@@ -72,18 +48,18 @@ QList<Line> splitLines(const QByteArray &content)
 // decoded before ']' is looked for, as the second byte of a GBK character may be 0x5D.
 std::optional<QString> sectionName(const QByteArray &line)
 {
-    const QString text = trimBlanks(gbk::decode(line));
+    const QString text = blanks::trimmed(gbk::decode(line));
     if (!text.startsWith(u'['))
         return std::nullopt;
     const qsizetype close = text.indexOf(u']');
-    return trimBlanks(text.mid(1, close < 0 ? -1 : close - 1));
+    return blanks::trimmed(text.mid(1, close < 0 ? -1 : close - 1));
 }
 
 // The position of the '=' of a value line, or -1. '=' (0x3D) never occurs inside a GBK
 // character, so the raw bytes can be searched.
 qsizetype equalsSign(const QByteArray &line)
 {
-    const QByteArray trimmed = trimBlanks(line);
+    const QByteArray trimmed = blanks::trimmed(line);
     if (trimmed.isEmpty() || trimmed.startsWith(';') || trimmed.startsWith('['))
         return -1;
     return line.indexOf('=');
@@ -121,11 +97,11 @@ Location locate(const QList<Line> &lines, const QString &section, const QString 
         if (!inSection)
             continue;
         const qsizetype equals = equalsSign(text);
-        if (equals >= 0 && sameName(trimBlanks(gbk::decode(text.left(equals))), key)) {
+        if (equals >= 0 && sameName(blanks::trimmed(gbk::decode(text.left(equals))), key)) {
             found.keyLine = i;
             return found;
         }
-        if (inFirstSection && !trimBlanks(text).isEmpty())
+        if (inFirstSection && !blanks::trimmed(text).isEmpty())
             found.sectionEnd = i;
     }
     return found;
@@ -193,18 +169,18 @@ QString ReadIni(const QString &section, const QString &key, const QString &file)
     if (!QFileInfo(file).isFile() || !in.open(QIODevice::ReadOnly))
         return {};
     const QList<Line> lines = splitLines(in.readAll());
-    const Location where = locate(lines, trimBlanks(section), trimBlanks(key));
+    const Location where = locate(lines, blanks::trimmed(section), blanks::trimmed(key));
     if (where.keyLine < 0)
         return {};
     const QByteArray &text = lines[where.keyLine].text;
-    return gbk::decode(cutValue(trimBlanks(text.mid(text.indexOf('=') + 1))));
+    return gbk::decode(cutValue(blanks::trimmed(text.mid(text.indexOf('=') + 1))));
 }
 
 Status WriteIni(const QString &section, const QString &key, const QString &value,
                 const QString &file)
 {
-    const QString sectionName = trimBlanks(section);
-    const QString keyName = trimBlanks(key);
+    const QString sectionName = blanks::trimmed(section);
+    const QString keyName = blanks::trimmed(key);
     if (const std::optional<QString> problem = nameProblem(sectionName, keyName))
         return saveFailure(file, *problem);
     // A line break would start a new line of the file with whatever follows it, so such a
@@ -249,7 +225,7 @@ Status WriteIni(const QString &section, const QString &key, const QString &value
         if (!lines.isEmpty()) {
             if (lines.last().ending.isEmpty())
                 lines.last().ending = eol;
-            if (!trimBlanks(lines.last().text).isEmpty())
+            if (!blanks::trimmed(lines.last().text).isEmpty())
                 lines.append({{}, eol});
         }
         lines.append({'[' + sectionBytes.bytes + ']', eol});

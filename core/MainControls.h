@@ -1,63 +1,61 @@
 #pragma once
 
+#include "core/ChoiceList.h"
+#include "core/ControlModel.h"
+#include "core/ProgressModel.h"
+#include "core/StatusPanels.h"
+#include "core/TextModel.h"
+
+#include <QObject>
+#include <QTimer>
+
 #include <array>
 
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QProgressBar;
-class QPushButton;
-class QTimer;
-class QWidget;
-class RichTextBox;
-class StatusBar;
-
-// The controls of the main window that the handlers drive. The main window creates them
-// (ui/MainControlsFactory) and lays them out; handlers only read and set their properties.
-struct MainControls
+// What the handlers drive on the main window, as models without widgets: the main window binds
+// a widget to each and forwards the student's actions to them. The names are those of the
+// main window's controls. The two timers are the window's clocks.
+class MainControls : public QObject
 {
-    QWidget *window = nullptr; // the main window itself: parent of its boxes and dialogs
+    Q_OBJECT
+public:
+    explicit MainControls(QObject *parent = nullptr);
 
-    QWidget *Ptop = nullptr;
-    QWidget *Pmid = nullptr;
-    QWidget *Pmid2 = nullptr;
-    QWidget *Pbottom = nullptr;
+    ControlModel *Ptop;
+    ControlModel *Pmid;  // the two text boxes
+    ControlModel *Pmid2; // the root chart, hidden at start
 
-    QPushButton *cmdlianjie = nullptr;
-    QPushButton *cmdread = nullptr;
-    QPushButton *cmdexit = nullptr;
-    QPushButton *btnzigen = nullptr;
-    QPushButton *cmdserverset = nullptr;
-    QPushButton *cmduserset = nullptr;
-    QCheckBox *cts = nullptr;
+    ControlModel *cmdlianjie;
+    ControlModel *cmdread;
+    ControlModel *cmdexit;
+    ControlModel *btnzigen;
+    ControlModel *cmdserverset;
+    ControlModel *cmduserset;
+    ControlModel *cts;
 
-    QWidget *Image3 = nullptr; // logo
-    QLabel *Label5 = nullptr; // title
-    QWidget *Image2 = nullptr; // blue band behind the statistics row
-    QLabel *Label3 = nullptr;
-    QLabel *Lmsg2 = nullptr;
-    QLabel *Label4 = nullptr;
-    QProgressBar *pb = nullptr;
-    QLabel *Lmsg = nullptr; // sized to its text: call adjustSize() after setText()
-    QLabel *Ltimel1 = nullptr;
-    QLabel *Ltime = nullptr;
-    QLabel *Ltimel2 = nullptr;
-    QLabel *Ltime2 = nullptr;
-    QLabel *Ltimel3 = nullptr;
-    QLabel *Ltime3 = nullptr;
-    QLabel *LBM = nullptr; // sized to its text: call adjustSize() after setText()
-    std::array<QLabel *, 4> Imgzg{};
+    ControlModel *Lmsg2; // speed
+    ProgressModel *pb;
+    ControlModel *Lmsg; // progress text
+    ControlModel *Ltime;
+    ControlModel *Ltime2;
+    ControlModel *Ltime3;
+    ControlModel *LBM; // the code hint
+    // Glyph number (1-206) each root slot Imgzg shows, 0 for none; rootsChanged follows a change.
+    std::array<int, 4> Imgzg{};
 
-    RichTextBox *txt1 = nullptr;
-    RichTextBox *txt2 = nullptr;
-    QWidget *Image1 = nullptr; // root chart on Pmid2
+    TextModel *txt1;
+    TextModel *txt2;
+    ChoiceList *cmbshurufa;
+    StatusPanels *sb;
 
-    QWidget *Imgfoot = nullptr;
-    QLabel *Label2 = nullptr;
-    QComboBox *cmbshurufa = nullptr;
-    QLabel *Label1 = nullptr;
+    QTimer *Timer3; // test clock, 1000 ms
+    QTimer *Timer4; // connection display, 500 ms
 
-    StatusBar *sb = nullptr;
-    QTimer *Timer3 = nullptr; // test clock, 1000 ms
-    QTimer *Timer4 = nullptr; // connection display, 500 ms
+    // Sets the glyph of one root slot and tells the view.
+    void setRootSlot(int slot, int glyph);
+    // Asks the view to place the root slots after the hint text as it stands now.
+    void placeRootSlots() { emit rootSlotsPlaced(); }
+
+signals:
+    void rootsChanged();
+    void rootSlotsPlaced();
 };

@@ -24,7 +24,7 @@ void ForbiddenScan::check(const QString &list)
     for (const QString &name : std::as_const(s.ForbidList)) {
         if (name.trimmed().isEmpty() || !titles.contains(name))
             continue;
-        showMessage(*m_client.services.dialogs, m_client.ui.window, QMessageBox::Warning,
+        showMessage(*m_client.services.dialogs, Dialogs::Warning,
                     QStringLiteral("注意"),
                     QStringLiteral("【") + name
                         + QStringLiteral("】不允许在检测期间运行，请先关闭再继续！"));

@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QWidget>
 
 namespace {
 
@@ -18,7 +17,7 @@ const QString kFourBlanks = QStringLiteral("    ");
 class PanelLock
 {
 public:
-    explicit PanelLock(QWidget *panel)
+    explicit PanelLock(ControlModel *panel)
         : m_panel(panel)
     {
         if (m_panel)
@@ -33,7 +32,7 @@ public:
     PanelLock &operator=(const PanelLock &) = delete;
 
 private:
-    QWidget *m_panel;
+    ControlModel *m_panel;
 };
 
 // The whole file decoded from GBK, or the empty text when it cannot be read: a missing table

@@ -1,13 +1,15 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 
 class Client;
 
 // The connect button, the buttons' reaction to the socket's events, the state shown in status
 // bar panel 1 and the reconnection while a test runs (Timer4).
-class Connection
+class Connection : public QObject
 {
+    Q_OBJECT
 public:
     explicit Connection(Client &client);
 
@@ -17,8 +19,10 @@ public:
     void wsk_Error();
     void Timer4_Timer();
 
-    // The panel 1 text of a socket state; empty for a state without text.
-    static QString stateText(int state, const QString &ip, int port);
+signals:
+    // The settings are incomplete: the window asks for them (modally) before connecting again.
+    void serverSettingsWanted();
+    void userSettingsWanted();
 
 private:
     Client &m_client;

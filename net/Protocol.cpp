@@ -1,6 +1,12 @@
 #include "net/Protocol.h"
 
+#include "core/Blanks.h"
+#include "core/Numeric.h"
+
 #include <QStringList>
+
+#include <cmath>
+#include <limits>
 
 namespace protocol {
 
@@ -73,18 +79,6 @@ QStringList endFields(const Report &report)
             QString::number(report.inputCount),
             QString::number(report.right),
             QString::number(report.backspaces)};
-}
-
-// Only the ordinary blank counts; tabs and full-width spaces are part of the rule.
-QString trimBlanks(const QString &text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == u' ')
-        ++first;
-    while (last > first && text.at(last - 1) == u' ')
-        --last;
-    return text.mid(first, last - first);
 }
 
 } // namespace
@@ -162,7 +156,8 @@ bool isDuplicateLogin(const QString &message)
 
 bool isUnrestricted(const QString &rule)
 {
-    return trimBlanks(rule) == fieldCode(kUnrestricted);
+    // Only the ordinary blank counts; tabs and full-width spaces are part of the rule.
+    return blanks::trimmed(rule, blanks::Set::SpacesOnly) == fieldCode(kUnrestricted);
 }
 
 QString textMessage(const TestText &text)
@@ -207,6 +202,53 @@ std::optional<Report> parseProgressReport(const QString &message)
 std::optional<Report> parseEndReport(const QString &message)
 {
     return parseReport(message, kEndReport, 9);
+}
+
+} // namespace protocol
+
+namespace protocol {
+
+namespace {
+
+// A numeric timing field as a 16-bit integer: nothing when the text is not numeric; an error
+// when the value does not fit.
+std::optional<int> shortField(const QString &text, QString &error)
+{
+    const std::optional<double> value = numeric::parse(text);
+    if (!value)
+        return std::nullopt;
+    const double rounded = numeric::roundHalfEven(*value);
+    if (rounded < std::numeric_limits<qint16>::min() ||
+        rounded > std::numeric_limits<qint16>::max()) {
+        error = QStringLiteral("溢出：时间设置“%1”超出范围。").arg(text);
+        return std::nullopt;
+    }
+    return static_cast<int>(rounded);
+}
+
+} // namespace
+
+Timing parseTiming(const QString &body)
+{
+    Timing timing;
+    const QStringList fields = body.split(u'|');
+    const std::optional<int> limit = shortField(fields.at(0), timing.error);
+    if (!timing.error.isEmpty())
+        return timing;
+    timing.maxTime = limit.value_or(0);
+    if (fields.size() < 2) {
+        timing.error = QStringLiteral("时间设置不完整：缺少编码提示的延时。");
+        return timing;
+    }
+    const std::optional<int> delay = shortField(fields.at(1), timing.error);
+    if (!timing.error.isEmpty())
+        return timing;
+    if (delay && *delay + 1 > std::numeric_limits<qint16>::max()) {
+        timing.error = QStringLiteral("溢出：编码提示延时超出范围。");
+        return timing;
+    }
+    timing.hintDelay = delay ? *delay + 1 : 8;
+    return timing;
 }
 
 } // namespace protocol

@@ -80,6 +80,18 @@ struct Environment
 };
 Environment parseEnvironment(const QString &message);
 
+// The body of a "0008" message: "time limit|hint delay". A field that is not numeric counts as
+// absent: no time limit, the default delay of 8. A value beyond 16 bits or a missing delay
+// field is an error; what was read before the error is kept (a time limit is taken even when
+// the delay then fails).
+struct Timing
+{
+    std::optional<int> maxTime;   // minutes; below 1 means no limit
+    std::optional<int> hintDelay; // the delay field plus one: the ticks a hint waits
+    QString error;                // the handler's error message, empty when the body is sound
+};
+Timing parseTiming(const QString &body);
+
 // A whole "0011" message: true when this student is logged in elsewhere.
 bool isDuplicateLogin(const QString &message);
 

@@ -4,9 +4,9 @@
 #include <QString>
 
 // The client's one TCP connection to the test server. Its state numbers, the GBK conversion
-// and one data-arrival event per arrival are what the connection display and the message
-// handler rely on. Events are delivered on the UI thread, one at a time, never from inside
-// a call of an operation.
+// and one data-arrival event per arrival, carrying the arrival's text, are what the
+// connection display and the message handler rely on. Events are delivered on the UI thread, one at
+// a time, never from inside a call of an operation.
 class Socket : public QObject
 {
     Q_OBJECT
@@ -38,13 +38,13 @@ public:
     // Sends the text as GBK with one write. False when not connected (nothing is sent) or
     // when the text holds a character GBK cannot encode.
     [[nodiscard]] virtual bool sendData(const QString &text) = 0;
-    // All bytes received and not yet read, decoded from GBK, as one text.
+    // All bytes received and not yet delivered, decoded from GBK, as one text.
     virtual QString getData() = 0;
     virtual int state() const = 0;
 
 signals:
     void connected();
-    void dataArrival(qint64 bytesWaiting);
+    void dataArrival(const QString &data);
     void closed();
     void error(int number, const QString &description);
 };

@@ -203,8 +203,8 @@ void TcpSocket::deliver()
             break;
         case EventKind::DataArrival:
             // An earlier handler may have read this arrival already with getData().
-            if (const qint64 waiting = m_socket->bytesAvailable(); waiting > 0)
-                emit dataArrival(waiting);
+            if (m_socket->bytesAvailable() > 0)
+                emit dataArrival(getData());
             break;
         case EventKind::Closed:
             emit closed();

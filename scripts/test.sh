@@ -4,6 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+# The logic stays free of widgets: no include from it reaches ui/, widgets/ or Qt Widgets.
+scripts/check-layers.sh
 
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure)

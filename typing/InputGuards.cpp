@@ -3,7 +3,6 @@
 #include "core/Client.h"
 #include "core/Platform.h"
 #include "env/InputMethodSelection.h"
-#include "typing/RichTextBox.h"
 #include "typing/TypingEngine.h"
 
 #include <algorithm>
@@ -16,7 +15,7 @@ constexpr int kDown = 40;
 constexpr int kKeyV = 86;
 constexpr int kCtrl = 2;
 
-void caretToEnd(RichTextBox *box)
+void caretToEnd(TextModel *box)
 {
     box->setSelStart(int(box->text().size()));
     box->setSelLength(0);
@@ -42,7 +41,7 @@ void InputGuards::txt2_GotFocus()
 void InputGuards::txt2_KeyDown(int keyCode, int shift)
 {
     ClientState &s = m_client.state;
-    RichTextBox *txt2 = m_client.ui.txt2;
+    TextModel *txt2 = m_client.ui.txt2;
 
     m_client.imes->reactivate();
 
@@ -66,7 +65,7 @@ void InputGuards::txt2_KeyDown(int keyCode, int shift)
             ++s.NumKeyBackup;
         m_client.typing->JiSuan();
         // The current-position mark goes before the deletion moves the position back.
-        RichTextBox *txt1 = m_client.ui.txt1;
+        TextModel *txt1 = m_client.ui.txt1;
         txt1->setSelStart(typed);
         txt1->setSelLength(1);
         txt1->setSelColor(s.ColorNoinput);

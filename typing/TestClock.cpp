@@ -6,13 +6,9 @@
 #include "net/Socket.h"
 #include "net/TestControl.h"
 #include "typing/Statistics.h"
-#include "typing/TypingEngine.h"
+#include "typing/TestEnding.h"
 
-#include <QComboBox>
 #include <QCoreApplication>
-#include <QLabel>
-#include <QProgressBar>
-#include <QTimer>
 
 TestClock::TestClock(Client &client)
     : m_client(client)
@@ -29,12 +25,8 @@ void TestClock::Timer3_Timer()
     if (!yieldFor(tick))
         return;
 
-    if (s.MaxTime >= 1 && qint64(s.TotalTime) == qint64(s.MaxTime) * 60 && !s.IsReStart &&
-        !m_client.typing->isEnding()) {
-        m_client.ui.Timer3->stop();
-        // The report below, after the window has closed, carries the final counts.
-        m_client.typing->showResult();
-    }
+    if (s.MaxTime >= 1 && qint64(s.TotalTime) == qint64(s.MaxTime) * 60)
+        m_client.ending->timeLimitReached();
     if (!yieldFor(tick))
         return;
 
@@ -81,13 +73,12 @@ void TestClock::showSpeedAndProgress()
                          stats::accuracyText(s.NumTxtRight, s.NumTxtInputCount) +
                          QStringLiteral("%)"));
     }
-    ui.Lmsg->adjustSize();
 }
 
 void TestClock::showProgressBar()
 {
     const ClientState &s = m_client.state;
-    QProgressBar *bar = m_client.ui.pb;
+    ProgressModel *bar = m_client.ui.pb;
     if (s.NumTxtCount <= 0)
         return;
     bar->setMaximum(s.NumTxtCount);

@@ -3,15 +3,7 @@
 #include "core/Client.h"
 #include "env/InputMethodSelection.h"
 #include "hints/HintDelay.h"
-#include "typing/MessageWindows.h"
-#include "typing/RichTextBox.h"
-#include "typing/Statistics.h"
-#include "typing/TestClock.h"
-
-#include <QCheckBox>
-#include <QPushButton>
-#include <QTimer>
-#include <QWidget>
+#include "typing/TestEnding.h"
 
 #include <algorithm>
 
@@ -24,7 +16,7 @@ int counted(qsizetype length)
 }
 
 // Formats characters [from, from + length) of a box through its selection.
-void format(RichTextBox *box, int from, int length, const QColor &color, bool emphasis)
+void format(TextModel *box, int from, int length, const QColor &color, bool emphasis)
 {
     box->setSelStart(from);
     box->setSelLength(length);
@@ -32,40 +24,20 @@ void format(RichTextBox *box, int from, int length, const QColor &color, bool em
     box->setSelEmphasis(emphasis);
 }
 
-// Holds a flag for as long as it lives, and gives back the value it found.
-class FlagScope
-{
-public:
-    explicit FlagScope(bool &flag)
-        : m_flag(flag)
-        , m_before(flag)
-    {
-        m_flag = true;
-    }
-    ~FlagScope() { m_flag = m_before; }
-    FlagScope(const FlagScope &) = delete;
-    FlagScope &operator=(const FlagScope &) = delete;
-
-private:
-    bool &m_flag;
-    bool m_before;
-};
-
 } // namespace
 
 TypingEngine::TypingEngine(Client &client)
     : m_client(client)
 {}
 
-void TypingEngine::txt2_Change()
+void TypingEngine::txt2_Change(const QString &typed)
 {
     ClientState &s = m_client.state;
     MainControls &ui = m_client.ui;
 
     m_client.hints->resetHint();
 
-    const QString reference = ui.txt1->text();
-    const QString typed = ui.txt2->text();
+    const QString &reference = ui.txt1->text();
     const int l1 = int(reference.size());
     const int l2 = int(typed.size());
 
@@ -84,13 +56,8 @@ void TypingEngine::txt2_Change()
     m_client.imes->reactivate();
     JiSuan();
 
-    if (l2 >= l1 && s.IsWorking && !m_ending) {
-        const FlagScope ending(m_ending);
-        // One more tick sends the final counts before the result shows.
-        m_client.clock->Timer3_Timer();
-        ui.Timer3->stop();
-        showResult();
-    }
+    if (l2 >= l1)
+        m_client.ending->completed();
 }
 
 // Compares the typed positions from `from` (zero-based) to the end of the typed text and
@@ -133,8 +100,8 @@ void TypingEngine::markCurrent(int position)
 void TypingEngine::JiSuan()
 {
     ClientState &s = m_client.state;
-    const QString typed = m_client.ui.txt2->text();
-    const QString reference = m_client.ui.txt1->text();
+    const QString &typed = m_client.ui.txt2->text();
+    const QString &reference = m_client.ui.txt1->text();
     s.NumTxtInputCount = counted(typed.size());
     s.NumTxtCount = counted(reference.size());
     s.NumTxtRight = countMatches(reference, typed);
@@ -151,15 +118,6 @@ int TypingEngine::countMatches(const QString &reference, const QString &typed)
     for (qsizetype i = 0; i < length; ++i)
         matches += a[i] == b[i];
     return std::min(matches, int(ClientState::kMaxCount));
-}
-
-void TypingEngine::ResetNum()
-{
-    ClientState &s = m_client.state;
-    s.NumTxtCount = 0;
-    s.NumTxtInputCount = 0;
-    s.NumTxtRight = 0;
-    s.NumKeyBackup = 0;
 }
 
 void TypingEngine::rst(const QString &cwas)
@@ -191,27 +149,10 @@ void TypingEngine::rst(const QString &cwas)
     } else {
         ui.cmdexit->setEnabled(false);
     }
-    s.NumTxtCount = counted(length);
-    s.NumTxtInputCount = 0;
-    s.NumTxtRight = 0;
-    s.NumKeyBackup = 0;
+    s.resetCounters(counted(length));
     ui.btnzigen->setEnabled(true);
     ui.cts->setEnabled(true);
     ui.txt2->setReadOnly(false);
     s.errChar.clear();
     s.cuowu.clear();
-}
-
-void TypingEngine::showResult()
-{
-    ClientState &s = m_client.state;
-    const FlagScope ending(m_ending);
-    ++m_resultsShown;
-    m_lastSentence = stats::sentence(s);
-    m_client.windows->showMsg(s.strUserName, s.strXuehao, s.strBanji, m_lastSentence, s.cuowu);
-    // A practice test started from the window keeps the box open and the test running.
-    if (!s.IsReStart) {
-        m_client.ui.txt2->setReadOnly(true);
-        s.IsWorking = false;
-    }
 }

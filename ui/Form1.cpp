@@ -1,11 +1,16 @@
 #include "ui/Form1.h"
 
-#include "core/Fonts.h"
-#include "hints/RootChart.h"
-#include "typing/RichTextBox.h"
+#include "core/widgets/Fonts.h"
+#include "core/widgets/Geometry.h"
+#include "core/widgets/PictureBox.h"
+#include "hints/widgets/RootChart.h"
+#include "hints/widgets/RootGlyphs.h"
+#include "typing/TypingEngine.h"
+#include "typing/widgets/MessageWindows.h"
+#include "typing/widgets/RichTextBox.h"
+#include "ui/Bindings.h"
 #include "ui/GapLabel.h"
-#include "ui/Geometry.h"
-#include "ui/PictureBox.h"
+#include "ui/SettingsDialogs.h"
 #include "ui/StatusBar.h"
 
 #include <QCheckBox>
@@ -14,7 +19,6 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
 
 namespace {
 
@@ -52,7 +56,11 @@ QLabel *makeBoxLabel(QWidget *parent, const QFont &font)
 
 } // namespace
 
-Form1::Form1(const Services &services, QWidget *parent) : QWidget(parent)
+Form1::Form1(const Services &services, ModalRunner &modal, QWidget *parent)
+    : QWidget(parent)
+    , m_logic(std::make_unique<ClientLogic>(services))
+    , m_modal(modal)
+    , m_windows(std::make_unique<MessageWindows>(this))
 {
     setWindowTitle(Client::startCaption());
     QPalette palette = this->palette();
@@ -61,21 +69,94 @@ Form1::Form1(const Services &services, QWidget *parent) : QWidget(parent)
     setAutoFillBackground(true);
 
     createControls();
-    m_client = std::make_unique<Client>(m_controls, services);
-    m_client->connectEvents();
+    bindControls();
 
     resize(px(16800), px(9900));
     updateMinimumWidth();
     layoutWindow();
 
-    m_client->Form_Load();
-    m_controls.Timer4->start();
+    m_logic->Form_Load();
+    const ClientState &state = client().state;
+    const QFont boxFont = clientFont(state.txtFontName, state.txtFontsize);
+    m_widgets.txt1->setFont(boxFont);
+    m_widgets.txt2->setFont(boxFont);
+    setWindowTitle(Client::productCaption());
+    QPalette ctsPalette = m_widgets.cts->palette();
+    ctsPalette.setColor(QPalette::Window, this->palette().color(QPalette::Window));
+    m_widgets.cts->setPalette(ctsPalette);
+
+    client().ui.Timer4->start();
 }
 
 Form1::~Form1()
 {
-    m_controls.Timer3->stop();
-    m_controls.Timer4->stop();
+    client().ui.Timer3->stop();
+    client().ui.Timer4->stop();
+    m_windows.reset();
+    // The widgets go before the models they show.
+    qDeleteAll(findChildren<QWidget *>(Qt::FindDirectChildrenOnly));
+}
+
+void Form1::bindControls()
+{
+    MainControls &ui = client().ui;
+    MainWidgets &w = m_widgets;
+    for (auto [model, widget] :
+         {std::pair{ui.Ptop, w.Ptop}, {ui.Pmid, w.Pmid}, {ui.Pmid2, w.Pmid2}})
+        bind::widget(model, widget);
+    bind::button(ui.cmdlianjie, w.cmdlianjie);
+    bind::button(ui.cmdread, w.cmdread);
+    bind::button(ui.cmdexit, w.cmdexit);
+    bind::button(ui.btnzigen, w.btnzigen);
+    bind::button(ui.cmdserverset, w.cmdserverset);
+    bind::button(ui.cmduserset, w.cmduserset);
+    bind::button(ui.cts, w.cts);
+    bind::label(ui.Lmsg2, w.Lmsg2, false);
+    bind::label(ui.Lmsg, w.Lmsg, true);
+    bind::label(ui.Ltime, w.Ltime, false);
+    bind::label(ui.Ltime2, w.Ltime2, false);
+    bind::label(ui.Ltime3, w.Ltime3, false);
+    bind::label(ui.LBM, w.LBM, true);
+    bind::progress(ui.pb, w.pb);
+    bind::choices(ui.cmbshurufa, w.cmbshurufa);
+    bind::status(ui.sb, w.sb);
+    connect(&ui, &MainControls::rootsChanged, this, &Form1::showRoots);
+    connect(&ui, &MainControls::rootSlotsPlaced, this, &Form1::placeRoots);
+
+    ClientLogic *logic = m_logic.get();
+    connect(logic, &ClientLogic::serverSettingsWanted, this,
+            [this] { showForm3(client(), m_modal, this); });
+    connect(logic, &ClientLogic::userSettingsWanted, this,
+            [this] { showForm2(client(), m_modal, this); });
+    connect(logic, &ClientLogic::teacherMessage, this,
+            [this](const QString &text) { m_windows->PrintText(text); });
+    connect(logic, &ClientLogic::resultReady, this,
+            [this](const TestResult &result) { m_windows->showMsg(result); });
+    m_windows->setPracticeStarter([this](const QString &cuowu) { client().typing->rst(cuowu); });
+}
+
+void Form1::showRoots()
+{
+    const MainControls &ui = client().ui;
+    for (size_t k = 0; k < m_widgets.Imgzg.size(); ++k) {
+        QLabel *slot = m_widgets.Imgzg[k];
+        const int number = ui.Imgzg[k];
+        slot->setProperty("glyphNumber", number);
+        if (number == 0)
+            slot->clear();
+        else
+            slot->setPixmap(rootglyphs::glyph(number, slot->devicePixelRatioF()));
+    }
+}
+
+// The root slots follow the hint text.
+void Form1::placeRoots()
+{
+    int left = m_widgets.LBM->x() + m_widgets.LBM->width() + px(200);
+    for (QLabel *slot : m_widgets.Imgzg) {
+        slot->move(left, slot->y());
+        left += slot->width() + px(100);
+    }
 }
 
 int Form1::px(int twips) const
@@ -90,8 +171,7 @@ int Form1::twips(int pixels) const
 
 void Form1::createControls()
 {
-    MainControls &c = m_controls;
-    c.window = this;
+    MainWidgets &c = m_widgets;
 
     c.Ptop = new QWidget(this);
     c.Pmid = new QWidget(this);
@@ -166,9 +246,8 @@ void Form1::createControls()
     }
 
     // Middle panels.
-    c.txt1 = new RichTextBox(c.Pmid);
-    c.txt2 = new RichTextBox(c.Pmid);
-    c.txt1->setReadOnly(true);
+    c.txt1 = new RichTextBox(client().ui.txt1, c.Pmid);
+    c.txt2 = new RichTextBox(client().ui.txt2, c.Pmid);
     c.Image1 = new RootChart(c.Pmid2);
 
     // Bottom panel.
@@ -177,15 +256,10 @@ void Form1::createControls()
     c.cmbshurufa = new QComboBox(c.Pbottom);
     c.cmbshurufa->setFont(clientFont(QStringLiteral("黑体"), 10.5));
     c.cmbshurufa->setFocusPolicy(Qt::NoFocus);
-    c.Label1 = makeLabel(c.Pbottom, QStringLiteral("注意：必须在此处切换输入法"), songti105,
-                         Qt::black);
+    c.Label1 =
+        makeLabel(c.Pbottom, QStringLiteral("注意：必须在此处切换输入法"), songti105, Qt::black);
 
     c.sb = new StatusBar(this);
-
-    c.Timer3 = new QTimer(this);
-    c.Timer3->setInterval(1000);
-    c.Timer4 = new QTimer(this);
-    c.Timer4->setInterval(500);
 
     setTabOrder(c.txt2, c.txt1);
 }
@@ -198,7 +272,7 @@ void Form1::updateMinimumWidth()
 
 void Form1::layoutWindow()
 {
-    MainControls &c = m_controls;
+    MainWidgets &c = m_widgets;
     const int innerWidth = width();
     const int innerHeight = height();
     const int sbHeight = c.sb->sizeHint().height();
@@ -222,7 +296,7 @@ void Form1::layoutWindow()
 
 void Form1::layoutTop()
 {
-    MainControls &c = m_controls;
+    MainWidgets &c = m_widgets;
     const int panelWidth = c.Ptop->width();
 
     placeInTwips(c.Image3, 240, 80, 720, 525);
@@ -246,7 +320,8 @@ void Form1::layoutTop()
     c.Image2->setGeometry(0, px(600), width(), px(810));
     placeInTwips(c.Lmsg2, 840, 840, 795, 260);
     // The speed value sits in the blank gap of the caption "速度：       字/分".
-    static_cast<GapLabel *>(c.Label3)->setGapEnd(c.Lmsg2->x() + c.Lmsg2->width() + px(60) - px(120));
+    static_cast<GapLabel *>(c.Label3)->setGapEnd(c.Lmsg2->x() + c.Lmsg2->width() + px(60) -
+                                                 px(120));
     c.Label3->adjustSize();
     c.Label3->move(px(120), px(840));
     c.Label4->adjustSize();
@@ -273,22 +348,21 @@ void Form1::layoutTop()
 
 void Form1::layoutMid()
 {
-    MainControls &c = m_controls;
+    MainWidgets &c = m_widgets;
     const int w = c.Pmid->width();
     const int h = c.Pmid->height();
     const int boxWidth = w - px(300);
     const int boxHeight = h / 2 - px(250);
     if (boxWidth >= 0 && boxHeight >= 0) {
         c.txt1->setGeometry(px(100), px(100), boxWidth, boxHeight);
-        c.txt2->setGeometry(px(100), c.txt1->y() + c.txt1->height() + px(200), boxWidth,
-                            boxHeight);
+        c.txt2->setGeometry(px(100), c.txt1->y() + c.txt1->height() + px(200), boxWidth, boxHeight);
     }
     c.Image1->setGeometry(0, 0, c.Pmid2->width(), c.Pmid2->height());
 }
 
 void Form1::layoutBottom()
 {
-    MainControls &c = m_controls;
+    MainWidgets &c = m_widgets;
     c.Imgfoot->setGeometry(0, 0, frameGeometry().width(), c.Pbottom->height());
     c.Label2->adjustSize();
     c.Label2->move(px(240), px(120));
@@ -313,14 +387,12 @@ void Form1::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     updateMinimumWidth();
-    m_controls.txt2->setFocus();
+    m_widgets.txt2->setFocus();
 }
 
 void Form1::closeEvent(QCloseEvent *event)
 {
-    bool cancel = false;
-    m_client->Form_QueryUnload(cancel);
-    if (cancel)
+    if (client().Form_QueryUnload())
         event->ignore();
     else
         event->accept();

@@ -1,21 +1,30 @@
 #pragma once
 
-#include "core/Client.h"
+#include "client/ClientLogic.h"
+#include "ui/MainWidgets.h"
 
 #include <QWidget>
 
 #include <memory>
 
-// The main window: it owns the client, creates and lays out the controls and forwards the
-// close request. Geometry follows the design in twips, converted with the screen's DPI.
+class MessageWindows;
+class ModalRunner;
+
+// The main window: it owns the client's logic, creates and lays out the widgets, binds each to
+// its model in client().ui and runs what only a window can (settings dialogs, message and
+// result windows). Geometry follows the design in twips, converted with the screen's DPI.
 class Form1 : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Form1(const Services &services, QWidget *parent = nullptr);
+    // Settings dialogs run through `modal`; message boxes through services.dialogs.
+    Form1(const Services &services, ModalRunner &modal, QWidget *parent = nullptr);
     ~Form1() override;
 
-    Client &client() { return *m_client; }
+    Client &client() { return m_logic->client(); }
+    ClientLogic &logic() { return *m_logic; }
+    const MainWidgets &widgets() const { return m_widgets; }
+    MessageWindows &windows() { return *m_windows; }
 
     // Twips to pixels and back at this window's logical DPI (15 twips a pixel at 96 DPI).
     int px(int twips) const;
@@ -34,8 +43,13 @@ protected:
 
 private:
     void createControls();
+    void bindControls();
+    void showRoots();
+    void placeRoots();
     void updateMinimumWidth();
 
-    MainControls m_controls;
-    std::unique_ptr<Client> m_client;
+    std::unique_ptr<ClientLogic> m_logic;
+    ModalRunner &m_modal;
+    MainWidgets m_widgets;
+    std::unique_ptr<MessageWindows> m_windows;
 };

@@ -1,11 +1,11 @@
 #include "ui/Form2.h"
 
+#include "core/Blanks.h"
 #include "core/Client.h"
 #include "core/Dialogs.h"
 #include "core/Gbk.h"
-#include "ui/Geometry.h"
+#include "core/widgets/Geometry.h"
 #include "ui/SettingsDialogs.h"
-#include "ui/StatusBar.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -55,7 +55,7 @@ Form2::Form2(Client &client, QWidget *parent)
 
 bool Form2::checkField(QLineEdit *field, const QString &caption)
 {
-    const QString text = trimBlanks(field->text());
+    const QString text = blanks::trimmed(field->text());
     QString problem;
     // "|" separates the fields of the reports the identity travels in.
     if (text.contains(u'|'))
@@ -65,8 +65,7 @@ bool Form2::checkField(QLineEdit *field, const QString &caption)
                       .arg(caption, encoded.unencodable);
     if (problem.isEmpty())
         return true;
-    showMessage(*m_client.services.dialogs, this, QMessageBox::Warning, applicationTitle(),
-                problem);
+    showMessage(*m_client.services.dialogs, Dialogs::Warning, applicationTitle(), problem);
     field->setFocus();
     field->selectAll();
     return false;
@@ -79,21 +78,17 @@ void Form2::Command1_Click()
         return;
 
     ClientState &s = m_client.state;
-    s.strXuehao = trimBlanks(Text1->text());
-    s.strUserName = trimBlanks(Text2->text());
-    s.strBanji = trimBlanks(Text3->text());
+    s.strXuehao = blanks::trimmed(Text1->text());
+    s.strUserName = blanks::trimmed(Text2->text());
+    s.strBanji = blanks::trimmed(Text3->text());
 
-    if (StatusBar *sb = m_client.ui.sb) {
-        sb->setPanelText(2, QStringLiteral("姓名：") + s.strUserName);
-        sb->setPanelText(3, QStringLiteral("学号：") + s.strXuehao);
-        sb->setPanelText(4, QStringLiteral("班级：") + s.strBanji);
-    }
+    m_client.ui.sb->showIdentity(s.strUserName, s.strXuehao, s.strBanji);
 
     SettingsWriter writer(m_client.services.appDir, QStringLiteral("userinfo"));
-    writer.write(QStringLiteral("name"), trimBlanks(Text2->text()));
-    writer.write(QStringLiteral("xuehao"), trimBlanks(Text1->text()));
-    writer.write(QStringLiteral("banji"), trimBlanks(Text3->text()));
-    writer.report(*m_client.services.dialogs, this);
+    writer.write(QStringLiteral("name"), blanks::trimmed(Text2->text()));
+    writer.write(QStringLiteral("xuehao"), blanks::trimmed(Text1->text()));
+    writer.write(QStringLiteral("banji"), blanks::trimmed(Text3->text()));
+    writer.report(*m_client.services.dialogs);
     accept();
 }
 

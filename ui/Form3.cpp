@@ -1,9 +1,10 @@
 #include "ui/Form3.h"
 
+#include "core/Blanks.h"
 #include "core/Client.h"
 #include "core/Dialogs.h"
 #include "core/Numeric.h"
-#include "ui/Geometry.h"
+#include "core/widgets/Geometry.h"
 #include "ui/SettingsDialogs.h"
 
 #include <QLabel>
@@ -51,11 +52,11 @@ Form3::Form3(Client &client, QWidget *parent)
 void Form3::Command1_Click()
 {
     ClientState &s = m_client.state;
-    Text2->setText(trimBlanks(Text2->text()));
+    Text2->setText(blanks::trimmed(Text2->text()));
     const std::optional<int> port =
         numeric::toIntInRange(Text2->text(), ClientState::kMinPort, ClientState::kMaxPort);
     if (!port) {
-        showMessage(*m_client.services.dialogs, this, QMessageBox::Warning, applicationTitle(),
+        showMessage(*m_client.services.dialogs, Dialogs::Warning, applicationTitle(),
                     QStringLiteral("必须填入1024-65000之间的整数"));
         Text2->setText(QString::number(s.NumServerPort));
         Text2->setFocus();
@@ -63,13 +64,13 @@ void Form3::Command1_Click()
         return;
     }
 
-    s.strServerIp = trimBlanks(Text1->text());
+    s.strServerIp = blanks::trimmed(Text1->text());
     s.NumServerPort = *port;
 
     SettingsWriter writer(m_client.services.appDir, QStringLiteral("serverset"));
-    writer.write(QStringLiteral("ip"), trimBlanks(Text1->text()));
+    writer.write(QStringLiteral("ip"), blanks::trimmed(Text1->text()));
     writer.write(QStringLiteral("port"), Text2->text());
-    writer.report(*m_client.services.dialogs, this);
+    writer.report(*m_client.services.dialogs);
     accept();
 }
 

@@ -2,11 +2,12 @@
 
 #include "core/Client.h"
 #include "core/Dialogs.h"
-#include "core/Fonts.h"
 #include "core/IniStore.h"
+#include "core/widgets/Fonts.h"
+#include "core/widgets/Geometry.h"
+#include "core/widgets/ModalRunner.h"
 #include "ui/Form2.h"
 #include "ui/Form3.h"
-#include "ui/Geometry.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -14,38 +15,26 @@
 
 namespace {
 
-template <typename Form> void runDialog(Client &client)
+template <typename Form> void runDialog(Client &client, ModalRunner &runner, QWidget *parent)
 {
-    Form dialog(client, client.ui.window);
+    Form dialog(client, parent);
     centerOnScreen(&dialog);
-    client.services.dialogs->exec(dialog);
+    runner.exec(dialog);
 }
 
 } // namespace
 
-void showForm2(Client &client)
+void showForm2(Client &client, ModalRunner &runner, QWidget *parent)
 {
-    runDialog<Form2>(client);
+    runDialog<Form2>(client, runner, parent);
 }
 
-void showForm3(Client &client)
+void showForm3(Client &client, ModalRunner &runner, QWidget *parent)
 {
-    runDialog<Form3>(client);
+    runDialog<Form3>(client, runner, parent);
 }
 
 namespace settingsdialogs {
-
-QString trimBlanks(const QString &text)
-{
-    const auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && blank(text[begin]))
-        ++begin;
-    while (end > begin && blank(text[end - 1]))
-        --end;
-    return text.mid(begin, end - begin);
-}
 
 QLabel *makeLabel(QWidget *parent, const QString &caption)
 {
@@ -86,14 +75,14 @@ void SettingsWriter::write(const QString &key, const QString &value)
         m_errors << status.error;
 }
 
-void SettingsWriter::report(Dialogs &dialogs, QWidget *parent) const
+void SettingsWriter::report(Dialogs &dialogs) const
 {
     if (ok()) {
-        showMessage(dialogs, parent, QMessageBox::Information, applicationTitle(),
+        showMessage(dialogs, Dialogs::Information, applicationTitle(),
                     QStringLiteral("设置完成！请重新点击“连接”按钮以连接到服务器。"));
         return;
     }
-    showMessage(dialogs, parent, QMessageBox::Warning, applicationTitle(),
+    showMessage(dialogs, Dialogs::Warning, applicationTitle(),
                 QStringLiteral("设置未能保存！\n%1\n新的设置在本次运行中有效，但下次启动客户端时"
                                "不会保留。请重新点击“连接”按钮以连接到服务器。")
                     .arg(m_errors.join(u'\n')));

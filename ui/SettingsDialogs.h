@@ -5,20 +5,18 @@
 
 class Client;
 class Dialogs;
+class ModalRunner;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QWidget;
 
-// The personal information dialog Form2 ("个人信息"), run modally.
-void showForm2(Client &client);
-// The server settings dialog Form3 ("服务器设置"), run modally.
-void showForm3(Client &client);
+// The personal information dialog Form2 ("个人信息"), run modally over `parent`.
+void showForm2(Client &client, ModalRunner &runner, QWidget *parent);
+// The server settings dialog Form3 ("服务器设置"), run modally over `parent`.
+void showForm3(Client &client, ModalRunner &runner, QWidget *parent);
 
 namespace settingsdialogs {
-
-// Text without the blanks around it (spaces and tabs, which the settings file drops as well).
-QString trimBlanks(const QString &text);
 
 // The label, text box and button styles the two dialogs share.
 QLabel *makeLabel(QWidget *parent, const QString &caption);
@@ -36,7 +34,7 @@ public:
     QStringList errors() const { return m_errors; }
     // The completion message when everything was stored, else a warning that says why the
     // settings could not be saved.
-    void report(Dialogs &dialogs, QWidget *parent) const;
+    void report(Dialogs &dialogs) const;
 
 private:
     QString m_file;

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "core/Dialogs.h"
 #include "core/Services.h"
 #include "core/SystemPlatform.h"
-#include "env/NoInputMethods.h"
+#include "core/widgets/ModalRunner.h"
+#include "core/widgets/WindowDialogs.h"
+#include "env/ProbingInputMethods.h"
+#include "env/X11WindowTitles.h"
 #include "net/TcpSocket.h"
 
 #include <QCoreApplication>
@@ -28,13 +30,15 @@ public:
     SystemServices &operator=(const SystemServices &) = delete;
 
     const Services &services() const { return m_services; }
+    ModalRunner &modal() { return m_modal; }
 
 private:
-    SystemDialogs m_dialogs;
+    SystemModalRunner m_modal;
+    WindowDialogs m_dialogs{m_modal};
     SystemClipboard m_clipboard;
     SystemMachineInfo m_machine;
-    NoInputMethods m_inputMethods;
-    NoWindowTitles m_windowTitles;
+    ProbingInputMethods m_inputMethods; // fcitx5, IBus or the plain keyboard, looked for at each fill
+    X11WindowTitles m_windowTitles;
     TcpSocket m_socket;
     Services m_services;
 };

@@ -1,11 +1,9 @@
-#include "TestEnv.h"
+#include "LogicEnv.h"
 #include "TestRegistry.h"
+#include "client/ClientLogic.h"
 #include "core/Client.h"
-#include "ui/Form1.h"
-#include "ui/StatusBar.h"
 
 #include <QFile>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -36,9 +34,9 @@ private slots:
     {
         QFETCH(QString, port);
         QFETCH(int, expected);
-        TestEnv env;
+        LogicEnv env;
         env.writeGbkFile("appset.ini", "[serverset]\r\nip=10.0.0.5\r\nport=" + port + "\r\n");
-        env.createForm();
+        env.createLogic();
         QCOMPARE(env.client().state.NumServerPort, expected);
         QCOMPARE(env.client().state.strServerIp, QStringLiteral("10.0.0.5"));
         QCOMPARE(env.dialogs.count(), 0);
@@ -46,24 +44,23 @@ private slots:
 
     void missingFileGivesDefaults()
     {
-        TestEnv env;
-        Form1 &form = env.createForm();
+        LogicEnv env;
+        env.createLogic();
         const ClientState &state = env.client().state;
         QCOMPARE(state.NumServerPort, 10000);
         QCOMPARE(state.strServerIp, QString());
         QCOMPARE(state.strUserName, QString());
         QCOMPARE(env.client().ui.sb->panelText(2), QStringLiteral("姓名："));
-        QCOMPARE(form.windowTitle(), QStringLiteral("澄岭文字录入测试系统客户端  1.8.0"));
         QCOMPARE(env.dialogs.count(), 0);
         QVERIFY(!QFile::exists(env.dir.filePath("appset.ini"))); // reading creates nothing
     }
 
     void identityIsReadAndShown()
     {
-        TestEnv env;
+        LogicEnv env;
         env.writeGbkFile("appset.ini", QStringLiteral("[UserInfo]\r\nName = 张三 \r\n"
                                                       "XUEHAO=2024001\r\nbanji=计算机一班\r\n"));
-        Form1 &form = env.createForm();
+        env.createLogic();
         Client &client = env.client();
         QCOMPARE(client.state.strUserName, QStringLiteral("张三"));
         QCOMPARE(client.state.strXuehao, QStringLiteral("2024001"));
@@ -72,7 +69,6 @@ private slots:
         QCOMPARE(client.ui.sb->panelText(3), QStringLiteral("学号：2024001"));
         QCOMPARE(client.ui.sb->panelText(4), QStringLiteral("班级：计算机一班"));
         QCOMPARE(client.ui.sb->panelText(5), QStringLiteral("计算机名：PC07"));
-        QCOMPARE(form.windowTitle(), QStringLiteral("澄岭文字录入测试系统客户端  1.8.0"));
         QCOMPARE(client.state.NumHintDelay, 8);
         QCOMPARE(client.state.txtFontsize, 25);
         QCOMPARE(client.state.txtFontName, QStringLiteral("黑体"));
@@ -81,11 +77,11 @@ private slots:
     // A NUL byte in the file ends the name, as the identity is cut at its first NUL.
     void nulInFileCutsIdentity()
     {
-        TestEnv env;
+        LogicEnv env;
         env.writeGbkFile("appset.ini", QStringLiteral("[userinfo]\r\nname=张三") + QChar(0) +
                                            QStringLiteral("xyz\r\nxuehao=") + QChar(0) +
                                            QStringLiteral("1\r\n"));
-        env.createForm();
+        env.createLogic();
         QCOMPARE(env.client().state.strUserName, QStringLiteral("张三"));
         QCOMPARE(env.client().state.strXuehao, QString());
         QCOMPARE(env.client().ui.sb->panelText(2), QStringLiteral("姓名：张三"));
@@ -106,8 +102,8 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QString, expected);
-        TestEnv env;
-        env.createForm();
+        LogicEnv env;
+        env.createLogic();
         ClientState &state = env.client().state;
         // Each of the three fields on its own, the others holding a NUL-free marker.
         for (QString *field : {&state.strUserName, &state.strXuehao, &state.strBanji}) {
@@ -124,11 +120,9 @@ private slots:
 
     void closesWhenNoTestRuns()
     {
-        TestEnv env;
-        Form1 &form = env.createForm();
-        form.show();
-        QVERIFY(form.close());
-        QVERIFY(!form.isVisible());
+        LogicEnv env;
+        env.createLogic();
+        QVERIFY(!env.client().Form_QueryUnload());
         QCOMPARE(env.dialogs.count(), 0);
     }
 
@@ -146,22 +140,20 @@ private slots:
         QFETCH(bool, clockRunning);
         QFETCH(bool, endEnabledBefore);
         QFETCH(bool, endEnabledAfter);
-        TestEnv env;
-        Form1 &form = env.createForm();
+        LogicEnv env;
+        env.createLogic();
         Client &client = env.client();
-        form.show();
         client.state.IsWorking = true;
         client.ui.cmdexit->setEnabled(endEnabledBefore);
         if (clockRunning)
             client.ui.Timer3->start();
-        QVERIFY(!form.close());
+        QVERIFY(client.Form_QueryUnload()); // the close is cancelled
         client.ui.Timer3->stop();
-        QVERIFY(form.isVisible());
         QCOMPARE(env.dialogs.count(), 1);
         const FakeDialogs::Shown box = env.dialogs.lastBox();
         QCOMPARE(box.title, QStringLiteral("注意"));
         QCOMPARE(box.text, QStringLiteral("正在进行测试，无法退出。请先点击“结束”按钮。"));
-        QCOMPARE(box.icon, int(QMessageBox::Warning));
+        QCOMPARE(box.icon, int(Dialogs::Warning));
         QCOMPARE(client.ui.cmdexit->isEnabled(), endEnabledAfter);
     }
 };

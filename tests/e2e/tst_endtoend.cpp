@@ -5,15 +5,18 @@
 #include "net/Connection.h"
 #include "net/TcpSocket.h"
 #include "net/TestControl.h"
-#include "typing/MessageWindows.h"
-#include "typing/RichTextBox.h"
+#include "typing/TestEnding.h"
+#include "typing/widgets/MessageWindows.h"
+#include "typing/widgets/RichTextBox.h"
+
 #include "ui/Form1.h"
 #include "ui/StatusBar.h"
+#include <QMessageBox>
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QLabel>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -41,7 +44,7 @@ struct Classroom
         c.state.strUserName = QStringLiteral("李明");
         c.state.strBanji = QStringLiteral("三班");
         // Every box is answered: Yes to questions, OK otherwise.
-        env.dialogs.answer = [](QDialog &dialog) {
+        env.windows.answer = [](QDialog &dialog) {
             auto *box = qobject_cast<QMessageBox *>(&dialog);
             if (box && box->standardButtons().testFlag(QMessageBox::Yes))
                 return int(QMessageBox::Yes);
@@ -79,8 +82,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(c.ui.cmdread->isEnabled(), 5000);
         QVERIFY(!c.ui.cmdlianjie->isEnabled());
         QTRY_COMPARE_WITH_TIMEOUT(settings.count(), 1, 5000);
-        QTRY_COMPARE(c.ui.sb->panelText(1),
-                     QStringLiteral("已连接到127.0.0.1，端口：") + QString::number(room.server.port()));
+        QTRY_COMPARE(c.ui.sb->panelText(1), QStringLiteral("已连接到127.0.0.1，端口：") +
+                                                QString::number(room.server.port()));
         QVERIFY(c.state.Zigen);
         QVERIFY(c.ui.cts->isEnabled());
         QCOMPARE(c.state.MaxTime, 10);
@@ -103,7 +106,7 @@ private slots:
         QVERIFY(codes.contains(QStringLiteral("1010")));
         QVERIFY(codes.contains(QStringLiteral("1009")));
         // The teacher's message appears in the message window.
-        QTRY_VERIFY_WITH_TIMEOUT(c.windows->form4() != nullptr, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(room.env.form->windows().form4() != nullptr, 3000);
 
         // Typing starts the clock; the progress report carries the counts.
         c.ui.txt2->setText(QStringLiteral("中问"));
@@ -119,7 +122,7 @@ private slots:
         QCOMPARE(report.computer, QStringLiteral("PC07"));
         QCOMPARE(report.errChars, QStringLiteral("文"));
 
-        c.control->cmdexit_Click();
+        c.ending->cmdexit_Click();
         QTRY_COMPARE_WITH_TIMEOUT(ends.count(), 1, 3000);
         const auto end = ends.first().at(1).value<protocol::Report>();
         QCOMPARE(end.inputCount, 2);
@@ -162,10 +165,9 @@ private slots:
         QCOMPARE(resultWindows, 1);
         QVERIFY(c.ui.txt2->isReadOnly());
         QCOMPARE(c.state.TotalTime, 60);
-        QTRY_VERIFY_WITH_TIMEOUT(!progress.isEmpty()
-                                     && progress.last().at(1).value<protocol::Report>().totalTime
-                                            == 60,
-                                 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !progress.isEmpty() && progress.last().at(1).value<protocol::Report>().totalTime == 60,
+            3000);
         QTest::qWait(200);
         const auto last = progress.last().at(1).value<protocol::Report>();
         QCOMPARE(last.totalTime, 60);

@@ -1,13 +1,11 @@
-#include "TestEnv.h"
+#include "LogicEnv.h"
 #include "TestRegistry.h"
+#include "client/ClientLogic.h"
 #include "core/Client.h"
 #include "core/Gbk.h"
 #include "hints/CodeTables.h"
-#include "ui/Form1.h"
 
-#include <QCheckBox>
 #include <QFile>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -26,7 +24,7 @@ const QString kWords = QStringLiteral("aaaa,工工\r\n"
                                       "WQ,你们\r\n"
                                       "dfdf,大大,extra\r\n");
 
-void writeRaw(TestEnv &env, const QString &name, const QString &content)
+void writeRaw(LogicEnv &env, const QString &name, const QString &content)
 {
     QFile file(env.dir.filePath(name));
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -63,9 +61,9 @@ private slots:
     {
         QFETCH(QString, character);
         QFETCH(QString, expected);
-        TestEnv env;
+        LogicEnv env;
         env.writeGbkFile(QStringLiteral("wb.dat"), kCharacters);
-        env.createForm();
+        env.createLogic();
         QCOMPARE(env.client().tables->FindWord(character), expected);
     }
 
@@ -88,18 +86,18 @@ private slots:
     {
         QFETCH(QString, word);
         QFETCH(QString, expected);
-        TestEnv env;
+        LogicEnv env;
         env.writeGbkFile(QStringLiteral("wbcz.dat"), kWords);
-        env.createForm();
+        env.createLogic();
         QCOMPARE(env.client().tables->FindCz(word), expected);
     }
 
     void rootFieldOfFirstRow()
     {
-        TestEnv env;
+        LogicEnv env;
         env.writeGbkFile(QStringLiteral("wb.dat"),
                          QStringLiteral("的,rqyy,104,de\r\n的,rq,999,di\r\n"));
-        env.createForm();
+        env.createLogic();
         const CodeTables &tables = *env.client().tables;
         QCOMPARE(tables.rootField(QStringLiteral("的")), QStringLiteral("104"));
         QCOMPARE(tables.rootField(QStringLiteral("无")), QString());
@@ -107,8 +105,8 @@ private slots:
 
     void missingFilesGiveEmptyTablesSilently()
     {
-        TestEnv env;
-        env.createForm();
+        LogicEnv env;
+        env.createLogic();
         const CodeTables &tables = *env.client().tables;
         QCOMPARE(tables.wbCount(), 0);
         QVERIFY(tables.czWord().isEmpty());
@@ -131,10 +129,10 @@ private slots:
     void lineEnds()
     {
         QFETCH(QString, content);
-        TestEnv env;
+        LogicEnv env;
         writeRaw(env, QStringLiteral("wb.dat"), content);
         writeRaw(env, QStringLiteral("wbcz.dat"), content);
-        env.createForm();
+        env.createLogic();
         const CodeTables &tables = *env.client().tables;
         // The empty third line is a row of its own.
         QCOMPARE(tables.wbCount(), 4);
@@ -154,9 +152,9 @@ private slots:
 
     void lineWithoutCommaIsACodeWithoutWord()
     {
-        TestEnv env;
+        LogicEnv env;
         env.writeGbkFile(QStringLiteral("wbcz.dat"), QStringLiteral("abcd\r\nwqiy,你们\r\n"));
-        env.createForm();
+        env.createLogic();
         const CodeTables &tables = *env.client().tables;
         QCOMPARE(tables.czCode().value(0), QStringLiteral("abcd"));
         QCOMPARE(tables.czWord().value(0), QString());
@@ -168,9 +166,9 @@ private slots:
         QString content;
         for (int i = 1; i <= 12500; ++i)
             content += QStringLiteral("字%1,c%1,001,p%1\r\n").arg(i);
-        TestEnv env;
+        LogicEnv env;
         env.writeGbkFile(QStringLiteral("wb.dat"), content);
-        env.createForm();
+        env.createLogic();
         const CodeTables &tables = *env.client().tables;
         QCOMPARE(tables.wbCount(), CodeTables::kMaxRows);
         QCOMPARE(tables.FindWord(QStringLiteral("字12000")),
@@ -184,9 +182,9 @@ private slots:
         QString content;
         for (int i = 1; i <= 13000; ++i)
             content += QStringLiteral("c%1,词%1\r\n").arg(i);
-        TestEnv env;
+        LogicEnv env;
         env.writeGbkFile(QStringLiteral("wbcz.dat"), content);
-        env.createForm();
+        env.createLogic();
         QCOMPARE(env.client().tables->czWord().size(), 13000);
         QCOMPARE(env.client().tables->FindCz(QStringLiteral("词13000")),
                  QStringLiteral("五笔编码：C13000 "));
@@ -199,9 +197,9 @@ private slots:
         QString content;
         for (int i = 1; i <= 50; ++i)
             content += QStringLiteral("字%1,c,,p\r\n").arg(i);
-        TestEnv env;
+        LogicEnv env;
         env.writeGbkFile(QStringLiteral("wb.dat"), content);
-        env.createForm();
+        env.createLogic();
         Client &client = env.client();
         QVERIFY(!client.ui.cts->isEnabled());
 

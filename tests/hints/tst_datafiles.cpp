@@ -71,10 +71,11 @@ DataFile readDataFile(const QString &name)
     return result;
 }
 
-QStringList gb2312Characters()
+// GB2312 hanzi by lead byte: level 1 is 0xB0-0xD7, level 2 0xD8-0xF7.
+QStringList gb2312Characters(int firstLead = 0xB0, int lastLead = 0xF7)
 {
     QStringList chars;
-    for (int lead = 0xB0; lead <= 0xF7; ++lead) {
+    for (int lead = firstLead; lead <= lastLead; ++lead) {
         for (int trail = 0xA1; trail <= 0xFE; ++trail) {
             if (lead == 0xD7 && trail >= 0xFA)
                 continue; // the five unassigned cells at the end of level 1
@@ -120,6 +121,38 @@ QString rootContradiction(const QString &field, const QString &code)
                      : code == keys + code.mid(count) && code.size() == count + 1)
         return {};
     return QStringLiteral("root keys %1 against code %2").arg(keys, code);
+}
+
+// The Wubi 86 word rule: two characters give the first two letters of each; three give the
+// first letter of the first two and the first two letters of the third; four or more give the
+// first letters of the first three and of the last. Empty when a character has no code.
+QString wordRuleCode(const QStringList &charCodes)
+{
+    for (const QString &code : charCodes) {
+        if (code.isEmpty())
+            return {};
+    }
+    const qsizetype n = charCodes.size();
+    if (n == 2)
+        return charCodes[0].left(2) + charCodes[1].left(2);
+    if (n == 3)
+        return charCodes[0].left(1) + charCodes[1].left(1) + charCodes[2].left(2);
+    if (n >= 4)
+        return charCodes[0].left(1) + charCodes[1].left(1) + charCodes[2].left(1) +
+               charCodes[n - 1].left(1);
+    return {};
+}
+
+// Character -> code of its first row in wb.dat, as the hint shows it.
+QHash<QString, QString> characterCodes(const DataFile &file)
+{
+    QHash<QString, QString> codes;
+    for (const QString &line : file.lines) {
+        const QStringList f = line.split(QLatin1Char(','));
+        if (f.size() >= 2 && !codes.contains(f[0]))
+            codes.insert(f[0], f[1]);
+    }
+    return codes;
 }
 
 } // namespace
@@ -266,6 +299,166 @@ private slots:
         }
     }
 
+    // The root practice table: one row per key in zone order, each opening with the key letter
+    // and the key's main root.
+    // Every level 1 character shows its roots; level 2 nearly every one.
+    void gb2312Roots_data()
+    {
+        QTest::addColumn<int>("firstLead");
+        QTest::addColumn<int>("lastLead");
+        QTest::addColumn<double>("minimumShare");
+        QTest::newRow("level 1") << 0xB0 << 0xD7 << 100.0;
+        QTest::newRow("level 2") << 0xD8 << 0xF7 << 99.0;
+    }
+    void gb2312Roots()
+    {
+        QFETCH(int, firstLead);
+        QFETCH(int, lastLead);
+        QFETCH(double, minimumShare);
+        const DataFile file = readDataFile(QStringLiteral("wb.dat"));
+        QVERIFY2(file.problem.isEmpty(), qPrintable(file.problem));
+        QHash<QString, QString> roots;
+        for (const QString &line : file.lines) {
+            const QStringList f = line.split(QLatin1Char(','));
+            if (!roots.contains(f.value(0)))
+                roots.insert(f.value(0), f.value(2));
+        }
+        const QStringList chars = gb2312Characters(firstLead, lastLead);
+        QString without;
+        for (const QString &ch : chars) {
+            if (roots.value(ch).isEmpty())
+                without += ch;
+        }
+        const double share = 100.0 * (chars.size() - without.size()) / chars.size();
+        QVERIFY2(share >= minimumShare,
+                 qPrintable(QStringLiteral("%1% with roots; without: %2").arg(share).arg(without)));
+    }
+
+    void wordRule_data()
+    {
+        QTest::addColumn<QStringList>("charCodes");
+        QTest::addColumn<QString>("code");
+        QTest::newRow("two") << QStringList{"qtry", "qtjf"} << "qtqt";
+        QTest::newRow("three") << QStringList{"yfh", "thaj", "smn"} << "ytsm";
+        QTest::newRow("four") << QStringList{"thgc", "scy", "rnrh", "def"} << "tsrd";
+        QTest::newRow("five, last counts") << QStringList{"a", "b", "c", "d", "ef"} << "abce";
+        QTest::newRow("one character") << QStringList{"aaaa"} << "";
+        QTest::newRow("unknown character") << QStringList{"aaaa", ""} << "";
+    }
+    void wordRule()
+    {
+        QFETCH(QStringList, charCodes);
+        QFETCH(QString, code);
+        QCOMPARE(wordRuleCode(charCodes), code);
+    }
+
+    // A word's code follows from its characters' codes in wb.dat, so the word hint and the
+    // character hints never give a learner two answers.
+    void wordCodesFollowTheRule()
+    {
+        const DataFile chars = readDataFile(QStringLiteral("wb.dat"));
+        QVERIFY2(chars.problem.isEmpty(), qPrintable(chars.problem));
+        const DataFile words = readDataFile(QStringLiteral("wbcz.dat"));
+        QVERIFY2(words.problem.isEmpty(), qPrintable(words.problem));
+        const QHash<QString, QString> codes = characterCodes(chars);
+        QStringList wrong;
+        for (const QString &line : words.lines) {
+            const QStringList f = line.split(QLatin1Char(','));
+            QStringList charCodes;
+            for (const QChar c : f.value(1))
+                charCodes << codes.value(QString(c));
+            const QString rule = wordRuleCode(charCodes);
+            if (rule != f.value(0))
+                wrong << line + QStringLiteral(" (rule: ") + rule + QLatin1Char(')');
+        }
+        QVERIFY2(wrong.isEmpty(),
+                 qPrintable(QString::number(wrong.size()) + QStringLiteral(" words: ") +
+                            wrong.mid(0, 10).join(QStringLiteral("; "))));
+    }
+
+    // Words whose source codes a component differently from the character table.
+    void correctedWordCodes_data()
+    {
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<QString>("code");
+        QTest::newRow("犭 as two roots") << QStringLiteral("狐狸") << "qtqt";
+        QTest::newRow("足 on the left") << QStringLiteral("践踏") << "khkh";
+        QTest::newRow("鱼") << QStringLiteral("鲸鱼") << "qgqg";
+        QTest::newRow("three characters end in 土") << QStringLiteral("围堵") << "lfff";
+    }
+    void correctedWordCodes()
+    {
+        QFETCH(QString, word);
+        QFETCH(QString, code);
+        const DataFile words = readDataFile(QStringLiteral("wbcz.dat"));
+        QVERIFY2(words.problem.isEmpty(), qPrintable(words.problem));
+        QString found;
+        for (const QString &line : words.lines) {
+            if (line.section(QLatin1Char(','), 1) == word) {
+                found = line.section(QLatin1Char(','), 0, 0);
+                break;
+            }
+        }
+        QCOMPARE(found, code);
+    }
+
+    void practiceRootTable_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("mainRoot");
+        const QString keys = QStringLiteral("GFDSAHJKLMTREWQYUIOPNBVCX");
+        const QString mains = QStringLiteral("王土大木工目日口田山禾白月人金言立水火之已子女又纟");
+        for (int row = 0; row < keys.size(); ++row) {
+            QTest::newRow(qPrintable(keys.mid(row, 1)))
+                << row << keys.mid(row, 1) << mains.mid(row, 1);
+        }
+    }
+    void practiceRootTable()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, key);
+        QFETCH(QString, mainRoot);
+        const DataFile file = readDataFile(QStringLiteral("86zg.dat"));
+        QVERIFY2(file.problem.isEmpty(), qPrintable(file.problem));
+        QCOMPARE(file.lines.size(), 25);
+        const QString line = file.lines.at(row);
+        QCOMPARE(line.left(1), key);
+        QCOMPARE(line.mid(1, 1), mainRoot);
+        QSet<QChar> seen;
+        for (const QChar c : line.mid(1)) {
+            // Every character is one root: no blanks, nothing outside the basic plane.
+            QVERIFY2(!c.isSpace() && !c.isSurrogate() && c.unicode() >= 0x80,
+                     qPrintable(line + QStringLiteral(": ") + c));
+            QVERIFY2(!seen.contains(c), qPrintable(line + QStringLiteral(" repeats ") + c));
+            seen.insert(c);
+        }
+    }
+
+    // Practice judges a root by the first row that lists it: a character in two rows would take
+    // the later key's root away.
+    void practiceRootsBelongToOneKey()
+    {
+        const DataFile file = readDataFile(QStringLiteral("86zg.dat"));
+        QVERIFY2(file.problem.isEmpty(), qPrintable(file.problem));
+        QHash<QChar, QChar> keyOf;
+        int roots = 0;
+        for (const QString &line : file.lines) {
+            for (const QChar c : line.mid(1)) {
+                ++roots;
+                const auto earlier = keyOf.constFind(c);
+                QVERIFY2(earlier == keyOf.constEnd(),
+                         qPrintable(QStringLiteral("%1 of key %2 is shadowed by key %3")
+                                        .arg(c)
+                                        .arg(line.at(0))
+                                        .arg(earlier == keyOf.constEnd() ? QChar() : *earlier)));
+                keyOf.insert(c, line.at(0));
+            }
+        }
+        // Every key carries several roots except S and K, which have three and two.
+        QVERIFY2(roots >= 150, qPrintable(QString::number(roots)));
+    }
+
     void glyphs_data()
     {
         QTest::addColumn<QString>("suffix");
@@ -283,7 +476,6 @@ private slots:
             const QImage image(QStringLiteral(CLIENT_SOURCE_DIR "/assets/glyphs/") + name);
             QVERIFY2(!image.isNull(), qPrintable(name));
             QCOMPARE(image.size(), size);
-            QVERIFY2(QFile::exists(QStringLiteral(":/glyphs/") + name), qPrintable(name));
             // Black strokes on a light ground: light corners, and some ink.
             QVERIFY2(qGray(image.pixel(0, 0)) > 230, qPrintable(name));
             int dark = 0;

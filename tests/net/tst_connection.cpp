@@ -1,11 +1,10 @@
-#include "TestEnv.h"
+#include "LogicEnv.h"
 #include "TestRegistry.h"
+#include "client/ClientLogic.h"
 #include "core/Client.h"
 #include "net/Connection.h"
-#include "ui/Form1.h"
-#include "ui/StatusBar.h"
 
-#include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -26,37 +25,43 @@ class ConnectionTest : public QObject
 private slots:
     void missingAddressOpensServerDialog()
     {
-        TestEnv env;
-        env.createForm();
+        LogicEnv env;
+        env.createLogic();
         Client &c = env.client();
+        QSignalSpy serverDialog(&env.logic(), &ClientLogic::serverSettingsWanted);
+        QSignalSpy personalDialog(&env.logic(), &ClientLogic::userSettingsWanted);
         c.state.strServerIp.clear(); // identity missing as well: the address comes first
         c.connection->cmdlianjie_Click();
+        QCOMPARE(serverDialog.count(), 1);
+        QCOMPARE(personalDialog.count(), 0);
         QCOMPARE(env.dialogs.shown.first().text, QStringLiteral("没有设置服务器地址！") + kBlanks);
         QCOMPARE(env.dialogs.shown.first().title, QStringLiteral("澄岭文字录入测试系统客户端"));
-        QCOMPARE(env.dialogs.shown.first().icon, int(QMessageBox::Warning));
+        QCOMPARE(env.dialogs.shown.first().icon, int(Dialogs::Warning));
         QCOMPARE(env.fakeSocket.connects, 0);
-        for (const auto &shown : std::as_const(env.dialogs.shown))
-            QVERIFY(shown.title != QStringLiteral("个人信息"));
     }
 
     void missingIdentityOpensPersonalDialog()
     {
-        TestEnv env;
-        env.createForm();
+        LogicEnv env;
+        env.createLogic();
         Client &c = env.client();
         c.state.strServerIp = QStringLiteral("127.0.0.1");
         c.state.NumServerPort = 1024;
         c.state.strUserName = QStringLiteral("李明");
         c.state.strXuehao = QStringLiteral("31");
+        QSignalSpy serverDialog(&env.logic(), &ClientLogic::serverSettingsWanted);
+        QSignalSpy personalDialog(&env.logic(), &ClientLogic::userSettingsWanted);
         c.connection->cmdlianjie_Click();
         QCOMPARE(env.dialogs.shown.first().text, QStringLiteral("没有设置个人信息！") + kBlanks);
+        QCOMPARE(serverDialog.count(), 0);
+        QCOMPARE(personalDialog.count(), 1);
         QCOMPARE(env.fakeSocket.connects, 0);
     }
 
     void completeSettingsConnect()
     {
-        TestEnv env;
-        env.createForm();
+        LogicEnv env;
+        env.createLogic();
         Client &c = env.client();
         c.state.strServerIp = QStringLiteral("192.168.0.10");
         c.state.NumServerPort = 1024;
@@ -87,12 +92,12 @@ private slots:
         QFETCH(QString, event);
         QFETCH(bool, working);
         QFETCH(QString, expected);
-        TestEnv env;
-        env.createForm();
+        LogicEnv env;
+        env.createLogic();
         Client &c = env.client();
         c.state.IsWorking = working;
-        const std::array<QPushButton *, 5> buttons{c.ui.cmdlianjie, c.ui.cmdread, c.ui.cmdexit,
-                                                   c.ui.cmdserverset, c.ui.cmduserset};
+        const std::array<ControlModel *, 5> buttons{c.ui.cmdlianjie, c.ui.cmdread, c.ui.cmdexit,
+                                                    c.ui.cmdserverset, c.ui.cmduserset};
         // Give every button a known state that each event must change or keep.
         for (int i = 0; i < 5; ++i)
             buttons[i]->setEnabled(expected[i] == u'u' ? true : expected[i] == u'0');
@@ -128,8 +133,8 @@ private slots:
     {
         QFETCH(int, state);
         QFETCH(QString, text);
-        TestEnv env;
-        env.createForm();
+        LogicEnv env;
+        env.createLogic();
         Client &c = env.client();
         c.state.strServerIp = QStringLiteral("192.168.0.10");
         env.fakeSocket.setState(state);
@@ -139,8 +144,8 @@ private slots:
 
     void unknownStateKeepsPanel()
     {
-        TestEnv env;
-        env.createForm();
+        LogicEnv env;
+        env.createLogic();
         Client &c = env.client();
         c.ui.sb->setPanelText(1, QStringLiteral("x"));
         env.fakeSocket.setState(12);
@@ -165,8 +170,8 @@ private slots:
         QFETCH(int, state);
         QFETCH(bool, working);
         QFETCH(bool, reconnects);
-        TestEnv env;
-        env.createForm();
+        LogicEnv env;
+        env.createLogic();
         Client &c = env.client();
         c.ui.Timer4->stop();
         c.state.IsWorking = working;

@@ -314,6 +314,40 @@ private slots:
         QCOMPARE(report->computer, expected.computer);
         QCOMPARE(report->errChars, expected.errChars);
     }
+
+    // -1 stands for a field the parse leaves unread.
+    void timingBody_data()
+    {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<int>("maxTime");
+        QTest::addColumn<int>("hintDelay");
+        QTest::addColumn<bool>("error");
+        QTest::newRow("limit and delay") << "10|5" << 10 << 6 << false;
+        QTest::newRow("both empty") << "|" << 0 << 8 << false;
+        QTest::newRow("blanks and exponent") << " 1e1 | 2 " << 10 << 3 << false;
+        QTest::newRow("not numeric") << "abc|x" << 0 << 8 << false;
+        QTest::newRow("halves to even") << "2.5|3.5" << 2 << 5 << false;
+        QTest::newRow("negative delay") << "5|-1" << 5 << 0 << false;
+        QTest::newRow("extra fields") << "3|2|9" << 3 << 3 << false;
+        QTest::newRow("no delay field") << "7" << 7 << -1 << true;
+        QTest::newRow("empty body") << "" << 0 << -1 << true;
+        QTest::newRow("limit overflows") << "40000|5" << -1 << -1 << true;
+        QTest::newRow("limit underflows") << "-32769|5" << -1 << -1 << true;
+        QTest::newRow("delay overflows") << "5|40000" << 5 << -1 << true;
+        QTest::newRow("delay plus one overflows") << "5|32767" << 5 << -1 << true;
+        QTest::newRow("largest delay") << "5|32766" << 5 << 32767 << false;
+    }
+    void timingBody()
+    {
+        QFETCH(QString, body);
+        QFETCH(int, maxTime);
+        QFETCH(int, hintDelay);
+        QFETCH(bool, error);
+        const protocol::Timing timing = protocol::parseTiming(body);
+        QCOMPARE(timing.maxTime.value_or(-1), maxTime);
+        QCOMPARE(timing.hintDelay.value_or(-1), hintDelay);
+        QCOMPARE(!timing.error.isEmpty(), error);
+    }
 };
 
 CLIENT_TEST(ProtocolTest)

@@ -1,10 +1,9 @@
-#include "TestEnv.h"
+#include "LogicEnv.h"
 #include "TestRegistry.h"
+#include "client/ClientLogic.h"
 #include "core/Client.h"
 #include "core/Gbk.h"
 #include "net/TestControl.h"
-#include "typing/RichTextBox.h"
-#include "ui/Form1.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -18,17 +17,17 @@ class RobustnessTest : public QObject
 private slots:
     void randomServerMessages()
     {
-        TestEnv env;
-        env.createForm();
+        LogicEnv env;
+        env.createLogic();
         Client &c = env.client();
         c.ui.Timer4->stop();
         env.fakeSocket.setState(7);
-        env.inputMethods.names = {QStringLiteral("中文 - 五笔86"), QStringLiteral("拼音")};
+        env.inputMethods.setDescriptions({QStringLiteral("中文 - 五笔86"), QStringLiteral("拼音")});
         env.windowTitles.list = {QStringLiteral("记事本"), QStringLiteral("测试")};
 
         QRandomGenerator random(20261209);
-        const QStringList codes{"0010", "0099", "0011", "0100", "0009", "0008", "0010<cz>",
-                                "0010<zg>", "1099", "00", ""};
+        const QStringList codes{"0010",     "0099",     "0011", "0100", "0009", "0008",
+                                "0010<cz>", "0010<zg>", "1099", "00",   ""};
         for (int i = 0; i < 4000; ++i) {
             QByteArray bytes;
             const int length = random.bounded(100) == 0 ? 40000 : int(random.bounded(120));

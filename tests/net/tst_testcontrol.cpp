@@ -1,13 +1,10 @@
-#include "TestEnv.h"
+#include "LogicEnv.h"
 #include "TestRegistry.h"
+#include "client/ClientLogic.h"
 #include "core/Client.h"
 #include "net/TestControl.h"
-#include "typing/RichTextBox.h"
-#include "ui/Form1.h"
+#include "typing/TestEnding.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -17,13 +14,13 @@ struct Fixture
 {
     Fixture()
     {
-        env.createForm();
+        env.createLogic();
         env.fakeSocket.setState(7);
         env.client().ui.Timer4->stop();
     }
     Client &c() { return env.client(); }
     void handle(const QString &message) { c().control->handleMessage(message); }
-    TestEnv env;
+    LogicEnv env;
 };
 
 } // namespace
@@ -112,7 +109,7 @@ private slots:
         QCOMPARE(c.ui.txt1->text(), QStringLiteral("原文"));
         QCOMPARE(c.state.NumTxtCount, 2);
         QVERIFY(f.env.fakeSocket.sent.isEmpty());
-        QCOMPARE(f.env.dialogs.lastBox().icon, int(QMessageBox::Critical));
+        QCOMPARE(f.env.dialogs.lastBox().icon, int(Dialogs::Critical));
         QCOMPARE(f.env.dialogs.lastBox().title, QStringLiteral("澄岭文字录入测试系统客户端"));
 
         f.handle(QStringLiteral("0010") + QString(32767, u'字'));
@@ -136,9 +133,9 @@ private slots:
         QFETCH(bool, warns);
         Fixture f;
         bool sentBeforeBoxClosed = false;
-        f.env.dialogs.answer = [&](QDialog &) {
+        f.env.dialogs.answerMessage = [&](const FakeDialogs::Shown &) {
             sentBeforeBoxClosed = !f.env.fakeSocket.sent.isEmpty();
-            return int(QMessageBox::Ok);
+            return Dialogs::Ok;
         };
         f.handle(message);
         QCOMPARE(f.env.dialogs.count(), warns ? 1 : 0);
@@ -180,7 +177,7 @@ private slots:
         QCOMPARE(c.ui.cts->isEnabled(), hints);
         QCOMPARE(c.ui.cts->isChecked(), hints); // a tick is left alone when hints are allowed
         // Withholding the roots brings the text boxes back; allowing them changes no panel.
-        QCOMPARE(c.ui.Pmid->isVisibleTo(c.ui.window), !roots);
+        QCOMPARE(c.ui.Pmid->isVisible(), !roots);
         QVERIFY(f.env.fakeSocket.sent.isEmpty());
     }
 
@@ -207,7 +204,8 @@ private slots:
         QTest::addColumn<QStringList>("items");
         const QString en = QStringLiteral("英语（美国）");
         QTest::newRow("wubi") << "五笔" << QStringList{en, "中文 - 五笔86", "五笔拼音"};
-        QTest::newRow("unrestricted") << "  不限制 " << QStringList{en, "中文 - 五笔86", "拼音", "五笔拼音"};
+        QTest::newRow("unrestricted")
+            << "  不限制 " << QStringList{en, "中文 - 五笔86", "拼音", "五笔拼音"};
         QTest::newRow("blank counts") << " 五笔" << QStringList{en, "中文 - 五笔86"};
         QTest::newRow("nothing matches") << "仓颉" << QStringList{en};
     }
@@ -217,8 +215,8 @@ private slots:
         QFETCH(QString, rule);
         QFETCH(QStringList, items);
         Fixture f;
-        f.env.inputMethods.names = {QStringLiteral("中文 - 五笔86"), QStringLiteral("拼音"),
-                                    QStringLiteral("五笔拼音")};
+        f.env.inputMethods.setDescriptions(
+            {QStringLiteral("中文 - 五笔86"), QStringLiteral("拼音"), QStringLiteral("五笔拼音")});
         f.handle(QStringLiteral("0009") + rule);
         QStringList shown;
         for (int i = 0; i < f.c().ui.cmbshurufa->count(); ++i)
@@ -267,14 +265,14 @@ private slots:
         f.env.fakeSocket.setState(0);
         f.handle(QStringLiteral("000810|5"));
         QCOMPARE(f.c().state.MaxTime, 10);
-        QCOMPARE(f.env.dialogs.lastBox().icon, int(QMessageBox::Critical));
+        QCOMPARE(f.env.dialogs.lastBox().icon, int(Dialogs::Critical));
     }
 
     void otherMessagesAreIgnored()
     {
         Fixture f;
-        for (const QString &m : {QStringLiteral("001"), QStringLiteral(""), QStringLiteral("9999abc"),
-                                 QStringLiteral("1011")})
+        for (const QString &m : {QStringLiteral("001"), QStringLiteral(""),
+                                 QStringLiteral("9999abc"), QStringLiteral("1011")})
             f.handle(m);
         QVERIFY(f.env.fakeSocket.sent.isEmpty());
         QCOMPARE(f.env.dialogs.count(), 0);
@@ -295,8 +293,8 @@ private slots:
         QVERIFY(c.state.cuowu.isEmpty() && c.state.errChar.isEmpty());
         QCOMPARE(c.state.NumNextStart, 0);
         QVERIFY(!c.ui.txt2->isReadOnly());
-        QVERIFY(c.ui.Pmid->isVisibleTo(c.ui.window));
-        QVERIFY(!c.ui.Pmid2->isVisibleTo(c.ui.window));
+        QVERIFY(c.ui.Pmid->isVisible());
+        QVERIFY(!c.ui.Pmid2->isVisible());
         QVERIFY(c.ui.Timer3->isActive());
         QCOMPARE(f.env.fakeSocket.sent, QStringList{QStringLiteral("1009")});
         c.ui.Timer3->stop();
@@ -318,8 +316,8 @@ private slots:
         Client &c = f.c();
         c.state.IsWorking = true;
         c.ui.Timer3->start();
-        f.env.dialogs.answer = [](QDialog &) { return int(QMessageBox::No); };
-        c.control->cmdexit_Click();
+        f.env.dialogs.answerMessage = [](const FakeDialogs::Shown &) { return Dialogs::No; };
+        c.ending->cmdexit_Click();
         QCOMPARE(f.env.dialogs.lastBox().text, QStringLiteral("正在进行测试，确实要结束吗？"));
         QVERIFY(c.state.IsWorking);
         QVERIFY(c.ui.Timer3->isActive());
@@ -343,8 +341,8 @@ private slots:
         c.ui.Timer3->start();
         c.ui.cts->setEnabled(true);
         c.ui.cts->setChecked(true);
-        f.env.dialogs.answer = [](QDialog &) { return int(QMessageBox::Yes); };
-        c.control->cmdexit_Click();
+        f.env.dialogs.answerMessage = [](const FakeDialogs::Shown &) { return Dialogs::Yes; };
+        c.ending->cmdexit_Click();
         QCOMPARE(f.env.fakeSocket.sent,
                  QStringList{QStringLiteral("1098|31|李明|三班|65|300|120|118|3")});
         QVERIFY(!c.state.IsWorking);
@@ -361,8 +359,8 @@ private slots:
         Client &c = f.c();
         c.state.IsWorking = true;
         c.state.IsReStart = true;
-        f.env.dialogs.answer = [](QDialog &) { return int(QMessageBox::Yes); };
-        c.control->cmdexit_Click();
+        f.env.dialogs.answerMessage = [](const FakeDialogs::Shown &) { return Dialogs::Yes; };
+        c.ending->cmdexit_Click();
         QVERIFY(f.env.fakeSocket.sent.isEmpty());
         QVERIFY(!c.state.IsWorking);
         QCOMPARE(f.env.dialogs.count(), 1);
@@ -375,12 +373,10 @@ private slots:
         f.env.fakeSocket.setState(9);
         c.state.IsWorking = true;
         c.ui.Timer3->start();
-        f.env.dialogs.answer = [](QDialog &d) {
-            auto *box = qobject_cast<QMessageBox *>(&d);
-            return int(box && box->standardButtons().testFlag(QMessageBox::Yes) ? QMessageBox::Yes
-                                                                                : QMessageBox::Ok);
+        f.env.dialogs.answerMessage = [](const FakeDialogs::Shown &box) {
+            return box.buttons & Dialogs::Yes ? Dialogs::Yes : Dialogs::Ok;
         };
-        c.control->cmdexit_Click();
+        c.ending->cmdexit_Click();
         QVERIFY(!c.state.IsWorking);
         QVERIFY(!c.ui.Timer3->isActive());
         QVERIFY(c.ui.cmdread->isEnabled());

@@ -1,29 +1,13 @@
 #include "FakeDialogs.h"
 
-#include <QAbstractButton>
-#include <QDialog>
-#include <QMessageBox>
-#include <QPushButton>
-
-int FakeDialogs::exec(QDialog &dialog)
+Dialogs::Button FakeDialogs::message(Icon icon, const QString &title, const QString &text,
+                                     int buttons, Button defaultButton)
 {
-    Shown record;
-    record.className = QString::fromLatin1(dialog.metaObject()->className());
-    record.title = dialog.windowTitle();
-    auto *box = qobject_cast<QMessageBox *>(&dialog);
-    if (box) {
-        record.text = box->text();
-        record.icon = box->icon();
-    }
+    const Shown record{QStringLiteral("QMessageBox"), title, text, icon, buttons};
     shown << record;
-    if (answer)
-        return answer(dialog);
-    if (box) {
-        if (QAbstractButton *def = box->defaultButton())
-            return box->standardButton(def);
-        return QMessageBox::Ok;
-    }
-    return QDialog::Rejected;
+    if (answerMessage)
+        return answerMessage(record);
+    return defaultButton != NoButton ? defaultButton : Ok;
 }
 
 FakeDialogs::Shown FakeDialogs::lastBox() const

@@ -7,24 +7,25 @@
 
 #include <functional>
 
-// Answers modal windows without a person. Every window run is recorded; message boxes with
-// their icon, title and text. The answerer may inspect and drive the window (click a link,
-// fill fields) and returns the window's result. Without an answerer, message boxes answer
-// with their default button (or OK) and other dialogs are rejected.
+// Answers the handlers' message boxes without a person. Every box is recorded with its icon,
+// title and text. Without an answerer a box answers with its default button, or OK.
+// Window tests record the dialogs they run here too (FakeWindows).
 class FakeDialogs final : public Dialogs
 {
 public:
     struct Shown
     {
-        QString className; // the window's class, e.g. QMessageBox
+        QString className; // the window's class: QMessageBox for a message box
         QString title;
-        QString text;      // message boxes only
-        int icon = 0;      // QMessageBox::Icon
+        QString text;    // message boxes only
+        int icon = 0;    // Dialogs::Icon
+        int buttons = 0; // message boxes only
     };
 
-    int exec(QDialog &dialog) override;
+    Button message(Icon icon, const QString &title, const QString &text, int buttons,
+                   Button defaultButton) override;
 
-    std::function<int(QDialog &)> answer;
+    std::function<Button(const Shown &)> answerMessage;
     QList<Shown> shown;
 
     // The last message box shown, or an empty record.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FakeInputMethodService.h"
 #include "core/Platform.h"
 #include "net/Socket.h"
 
@@ -25,19 +26,6 @@ class FakeMachineInfo final : public MachineInfo
 public:
     QString computerName() override { return name; }
     QString name = QStringLiteral("PC07");
-};
-
-class FakeInputMethods final : public InputMethods
-{
-public:
-    QStringList installed() override { return names; }
-    bool activate(const QString &name) override
-    {
-        activations << name;
-        return names.contains(name) || name == QStringLiteral("英语（美国）");
-    }
-    QStringList names;
-    QStringList activations;
 };
 
 class FakeWindowTitles final : public WindowTitles
@@ -85,10 +73,11 @@ public:
 
     // Test side.
     void setState(int state) { m_state = state; }
+    // One arrival: the handler gets it with the event, as from the real socket.
     void arrive(const QString &data)
     {
-        incoming += data;
-        emit dataArrival(data.size());
+        emit dataArrival(incoming + data);
+        incoming.clear();
     }
     void raiseConnected()
     {

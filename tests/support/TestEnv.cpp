@@ -8,7 +8,7 @@
 
 TestEnv::TestEnv()
 {
-    services.dialogs = &dialogs;
+    services.dialogs = &windowDialogs;
     services.clipboard = &clipboard;
     services.machine = &machine;
     services.inputMethods = &inputMethods;
@@ -42,7 +42,7 @@ Form1 &TestEnv::createForm(Socket *socket)
 {
     if (socket)
         services.socket = socket;
-    form = std::make_unique<Form1>(services);
+    form = std::make_unique<Form1>(services, windows);
     return *form;
 }
 

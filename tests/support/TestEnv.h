@@ -2,7 +2,9 @@
 
 #include "FakeDialogs.h"
 #include "FakeServices.h"
+#include "FakeWindows.h"
 #include "core/Services.h"
+#include "core/widgets/WindowDialogs.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -14,8 +16,9 @@
 class Form1;
 class Client;
 
-// A client with fake platform services in a fresh folder of its own. Files that the client
-// reads at start-up (appset.ini, wb.dat, ...) are written into dir before createForm().
+// A main window on fake platform services in a fresh folder of its own. Files that the client
+// reads at start-up (appset.ini, wb.dat, ...) are written into dir before createForm(). Message
+// boxes are real QMessageBox windows run through `windows`, recorded in `dialogs`.
 class TestEnv
 {
 public:
@@ -30,9 +33,11 @@ public:
 
     QTemporaryDir dir;
     FakeDialogs dialogs;
+    FakeWindows windows{dialogs};
+    WindowDialogs windowDialogs{windows};
     FakeClipboard clipboard;
     FakeMachineInfo machine;
-    FakeInputMethods inputMethods;
+    FakeInputMethodService inputMethods;
     FakeWindowTitles windowTitles;
     FakeSocket fakeSocket;
     Services services;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -12,6 +13,9 @@ namespace testregistry {
 
 using Factory = std::function<std::unique_ptr<QObject>()>;
 std::vector<std::pair<const char *, Factory>> &all();
+// Runs the registered classes (only the one named by args[1], when it names one); the other
+// arguments go to Qt Test. Returns the process exit code.
+int runAll(QStringList args);
 
 struct Registrar
 {
@@ -20,6 +24,6 @@ struct Registrar
 
 } // namespace testregistry
 
-#define CLIENT_TEST(Class)                                                                       \
-    static testregistry::Registrar registrar_##Class(#Class,                                    \
+#define CLIENT_TEST(Class)                                                                         \
+    static testregistry::Registrar registrar_##Class(#Class,                                       \
                                                      [] { return std::make_unique<Class>(); });

@@ -1,29 +1,28 @@
 #pragma once
 
-#include "TestEnv.h"
+#include "LogicEnv.h"
+#include "client/ClientLogic.h"
 #include "core/Client.h"
 #include "env/InputMethodSelection.h"
 #include "net/Protocol.h"
 #include "net/TestControl.h"
-#include "typing/RichTextBox.h"
 #include "typing/TestClock.h"
+#include "typing/TestEnding.h"
 #include "typing/TypingEngine.h"
-#include "ui/Form1.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QInputMethodEvent>
+#include <QCoreApplication>
 #include <QTest>
 #include <QTimer>
 
-// A main window on fake services, connected, with a student's identity and a test text loaded
-// the way the server loads it. The clock's period is stretched so that no real tick falls
-// inside a test; ticks are run by calling Timer3_Timer.
+// A client without a window on fake services, connected, with a student's identity and a test
+// text loaded the way the server loads it. The clock's period is stretched so that no real tick
+// falls inside a test; ticks are run by calling Timer3_Timer. Typing goes to the typing box's
+// model the way its view passes it on.
 struct TypingFixture
 {
     explicit TypingFixture(const QString &reference = QString(), bool load = true)
     {
-        env.createForm();
+        env.createLogic();
         env.fakeSocket.setState(Socket::Connected);
         c().ui.Timer4->stop();
         c().ui.Timer3->setInterval(3600 * 1000);
@@ -40,24 +39,36 @@ struct TypingFixture
 
     Client &c() { return env.client(); }
     ClientState &s() { return env.client().state; }
-    RichTextBox *txt1() { return env.client().ui.txt1; }
-    RichTextBox *txt2() { return env.client().ui.txt2; }
+    TextModel *txt1() { return env.client().ui.txt1; }
+    TextModel *txt2() { return env.client().ui.txt2; }
 
-    // An input method commit of one or several characters at once.
+    // An input method commit of one or several characters at once: it replaces the selection,
+    // and a read-only box takes nothing.
     void commit(const QString &text)
     {
-        QInputMethodEvent event;
-        event.setCommitString(text);
-        QApplication::sendEvent(txt2(), &event);
+        if (!txt2()->isReadOnly())
+            txt2()->replace(txt2()->selStart(), txt2()->selLength(), text);
     }
     // The same commit, waiting in the event queue until events are next processed.
     void postCommit(const QString &text)
     {
-        auto *event = new QInputMethodEvent;
-        event->setCommitString(text);
-        QCoreApplication::postEvent(txt2(), event);
+        QMetaObject::invokeMethod(
+            &env.logic(), [this, text] { commit(text); }, Qt::QueuedConnection);
     }
-    void backspace() { QTest::keyClick(txt2(), Qt::Key_Backspace); }
+    // Backspace as the box passes it on: the key-down first, then the deletion of the
+    // selection or of the character before the caret, then the key-up.
+    void backspace()
+    {
+        TextModel *box = txt2();
+        box->notifyKeyDown(8, 0);
+        if (!box->isReadOnly()) {
+            if (box->selLength() > 0)
+                box->replace(box->selStart(), box->selLength(), QString());
+            else if (box->caret() > 0)
+                box->replace(box->caret() - 1, 1, QString());
+        }
+        box->notifyKeyUp(8, 0);
+    }
 
     QStringList progressReports() const
     {
@@ -86,5 +97,5 @@ struct TypingFixture
         return protocol::progressReport(r);
     }
 
-    TestEnv env;
+    LogicEnv env;
 };

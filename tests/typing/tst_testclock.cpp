@@ -1,12 +1,6 @@
 #include "TestRegistry.h"
 #include "TypingFixture.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
-
 namespace {
 
 const QString kReport65 =
@@ -101,7 +95,7 @@ private slots:
         QCOMPARE(labels(f.c()).mid(2), times);
         // A limit already passed never ends the test.
         QVERIFY(f.s().IsWorking);
-        QCOMPARE(f.c().typing->resultsShown(), 0);
+        QCOMPARE(f.c().ending->resultsShown(), 0);
     }
 
     void progressBarRefusesAnOvershoot()
@@ -127,8 +121,8 @@ private slots:
         f.env.fakeSocket.sent.clear();
 
         f.c().clock->Timer3_Timer();
-        QCOMPARE(f.c().typing->resultsShown(), 1);
-        QVERIFY(f.c().typing->lastSentence().startsWith(QStringLiteral("已用时：1分0秒，")));
+        QCOMPARE(f.c().ending->resultsShown(), 1);
+        QVERIFY(f.c().ending->lastSentence().startsWith(QStringLiteral("已用时：1分0秒，")));
         QVERIFY(!f.c().ui.Timer3->isActive());
         QVERIFY(!f.s().IsWorking);
         QVERIFY(f.txt2()->isReadOnly());
@@ -148,7 +142,7 @@ private slots:
         f.c().clock->Timer3_Timer();
         QCOMPARE(f.s().TotalTime, 60);
         QVERIFY(f.s().IsWorking);
-        QCOMPARE(f.c().typing->resultsShown(), 0);
+        QCOMPARE(f.c().ending->resultsShown(), 0);
         QCOMPARE(f.c().ui.Ltime2->text(), QStringLiteral("1分0秒"));
         QVERIFY(f.env.fakeSocket.sent.isEmpty());
     }
@@ -206,8 +200,8 @@ private slots:
         f.c().clock->Timer3_Timer();
         QVERIFY(f.c().ui.LBM->text().startsWith(QStringLiteral("五笔编码：")));
         QVERIFY(!f.s().IsHintPending);
-        QCOMPARE(f.c().ui.cts->text(), delay ? QStringLiteral("显示编码提示(0秒后)")
-                                             : QStringLiteral("显示编码提示"));
+        QCOMPARE(f.c().ui.cts->text(),
+                 delay ? QStringLiteral("显示编码提示(0秒后)") : QStringLiteral("显示编码提示"));
         // A shown hint stays through later ticks; the next change clears it at once.
         f.c().clock->Timer3_Timer();
         QVERIFY(f.c().ui.LBM->text().startsWith(QStringLiteral("五笔编码：")));
@@ -226,13 +220,13 @@ private slots:
         QCOMPARE(f.txt2()->text(), QStringLiteral("中文"));
         // The tick counted 10, the completion's own tick 11; one result, one final report.
         QCOMPARE(f.s().TotalTime, 11);
-        QCOMPARE(f.c().typing->resultsShown(), 1);
-        QVERIFY(f.c().typing->lastSentence().startsWith(QStringLiteral("已用时：0分11秒，")));
+        QCOMPARE(f.c().ending->resultsShown(), 1);
+        QVERIFY(f.c().ending->lastSentence().startsWith(QStringLiteral("已用时：0分11秒，")));
         QCOMPARE(f.progressReports(), QStringList{f.report(11, 2, 2, 2, 0, QString())});
         QVERIFY(!f.s().IsWorking);
         QVERIFY(!f.c().ui.Timer3->isActive());
         QVERIFY(f.txt2()->isReadOnly());
-        QVERIFY(!f.c().typing->isEnding());
+        QVERIFY(!f.c().ending->isEnding());
         QCOMPARE(f.c().ui.Ltime2->text(), QStringLiteral("0分11秒"));
     }
 
@@ -257,7 +251,7 @@ private slots:
             f.commit(QStringLiteral("文"));
         }
         QCOMPARE(f.s().TotalTime, 60);
-        QCOMPARE(f.c().typing->resultsShown(), 1);
+        QCOMPARE(f.c().ending->resultsShown(), 1);
         QCOMPARE(f.progressReports(), QStringList{f.report(60, 2, 2, 2, 0, QString())});
         QVERIFY(!f.s().IsWorking);
         QVERIFY(!f.c().ui.Timer3->isActive());
@@ -273,7 +267,7 @@ private slots:
         f.postCommit(QStringLiteral("多"));
         f.commit(QStringLiteral("文"));
         QCOMPARE(f.txt2()->text(), QStringLiteral("中文多"));
-        QCOMPARE(f.c().typing->resultsShown(), 1);
+        QCOMPARE(f.c().ending->resultsShown(), 1);
         QCOMPARE(f.s().TotalTime, 4);
         QCOMPARE(f.progressReports(), QStringList{f.report(4, 2, 3, 2, 0, QString())});
         QVERIFY(!f.s().IsWorking);
@@ -285,9 +279,9 @@ private slots:
         TypingFixture f(QStringLiteral("中文录入"));
         f.commit(QStringLiteral("中"));
         f.s().TotalTime = 20;
-        f.env.dialogs.answer = [](QDialog &) { return int(QMessageBox::Yes); };
+        f.env.dialogs.answerMessage = [](const FakeDialogs::Shown &) { return Dialogs::Yes; };
         QMetaObject::invokeMethod(
-            f.c().ui.cmdexit, [&f] { f.c().control->cmdexit_Click(); }, Qt::QueuedConnection);
+            f.c().ui.cmdexit, [&f] { f.c().ending->cmdexit_Click(); }, Qt::QueuedConnection);
         f.c().clock->Timer3_Timer();
         // Nothing is reported after the end report.
         QCOMPARE(f.env.fakeSocket.sent,

@@ -2,9 +2,6 @@
 #include "TypingFixture.h"
 #include "typing/Statistics.h"
 
-#include <QCheckBox>
-#include <QPushButton>
-
 namespace {
 
 const QColor kGrey(150, 150, 150);
@@ -13,7 +10,7 @@ const QColor kBlack(0, 0, 0);
 const QColor kBlue(0, 0, 255);
 
 // The colour of each reference position as a letter: g grey, r red, b blue, k black.
-QString colours(RichTextBox *box)
+QString colours(TextModel *box)
 {
     QString letters;
     for (int i = 0; i < box->text().size(); ++i) {
@@ -28,7 +25,7 @@ QString colours(RichTextBox *box)
 }
 
 // Positions that carry the emphasis.
-QList<int> emphasised(RichTextBox *box)
+QList<int> emphasised(TextModel *box)
 {
     QList<int> positions;
     for (int i = 0; i < box->text().size(); ++i) {
@@ -82,13 +79,15 @@ private slots:
     void inputMethodIsPulledBackOnEveryChange()
     {
         TypingFixture f(QStringLiteral("中文录入"));
-        f.env.inputMethods.names = {QStringLiteral("中文(简体) - 五笔")};
+        f.env.inputMethods.setDescriptions({QStringLiteral("美式键盘"), QStringLiteral("中文(简体) - 五笔")});
         f.c().imes->FillShurufa(QStringLiteral("五笔"));
         f.c().ui.cmbshurufa->setCurrentIndex(1);
         f.c().imes->cmbshurufa_Click();
+        // The student switched away with the desktop's hot key.
+        f.env.inputMethods.switchAway(QStringLiteral("im0"));
         f.env.inputMethods.activations.clear();
         f.commit(QStringLiteral("中文"));
-        QCOMPARE(f.env.inputMethods.activations, QStringList{QStringLiteral("中文(简体) - 五笔")});
+        QCOMPARE(f.env.inputMethods.activations, QStringList{QStringLiteral("im1")});
     }
 
     void aCharacterMistypedAgainIsRecordedOnce()
@@ -174,8 +173,8 @@ private slots:
         QCOMPARE(f.s().TotalTime, 5);
         QCOMPARE(f.progressReports(), QStringList{f.report(5, 2, 2, 1, 0, QStringLiteral("文"))});
         QVERIFY(!f.c().ui.Timer3->isActive());
-        QCOMPARE(f.c().typing->resultsShown(), 1);
-        QCOMPARE(f.c().typing->lastSentence(),
+        QCOMPARE(f.c().ending->resultsShown(), 1);
+        QCOMPARE(f.c().ending->lastSentence(),
                  QStringLiteral("已用时：0分5秒，总字数：2个，已录入：2个，正确数：1个，"
                                 "退格次数：0次，平均速度：12.0字/分钟"));
         QVERIFY(!f.s().IsWorking);
@@ -184,7 +183,7 @@ private slots:
         // The locked box takes no more typing.
         f.commit(QStringLiteral("多"));
         QCOMPARE(f.txt2()->text(), QStringLiteral("中闻"));
-        QCOMPARE(f.c().typing->resultsShown(), 1);
+        QCOMPARE(f.c().ending->resultsShown(), 1);
     }
 
     void aCommitPastTheEndColoursNothingAndEndsTheTest()
@@ -202,7 +201,7 @@ private slots:
         QCOMPARE(f.s().NumTxtRight, 10);
         QCOMPARE(f.s().NumTxtCount, 10);
         QVERIFY(!f.s().IsWorking);
-        QCOMPARE(f.c().typing->resultsShown(), 1);
+        QCOMPARE(f.c().ending->resultsShown(), 1);
         QCOMPARE(f.progressReports().size(), 1);
     }
 
@@ -214,7 +213,7 @@ private slots:
         QVERIFY(!f.s().IsWorking);
         QCOMPARE(f.s().TotalTime, 1);
         QCOMPARE(f.progressReports(), QStringList{f.report(1, 0, 1, 0, 0, QString())});
-        QCOMPARE(f.c().typing->resultsShown(), 1);
+        QCOMPARE(f.c().ending->resultsShown(), 1);
     }
 
     void practiceNeverReportsAndKeepsTheBoxOpen()
@@ -248,7 +247,7 @@ private slots:
         f.commit(QStringLiteral("文"));
         f.c().clock->Timer3_Timer();
         f.commit(QStringLiteral("人"));
-        QCOMPARE(f.c().typing->resultsShown(), 2);
+        QCOMPARE(f.c().ending->resultsShown(), 2);
         QCOMPARE(f.s().TotalTime, 2);
         QCOMPARE(f.s().errChar, QStringLiteral("入"));
         // The box stays open and the practice runs on: the next change shows the result again.
@@ -256,7 +255,7 @@ private slots:
         QVERIFY(!f.txt2()->isReadOnly());
         QVERIFY(!f.c().ui.Timer3->isActive());
         f.commit(QStringLiteral("多"));
-        QCOMPARE(f.c().typing->resultsShown(), 3);
+        QCOMPARE(f.c().ending->resultsShown(), 3);
         QVERIFY(f.env.fakeSocket.sent.isEmpty());
     }
 
@@ -269,9 +268,9 @@ private slots:
         QCOMPARE(f.txt1()->text(), QString());
         QVERIFY(!f.c().ui.cmdexit->isEnabled());
         QVERIFY(f.c().ui.cmdread->isEnabled());
-        QCOMPARE(f.c().typing->resultsShown(), 1);
+        QCOMPARE(f.c().ending->resultsShown(), 1);
         f.commit(QStringLiteral("中"));
-        QCOMPARE(f.c().typing->resultsShown(), 2);
+        QCOMPARE(f.c().ending->resultsShown(), 2);
         QVERIFY(f.s().IsWorking);
     }
 
@@ -336,15 +335,15 @@ private slots:
         QCOMPARE(f.s().NumTxtRight, ClientState::kMaxCount);
     }
 
-    void resetNum()
+    void countersReset()
     {
         TypingFixture f(QStringLiteral("中文"));
         f.commit(QStringLiteral("中"));
         f.backspace();
         f.s().TotalTime = 9;
-        f.c().typing->ResetNum();
-        QCOMPARE(
-            f.s().NumTxtCount + f.s().NumTxtInputCount + f.s().NumTxtRight + f.s().NumKeyBackup, 0);
+        f.s().resetCounters(5);
+        QCOMPARE(f.s().NumTxtCount, 5);
+        QCOMPARE(f.s().NumTxtInputCount + f.s().NumTxtRight + f.s().NumKeyBackup, 0);
         QCOMPARE(f.s().TotalTime, 9);
     }
 };

@@ -1,9 +1,11 @@
 #include "TestEnv.h"
 #include "TestRegistry.h"
 #include "core/Client.h"
-#include "typing/RichTextBox.h"
+#include "typing/widgets/RichTextBox.h"
 #include "ui/Form1.h"
 #include "ui/StatusBar.h"
+
+#include <QMessageBox>
 
 #include <QCheckBox>
 #include <QLabel>
@@ -19,7 +21,8 @@ private slots:
     {
         TestEnv env;
         Form1 &form = env.createForm();
-        const MainControls &ui = env.client().ui;
+        const MainWidgets &ui = form.widgets();
+        const MainControls &models = env.client().ui;
         QCOMPARE(form.windowTitle(), QStringLiteral("澄岭文字录入测试系统客户端  1.8.0"));
         QCOMPARE(ui.sb->panelText(5), QStringLiteral("计算机名：PC07"));
         QCOMPARE(ui.cmdlianjie->text(), QStringLiteral("连接..."));
@@ -28,15 +31,15 @@ private slots:
         QCOMPARE(ui.btnzigen->text(), QStringLiteral("字根表"));
         QCOMPARE(ui.cmdserverset->text(), QStringLiteral("服务器设置"));
         QCOMPARE(ui.cmduserset->text(), QStringLiteral("设置个人信息"));
-        QVERIFY(ui.cmdlianjie->isEnabled() && ui.cmdserverset->isEnabled()
-                && ui.cmduserset->isEnabled());
+        QVERIFY(ui.cmdlianjie->isEnabled() && ui.cmdserverset->isEnabled() &&
+                ui.cmduserset->isEnabled());
         QVERIFY(!ui.cmdread->isEnabled() && !ui.cmdexit->isEnabled() && !ui.btnzigen->isEnabled());
         QVERIFY(!ui.cts->isEnabled() && !ui.cts->isChecked());
         QCOMPARE(ui.cts->text(), QStringLiteral("显示编码提示"));
-        QVERIFY(!ui.Timer3->isActive());
-        QVERIFY(ui.Timer4->isActive());
-        QCOMPARE(ui.Timer4->interval(), 500);
-        QCOMPARE(ui.Timer3->interval(), 1000);
+        QVERIFY(!models.Timer3->isActive());
+        QVERIFY(models.Timer4->isActive());
+        QCOMPARE(models.Timer4->interval(), 500);
+        QCOMPARE(models.Timer3->interval(), 1000);
         QVERIFY(ui.Pmid->isVisibleTo(&form));
         QVERIFY(!ui.Pmid2->isVisibleTo(&form));
     }
@@ -58,7 +61,7 @@ private slots:
         Form1 &form = env.createForm();
         form.show();
         form.resize(width, height);
-        const MainControls &ui = env.client().ui;
+        const MainWidgets &ui = form.widgets();
         // Button row: ends 100 twips before the right edge, buttons 100 twips apart.
         // Positions are in twips, so a pixel of rounding is allowed.
         const auto near = [](int a, int b) { return std::abs(a - b) <= 1; };
@@ -88,6 +91,24 @@ private slots:
         QCOMPARE(ui.LBM->x(), ui.cts->x() + ui.cts->width() + form.px(200));
     }
 
+    void closeIsRefusedWhileATestRuns()
+    {
+        TestEnv env;
+        Form1 &form = env.createForm();
+        form.show();
+        QVERIFY(form.close());
+        QVERIFY(!form.isVisible());
+        QCOMPARE(env.dialogs.count(), 0);
+
+        form.show();
+        env.client().state.IsWorking = true;
+        QVERIFY(!form.close());
+        QVERIFY(form.isVisible());
+        QCOMPARE(env.dialogs.lastBox().text,
+                 QStringLiteral("正在进行测试，无法退出。请先点击“结束”按钮。"));
+        QCOMPARE(env.dialogs.lastBox().icon, int(QMessageBox::Warning));
+    }
+
     void minimumWidthIs15000Twips()
     {
         TestEnv env;
@@ -105,14 +126,15 @@ private slots:
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         Client &c = env.client();
+        const MainWidgets &w = form.widgets();
         c.ui.btnzigen->setEnabled(true);
-        QTest::mouseClick(c.ui.btnzigen, Qt::LeftButton);
-        QVERIFY(c.ui.Pmid2->isVisible());
-        QVERIFY(!c.ui.Pmid->isVisible());
-        QTest::mouseClick(c.ui.btnzigen, Qt::LeftButton);
-        QVERIFY(!c.ui.Pmid2->isVisible());
-        QVERIFY(c.ui.Pmid->isVisible());
-        QCOMPARE(QApplication::focusWidget(), c.ui.txt2);
+        QTest::mouseClick(w.btnzigen, Qt::LeftButton);
+        QVERIFY(w.Pmid2->isVisible());
+        QVERIFY(!w.Pmid->isVisible());
+        QTest::mouseClick(w.btnzigen, Qt::LeftButton);
+        QVERIFY(!w.Pmid2->isVisible());
+        QVERIFY(w.Pmid->isVisible());
+        QCOMPARE(QApplication::focusWidget(), w.txt2);
     }
 };
 

