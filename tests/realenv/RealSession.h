@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QProcess>
+#include <QTest>
 #include <QString>
 #include <QtGlobal>
 
@@ -27,6 +28,28 @@ inline QString missingOpenbox() { return missing("CLIENT_REAL_OPENBOX", "openbox
 inline int xdotool(const QStringList &arguments)
 {
     return QProcess::execute(QStringLiteral("xdotool"), arguments);
+}
+
+// Types an input method code until `text` shows `expected`. An engine that is still loading
+// lets the keys through as letters, and a commit may come late under load: each attempt starts
+// from a cleared box and waits up to three seconds for the characters.
+template <typename Text, typename Clear>
+bool typeUntil(const QString &keys, const QString &expected, Text text, Clear clear)
+{
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        clear();
+        if (xdotool({QStringLiteral("type"), keys}) != 0)
+            return false;
+        for (int waited = 0; waited < 3000; waited += 50) {
+            const QString now = text();
+            if (now == expected)
+                return true;
+            if (now.size() >= keys.trimmed().size())
+                break; // letters: the engine did not take them
+            QTest::qWait(50);
+        }
+    }
+    return text() == expected;
 }
 
 } // namespace realsession

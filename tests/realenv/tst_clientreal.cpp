@@ -95,16 +95,8 @@ private slots:
 
         // 春 is dwjf: a full code with one candidate commits by itself. fcitx5 loads the Wubi
         // table on first use and lets keys through until then: type again until it answers.
-        const QString chun = QStringLiteral("春");
-        for (int attempt = 0; attempt < 10 && c.ui.txt2->text() != chun; ++attempt) {
-            c.ui.txt2->setText(QString());
-            QCOMPARE(xdotool({QStringLiteral("type"), QStringLiteral("dwjf")}), 0);
-            for (int waited = 0; waited < 3000 && c.ui.txt2->text().size() < 4
-                                 && c.ui.txt2->text() != chun;
-                 waited += 50)
-                QTest::qWait(50);
-        }
-        QCOMPARE(c.ui.txt2->text(), chun);
+        QVERIFY(typeUntil(QStringLiteral("dwjf"), QStringLiteral("春"),
+                          [&] { return c.ui.txt2->text(); }, [&] { c.ui.txt2->setText(QString()); }));
         QCOMPARE(c.state.NumTxtRight, 1);
 
         // The hot key switches away; the next key pulls fcitx5 back to Wubi.

@@ -104,9 +104,8 @@ private slots:
         imes.activate(QStringLiteral("wbx"));
         QTRY_COMPARE(imes.active(), QStringLiteral("wbx"));
         // The table loads a little after the daemon starts: retype until it answers.
-        QTRY_VERIFY_WITH_TIMEOUT((edit.clear(), xdotool({QStringLiteral("type"), QStringLiteral("ggll")}),
-                                  QTest::qWait(200), edit.text() == QStringLiteral("一")),
-                                 10000);
+        QVERIFY(typeUntil(QStringLiteral("ggll"), QStringLiteral("一"), [&] { return edit.text(); },
+                          [&] { edit.clear(); }));
         QCOMPARE(xdotool({QStringLiteral("type"), QStringLiteral("wqiy ")}), 0);
         QTRY_COMPARE(edit.text(), QStringLiteral("一你"));
 
