@@ -6,10 +6,10 @@ std::optional<bool> nameHasOwner(const QDBusConnection &bus, const QString &name
 {
     if (!bus.isConnected())
         return std::nullopt;
-    const QDBusMessage reply = callAndWait(
-        bus, methodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-                        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"),
-                        {name}));
+    const QDBusMessage reply = callAndWait(bus, methodCall(QStringLiteral("org.freedesktop.DBus"),
+                                                           QStringLiteral("/org/freedesktop/DBus"),
+                                                           QStringLiteral("org.freedesktop.DBus"),
+                                                           QStringLiteral("NameHasOwner"), {name}));
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return std::nullopt;
     return reply.arguments().constFirst().toBool();
@@ -35,8 +35,8 @@ TextReply firstText(const QDBusMessage &reply)
 {
     if (reply.type() == QDBusMessage::ErrorMessage)
         return {{}, reply.errorName() + QStringLiteral(": ") + reply.errorMessage()};
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()
-        || reply.arguments().constFirst().metaType() != QMetaType::fromType<QString>())
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty() ||
+        reply.arguments().constFirst().metaType() != QMetaType::fromType<QString>())
         return {{}, QStringLiteral("the reply holds no text")};
     return {reply.arguments().constFirst().toString(), {}};
 }

@@ -50,15 +50,15 @@ QString Fcitx5InputMethods::serviceName()
 }
 
 Fcitx5InputMethods::Fcitx5InputMethods(const QDBusConnection &bus, QObject *parent)
-    : QObject(parent), m_bus(bus)
-{
-}
+    : QObject(parent)
+    , m_bus(bus)
+{}
 
 InputMethodListing Fcitx5InputMethods::read()
 {
     using buscalls::callAndWait;
-    const buscalls::TextReply group =
-        buscalls::firstText(callAndWait(m_bus, controllerCall(QStringLiteral("CurrentInputMethodGroup"))));
+    const buscalls::TextReply group = buscalls::firstText(
+        callAndWait(m_bus, controllerCall(QStringLiteral("CurrentInputMethodGroup"))));
     if (!group.ok())
         return {{}, QStringLiteral("fcitx5: ") + group.error};
 
@@ -66,8 +66,9 @@ InputMethodListing Fcitx5InputMethods::read()
         callAndWait(m_bus, controllerCall(QStringLiteral("InputMethodGroupInfo"), {group.value}));
     const QDBusArgument *items = argumentAt(info, 1, "a(ss)");
     if (!items)
-        return {{}, QStringLiteral("fcitx5: the group %1 could not be read: %2")
-                        .arg(group.value, info.errorMessage())};
+        return {{},
+                QStringLiteral("fcitx5: the group %1 could not be read: %2")
+                    .arg(group.value, info.errorMessage())};
     QStringList ids;
     items->beginArray();
     while (!items->atEnd()) {
@@ -83,8 +84,9 @@ InputMethodListing Fcitx5InputMethods::read()
         callAndWait(m_bus, controllerCall(QStringLiteral("AvailableInputMethods")));
     const QDBusArgument *list = argumentAt(available, 0, "a(ssssssb)");
     if (!list)
-        return {{}, QStringLiteral("fcitx5: the input methods could not be read: ")
-                        + available.errorMessage()};
+        return {{},
+                QStringLiteral("fcitx5: the input methods could not be read: ") +
+                    available.errorMessage()};
     QHash<QString, Described> described;
     list->beginArray();
     while (!list->atEnd()) {
@@ -108,8 +110,8 @@ InputMethodListing Fcitx5InputMethods::read()
         listing.entries.append({id, description});
     }
 
-    const buscalls::TextReply current =
-        buscalls::firstText(callAndWait(m_bus, controllerCall(QStringLiteral("CurrentInputMethod"))));
+    const buscalls::TextReply current = buscalls::firstText(
+        callAndWait(m_bus, controllerCall(QStringLiteral("CurrentInputMethod"))));
     if (current.ok())
         m_active = current.value;
     return listing;

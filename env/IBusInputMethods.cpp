@@ -56,7 +56,9 @@ bool isKeyboardLayout(const QString &id)
 
 IBusInputMethods::IBusInputMethods(const QDBusConnection &bus, EngineNames preloadEngines,
                                    QObject *parent)
-    : QObject(parent), m_bus(bus), m_preloadEngines(std::move(preloadEngines))
+    : QObject(parent)
+    , m_bus(bus)
+    , m_preloadEngines(std::move(preloadEngines))
 {
     // The daemon is the bus itself here and sends its signals under its own name, so any
     // sender is accepted.
@@ -88,8 +90,8 @@ InputMethodListing IBusInputMethods::read()
 
     const QDBusMessage reply =
         buscalls::callAndWait(m_bus, ibusCall(QStringLiteral("GetEnginesByNames"), {names}));
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()
-        || reply.arguments().constFirst().metaType() != QMetaType::fromType<QDBusArgument>())
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty() ||
+        reply.arguments().constFirst().metaType() != QMetaType::fromType<QDBusArgument>())
         return {{}, QStringLiteral("ibus: the engines could not be read: ") + reply.errorMessage()};
 
     QHash<QString, QString> longNames;
@@ -121,8 +123,8 @@ void IBusInputMethods::activate(const QString &id)
     if (id.isEmpty() || id == m_active || id == m_switching)
         return;
     m_switching = id;
-    const QDBusPendingCall call = m_bus.asyncCall(ibusCall(QStringLiteral("SetGlobalEngine"), {id}),
-                                                  buscalls::kTimeoutMs);
+    const QDBusPendingCall call =
+        m_bus.asyncCall(ibusCall(QStringLiteral("SetGlobalEngine"), {id}), buscalls::kTimeoutMs);
     auto *watcher = new QDBusPendingCallWatcher(call, this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, id](QDBusPendingCallWatcher *w) {

@@ -8,7 +8,9 @@ namespace {
 const QString kEnglish = QStringLiteral("英语（美国）");
 } // namespace
 
-InputMethodSelection::InputMethodSelection(Client &client) : m_client(client) {}
+InputMethodSelection::InputMethodSelection(Client &client)
+    : m_client(client)
+{}
 
 void InputMethodSelection::ReadShurufa()
 {
@@ -70,6 +72,5 @@ void InputMethodSelection::tellSetupProblem()
         return;
     const QString problem = service->setupProblem();
     if (!problem.isEmpty())
-        showMessage(*m_client.services.dialogs, Dialogs::Warning, QStringLiteral("注意"),
-                    problem);
+        showMessage(*m_client.services.dialogs, Dialogs::Warning, QStringLiteral("注意"), problem);
 }

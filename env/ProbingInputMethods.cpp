@@ -16,7 +16,8 @@ const QString kIBusConnection = QStringLiteral("client-ibus");
 
 ProbingInputMethods::ProbingInputMethods(const QDBusConnection &sessionBus,
                                          QProcessEnvironment environment)
-    : m_sessionBus(sessionBus), m_environment(std::move(environment))
+    : m_sessionBus(sessionBus)
+    , m_environment(std::move(environment))
 {
     probe();
 }

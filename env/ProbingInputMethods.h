@@ -14,9 +14,9 @@
 class ProbingInputMethods final : public InputMethodService
 {
 public:
-    explicit ProbingInputMethods(const QDBusConnection &sessionBus = QDBusConnection::sessionBus(),
-                                 QProcessEnvironment environment =
-                                     QProcessEnvironment::systemEnvironment());
+    explicit ProbingInputMethods(
+        const QDBusConnection &sessionBus = QDBusConnection::sessionBus(),
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment());
     ~ProbingInputMethods() override;
 
     InputMethodListing read() override;

@@ -18,11 +18,9 @@ constexpr uint32_t kMaxTitleWords = 16384;
 // manager nests it one or two levels down.
 constexpr int kMaxDepth = 4;
 
-template <typename T>
-using Reply = std::unique_ptr<T, decltype(&std::free)>;
+template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
 
-template <typename T>
-Reply<T> owned(T *reply)
+template <typename T> Reply<T> owned(T *reply)
 {
     return Reply<T>(reply, &std::free);
 }
@@ -49,7 +47,8 @@ Atoms internAtoms(xcb_connection_t *connection)
 
 QList<xcb_window_t> children(xcb_connection_t *connection, xcb_window_t window)
 {
-    auto tree = owned(xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr));
+    auto tree =
+        owned(xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr));
     if (!tree)
         return {};
     const xcb_window_t *first = xcb_query_tree_children(tree.get());
@@ -61,7 +60,8 @@ bool hasProperty(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t p
     if (property == XCB_ATOM_NONE)
         return false;
     auto reply = owned(xcb_get_property_reply(
-        connection, xcb_get_property(connection, 0, window, property, XCB_ATOM_ANY, 0, 0), nullptr));
+        connection, xcb_get_property(connection, 0, window, property, XCB_ATOM_ANY, 0, 0),
+        nullptr));
     return reply && reply->type != XCB_ATOM_NONE;
 }
 
@@ -126,7 +126,9 @@ QString title(xcb_connection_t *connection, xcb_window_t window, const Atoms &at
 
 } // namespace
 
-X11WindowTitles::X11WindowTitles(QByteArray display) : m_display(std::move(display)) {}
+X11WindowTitles::X11WindowTitles(QByteArray display)
+    : m_display(std::move(display))
+{}
 
 QStringList X11WindowTitles::titles()
 {

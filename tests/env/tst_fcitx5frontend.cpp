@@ -36,7 +36,8 @@ private slots:
         QTest::newRow("fcitx asked, plugin missing") << "fcitx" << false << false << install;
         QTest::newRow("fcitx5 asked, plugin missing") << "fcitx5" << true << false << install;
         QTest::newRow("fcitx asked, plugin there") << "fcitx" << true << true << QString();
-        QTest::newRow("fcitx5 runs, nothing asked, plugin missing") << "" << true << false << install;
+        QTest::newRow("fcitx5 runs, nothing asked, plugin missing")
+            << "" << true << false << install;
         QTest::newRow("fcitx5 runs, nothing asked, plugin there") << "" << true << true << variable;
         QTest::newRow("ibus asked") << "ibus" << true << false << QString();
         QTest::newRow("no framework") << "" << false << false << QString();

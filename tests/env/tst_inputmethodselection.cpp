@@ -48,7 +48,8 @@ private slots:
             << desktop << " 不限制  " << QStringList{kEnglish, "五笔字型", "拼音", "五笔拼音"};
         QTest::newRow("rule untrimmed") << desktop << " 五笔" << QStringList{kEnglish};
         QTest::newRow("nothing matches") << desktop << "仓颉" << QStringList{kEnglish};
-        QTest::newRow("empty rule") << desktop << "" << QStringList{kEnglish, "五笔字型", "拼音", "五笔拼音"};
+        QTest::newRow("empty rule")
+            << desktop << "" << QStringList{kEnglish, "五笔字型", "拼音", "五笔拼音"};
         QTest::newRow("twice the same") << QStringList{"", "海峰五笔86", "海峰五笔86"} << "五笔"
                                         << QStringList{kEnglish, "海峰五笔86", "海峰五笔86"};
         QTest::newRow("no framework") << QStringList{""} << "不限制" << QStringList{kEnglish};
@@ -68,8 +69,10 @@ private slots:
         QTest::addColumn<QString>("picked");
         QTest::addColumn<QString>("id");
         QTest::newRow("english binds to the first entry") << kEnglish << "im0";
-        QTest::newRow("wubi") << "五笔字型" << "im1";
-        QTest::newRow("a description twice: the first") << "海峰五笔86" << "im2";
+        QTest::newRow("wubi") << "五笔字型"
+                              << "im1";
+        QTest::newRow("a description twice: the first") << "海峰五笔86"
+                                                        << "im2";
     }
     void pickingActivatesTheFirstEntryOfThatDescription()
     {

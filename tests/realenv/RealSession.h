@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QProcess>
-#include <QTest>
 #include <QString>
+#include <QTest>
 #include <QtGlobal>
 
 // What tests/realenv/session.sh started for this run. Each check gives the reason to skip
@@ -18,10 +18,22 @@ inline QString missing(const char *marker, const char *what)
         .arg(QLatin1String(what));
 }
 
-inline QString missingX11() { return missing("CLIENT_REAL_X11", "an X server (Xvfb)"); }
-inline QString missingFcitx5() { return missing("CLIENT_REAL_FCITX5", "fcitx5"); }
-inline QString missingIBus() { return missing("CLIENT_REAL_IBUS", "ibus-daemon"); }
-inline QString missingOpenbox() { return missing("CLIENT_REAL_OPENBOX", "openbox"); }
+inline QString missingX11()
+{
+    return missing("CLIENT_REAL_X11", "an X server (Xvfb)");
+}
+inline QString missingFcitx5()
+{
+    return missing("CLIENT_REAL_FCITX5", "fcitx5");
+}
+inline QString missingIBus()
+{
+    return missing("CLIENT_REAL_IBUS", "ibus-daemon");
+}
+inline QString missingOpenbox()
+{
+    return missing("CLIENT_REAL_OPENBOX", "openbox");
+}
 
 // Sends keys to the focused X window as a person would, through the X server. Returns
 // xdotool's exit code (-2 when it is missing).
@@ -54,8 +66,8 @@ bool typeUntil(const QString &keys, const QString &expected, Text text, Clear cl
 
 } // namespace realsession
 
-#define SKIP_UNLESS(reason)                                                                      \
-    do {                                                                                         \
-        if (const QString why = (reason); !why.isEmpty())                                       \
-            QSKIP(qPrintable(why));                                                              \
+#define SKIP_UNLESS(reason)                                                                        \
+    do {                                                                                           \
+        if (const QString why = (reason); !why.isEmpty())                                          \
+            QSKIP(qPrintable(why));                                                                \
     } while (false)

@@ -21,12 +21,13 @@ namespace {
 
 QString fcitx5Current()
 {
-    return buscalls::firstText(buscalls::callAndWait(
-                                   QDBusConnection::sessionBus(),
-                                   buscalls::methodCall(Fcitx5InputMethods::serviceName(),
-                                                        QStringLiteral("/controller"),
-                                                        QStringLiteral("org.fcitx.Fcitx.Controller1"),
-                                                        QStringLiteral("CurrentInputMethod"))))
+    return buscalls::firstText(
+               buscalls::callAndWait(
+                   QDBusConnection::sessionBus(),
+                   buscalls::methodCall(Fcitx5InputMethods::serviceName(),
+                                        QStringLiteral("/controller"),
+                                        QStringLiteral("org.fcitx.Fcitx.Controller1"),
+                                        QStringLiteral("CurrentInputMethod"))))
         .value;
 }
 
@@ -46,8 +47,9 @@ private slots:
             QSKIP("needs QT_IM_MODULE=fcitx");
 
         TestServer server;
-        for (const QString &line : {QStringLiteral("ime 五笔"), QStringLiteral("forbid 记事本|测试|计算器"),
-                                    QStringLiteral("text 春天来了")})
+        for (const QString &line :
+             {QStringLiteral("ime 五笔"), QStringLiteral("forbid 记事本|测试|计算器"),
+              QStringLiteral("text 春天来了")})
             QVERIFY(server.settings().script.apply(line, QDir()).ok());
         server.settings().messageGapMs = 20;
         server.settings().environmentPauseMs = 50;
@@ -95,8 +97,9 @@ private slots:
 
         // 春 is dwjf: a full code with one candidate commits by itself. fcitx5 loads the Wubi
         // table on first use and lets keys through until then: type again until it answers.
-        QVERIFY(typeUntil(QStringLiteral("dwjf"), QStringLiteral("春"),
-                          [&] { return c.ui.txt2->text(); }, [&] { c.ui.txt2->setText(QString()); }));
+        QVERIFY(typeUntil(
+            QStringLiteral("dwjf"), QStringLiteral("春"), [&] { return c.ui.txt2->text(); },
+            [&] { c.ui.txt2->setText(QString()); }));
         QCOMPARE(c.state.NumTxtRight, 1);
 
         // The hot key switches away; the next key pulls fcitx5 back to Wubi.

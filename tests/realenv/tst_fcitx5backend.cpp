@@ -20,11 +20,11 @@ class Fcitx5BackendRealTest : public QObject
     QString currentInputMethod() const
     {
         return buscalls::firstText(
-                   buscalls::callAndWait(bus(), buscalls::methodCall(
-                                                    Fcitx5InputMethods::serviceName(),
-                                                    QStringLiteral("/controller"),
-                                                    QStringLiteral("org.fcitx.Fcitx.Controller1"),
-                                                    QStringLiteral("CurrentInputMethod"))))
+                   buscalls::callAndWait(
+                       bus(), buscalls::methodCall(Fcitx5InputMethods::serviceName(),
+                                                   QStringLiteral("/controller"),
+                                                   QStringLiteral("org.fcitx.Fcitx.Controller1"),
+                                                   QStringLiteral("CurrentInputMethod"))))
             .value;
     }
 
@@ -37,8 +37,9 @@ class Fcitx5BackendRealTest : public QObject
         edit.activateWindow();
         edit.setFocus();
         QVERIFY(QTest::qWaitForWindowActive(&edit));
-        QTRY_VERIFY_WITH_TIMEOUT((imes.activate(QStringLiteral("pinyin")), imes.active() == QStringLiteral("pinyin")),
-                                 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (imes.activate(QStringLiteral("pinyin")), imes.active() == QStringLiteral("pinyin")),
+            10000);
     }
 
 private slots:
@@ -50,9 +51,10 @@ private slots:
         const InputMethodListing listing = imes.read();
         QVERIFY2(listing.ok(), qPrintable(listing.error));
         // The daemon runs in English: the Wubi entry must still say 五笔.
-        const QList<InputMethodEntry> expected = {{QStringLiteral("keyboard-us"), QString()},
-                                                  {QStringLiteral("wbx"), QStringLiteral("五笔字型")},
-                                                  {QStringLiteral("pinyin"), QStringLiteral("拼音")}};
+        const QList<InputMethodEntry> expected = {
+            {QStringLiteral("keyboard-us"), QString()},
+            {QStringLiteral("wbx"), QStringLiteral("五笔字型")},
+            {QStringLiteral("pinyin"), QStringLiteral("拼音")}};
         QCOMPARE(listing.entries, expected);
         QVERIFY(!imes.active().isEmpty());
     }
@@ -104,8 +106,9 @@ private slots:
         imes.activate(QStringLiteral("wbx"));
         QTRY_COMPARE(imes.active(), QStringLiteral("wbx"));
         // The table loads a little after the daemon starts: retype until it answers.
-        QVERIFY(typeUntil(QStringLiteral("ggll"), QStringLiteral("一"), [&] { return edit.text(); },
-                          [&] { edit.clear(); }));
+        QVERIFY(typeUntil(
+            QStringLiteral("ggll"), QStringLiteral("一"), [&] { return edit.text(); },
+            [&] { edit.clear(); }));
         QCOMPARE(xdotool({QStringLiteral("type"), QStringLiteral("wqiy ")}), 0);
         QTRY_COMPARE(edit.text(), QStringLiteral("一你"));
 

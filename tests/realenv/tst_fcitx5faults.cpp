@@ -89,10 +89,10 @@ private slots:
     {
         QTest::addColumn<int>("fault");
         QTest::addColumn<QString>("said");
-        QTest::newRow("a number for the group") << int(BrokenController::NumberForText)
-                                                << QStringLiteral("no text");
-        QTest::newRow("group of another shape") << int(BrokenController::WrongGroupShape)
-                                                << QStringLiteral("Default");
+        QTest::newRow("a number for the group")
+            << int(BrokenController::NumberForText) << QStringLiteral("no text");
+        QTest::newRow("group of another shape")
+            << int(BrokenController::WrongGroupShape) << QStringLiteral("Default");
         QTest::newRow("no answer") << int(BrokenController::Silence) << QStringLiteral("fcitx5");
     }
     void malformedRepliesAreErrors()

@@ -39,9 +39,9 @@ private slots:
     void initTestCase()
     {
         SKIP_UNLESS(missingIBus());
-        const std::optional<QString> address = IBusAddress::find(
-            QProcessEnvironment::systemEnvironment(),
-            QString::fromLatin1(QDBusConnection::localMachineId()));
+        const std::optional<QString> address =
+            IBusAddress::find(QProcessEnvironment::systemEnvironment(),
+                              QString::fromLatin1(QDBusConnection::localMachineId()));
         QVERIFY2(address, "the daemon's address file was not found");
         m_bus = QDBusConnection::connectToBus(*address, QStringLiteral("ibus-test"));
         QVERIFY2(m_bus.isConnected(), qPrintable(m_bus.lastError().message()));
@@ -72,7 +72,8 @@ private slots:
         });
         const InputMethodListing listing = imes.read();
         QVERIFY2(listing.ok(), qPrintable(listing.error));
-        QCOMPARE(listing.entries, (QList<InputMethodEntry>{{kHaifeng, QStringLiteral("海峰五笔86")}}));
+        QCOMPARE(listing.entries,
+                 (QList<InputMethodEntry>{{kHaifeng, QStringLiteral("海峰五笔86")}}));
     }
 
     void activationSwitchesAndAnOutsideSwitchIsSeen()
@@ -112,8 +113,9 @@ private slots:
         imes.activate(kHaifeng);
         QTRY_COMPARE(imes.active(), kHaifeng);
         // ibus-table commits a code with the space.
-        QVERIFY(typeUntil(QStringLiteral("ggll "), QStringLiteral("一"), [&] { return edit.text(); },
-                          [&] { edit.clear(); }));
+        QVERIFY(typeUntil(
+            QStringLiteral("ggll "), QStringLiteral("一"), [&] { return edit.text(); },
+            [&] { edit.clear(); }));
     }
 };
 

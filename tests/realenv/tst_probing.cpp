@@ -41,8 +41,8 @@ private slots:
     {
         ProbingInputMethods imes;
         const QString problem = imes.setupProblem();
-        if (qEnvironmentVariableIsSet("CLIENT_REAL_FCITX5")
-            && qEnvironmentVariable("QT_IM_MODULE").isEmpty())
+        if (qEnvironmentVariableIsSet("CLIENT_REAL_FCITX5") &&
+            qEnvironmentVariable("QT_IM_MODULE").isEmpty())
             QVERIFY2(problem.contains(QStringLiteral("QT_IM_MODULE")), qPrintable(problem));
         else
             QCOMPARE(problem, QString());
@@ -62,9 +62,9 @@ private slots:
         // A running ibus-daemon also takes its name on the session bus.
         if (!qEnvironmentVariableIsSet("CLIENT_REAL_IBUS"))
             QVERIFY(!owned(QStringLiteral("org.freedesktop.IBus")));
-        QCOMPARE(imes.framework(),
-                 qEnvironmentVariableIsSet("CLIENT_REAL_IBUS") ? QStringLiteral("ibus")
-                                                               : QStringLiteral("none"));
+        QCOMPARE(imes.framework(), qEnvironmentVariableIsSet("CLIENT_REAL_IBUS")
+                                       ? QStringLiteral("ibus")
+                                       : QStringLiteral("none"));
     }
 };
 

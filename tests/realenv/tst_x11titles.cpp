@@ -18,7 +18,8 @@ namespace {
 class WindowMaker
 {
 public:
-    WindowMaker() : m_connection(xcb_connect(nullptr, nullptr))
+    WindowMaker()
+        : m_connection(xcb_connect(nullptr, nullptr))
     {
         m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
     }
@@ -29,8 +30,8 @@ public:
     xcb_window_t create()
     {
         const xcb_window_t window = xcb_generate_id(m_connection);
-        xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, window, m_root, 10, 10, 200, 100,
-                          0, XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+        xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, window, m_root, 10, 10, 200, 100, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
         return window;
     }
     void setUtf8Name(xcb_window_t window, const QString &title)
@@ -72,7 +73,11 @@ public:
         std::free(reply);
         return state;
     }
-    void sync() { std::free(xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr)); }
+    void sync()
+    {
+        std::free(
+            xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), nullptr));
+    }
 
 private:
     xcb_atom_t atom(const char *name)
@@ -145,10 +150,11 @@ private slots:
               QStringLiteral("Café ancien"), QStringLiteral("计算器"), QStringLiteral("画图"),
               QStringLiteral("最小化的 QQ"), longTitle,
               QStringLiteral("澄岭文字录入测试系统客户端")})
-            QVERIFY2(titles.contains(expected), qPrintable(expected + QStringLiteral(" not in ") + titles.join(u'|')));
+            QVERIFY2(titles.contains(expected),
+                     qPrintable(expected + QStringLiteral(" not in ") + titles.join(u'|')));
         // Our own window was shown last, so it is above the notepad window.
-        QVERIFY(titles.indexOf(QStringLiteral("澄岭文字录入测试系统客户端"))
-                < titles.indexOf(QStringLiteral("无标题 - 记事本")));
+        QVERIFY(titles.indexOf(QStringLiteral("澄岭文字录入测试系统客户端")) <
+                titles.indexOf(QStringLiteral("无标题 - 记事本")));
         QVERIFY(titles.indexOf(longTitle) < titles.indexOf(QStringLiteral("无标题 - 记事本")));
         // A window without a title is there, with an empty one.
         QVERIFY(titles.contains(QString()));
@@ -157,7 +163,8 @@ private slots:
     void withoutAnXServerFindsNothingAndSaysSoOnce()
     {
         X11WindowTitles service(":4711");
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("No X server at \":4711\"")));
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression(QStringLiteral("No X server at \":4711\"")));
         QVERIFY(service.titles().isEmpty());
         QTest::failOnWarning(QRegularExpression(QStringLiteral("No X server")));
         QVERIFY(service.titles().isEmpty());

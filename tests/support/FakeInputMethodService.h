@@ -41,10 +41,10 @@ public:
     }
 
     QList<InputMethodEntry> entries;
-    QString failure;       // when set, read() fails with it
-    QString problem;       // what setupProblem() tells
-    QString current;       // the active input method
-    QStringList requests;  // every activate() call
+    QString failure;         // when set, read() fails with it
+    QString problem;         // what setupProblem() tells
+    QString current;         // the active input method
+    QStringList requests;    // every activate() call
     QStringList activations; // the switches that happened
     int reads = 0;
 };
