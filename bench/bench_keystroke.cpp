@@ -6,7 +6,11 @@
 #include "BenchRegistry.h"
 #include "BenchStats.h"
 
+#include "core/InputMethodService.h"
 #include "core/widgets/Fonts.h"
+#include "env/BusCalls.h"
+#include "env/Fcitx5InputMethods.h"
+#include "env/ProbingInputMethods.h"
 #include "net/Socket.h"
 #include "net/TestControl.h"
 #include "typing/TypingEngine.h"
@@ -274,6 +278,24 @@ void runKeystroke()
     if (txt1->text() != text || client.client().state.NumTxtCount != kTextLength)
         out() << "warning: the text did not load" << Qt::endl;
 
+    // Every keystroke keeps the chosen input method: with "0009五笔" and Wubi picked, each key
+    // asks the desktop's framework (fcitx5 when a session bus has it) without waiting.
+    InputMethodService *imes = client.system.services().inputMethods;
+    client.client().control->handleMessage(QStringLiteral("0009五笔"));
+    ChoiceList *choices = client.client().ui.cmbshurufa;
+    if (choices->count() > 1)
+        choices->activate(1);
+    auto *fcitx5 = dynamic_cast<Fcitx5InputMethods *>(
+        static_cast<ProbingInputMethods *>(imes)->current());
+    const auto settle = [fcitx5] {
+        for (int i = 0; fcitx5 && fcitx5->busy() && i < 1000; ++i)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    };
+    settle();
+    out() << "input methods: " << imes->framework() << ", list " << choices->items().join(u'/')
+          << ", chosen " << choices->currentText() << " (" << client.client().state.ActIme
+          << "), active " << imes->active() << Qt::endl;
+
     std::vector<Row> ours;
     std::vector<Row> baselines;
     const QChar wrong(u'错');
@@ -354,6 +376,40 @@ void runKeystroke()
                                    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
                                })};
 
+    // A keystroke after the student switched away with the hot key: the key asks fcitx5 and
+    // switches back, both without waiting. The switch away and the answers are untimed.
+    std::vector<Row> enforcement;
+    if (fcitx5) {
+        const QDBusMessage away = buscalls::methodCall(
+            Fcitx5InputMethods::serviceName(), QStringLiteral("/controller"),
+            QStringLiteral("org.fcitx.Fcitx.Controller1"), QStringLiteral("SetCurrentIM"),
+            {QStringLiteral("keyboard-us")});
+        int switched = 0;
+        int pulledBack = 0;
+        enforcement.push_back(
+            {QStringLiteral("keystroke at 16000 after a hot-key switch, painting what changed"),
+             measure(
+                 kRuns,
+                 [&] {
+                     settle();
+                     if (switched > 0 && imes->active() == client.client().state.ActIme)
+                         ++pulledBack;
+                     if (txt2->text().size() > 16000)
+                         client.typeUpTo(text, 16000);
+                     settle();
+                     buscalls::callAndWait(QDBusConnection::sessionBus(), away);
+                 },
+                 [&] {
+                     sendKey(txt2, 0, switched++ % 2 ? QString(wrong) : text.mid(16000, 1));
+                     QCoreApplication::processEvents();
+                 })});
+        settle();
+        if (imes->active() == client.client().state.ActIme)
+            ++pulledBack;
+        out() << "after a hot-key switch the next key pulled fcitx5 back in " << pulledBack
+              << " of " << switched << " runs" << Qt::endl;
+    }
+
     // The recount alone, over the longest typed text.
     const QString typedAll = text.left(32000) + wrong;
     int sink = 0;
@@ -391,6 +447,8 @@ void runKeystroke()
     printRow(paintAlone);
     printRow(handlerAlone);
     printRow(recount);
+    for (const Row &row : enforcement)
+        printRow(row);
     out() << "baseline (plain QTextEdit pair, QTextCursor::mergeCharFormat, same recount):"
           << Qt::endl;
     for (const Row &row : baselines)

@@ -117,6 +117,7 @@ void ClientLogic::Form_Load()
         ui.sb->showComputer(state.computerName);
         state.NumHintDelay = 8;
         m_imes->ReadShurufa();
+        m_imes->tellSetupProblem();
 
         state.ColorRight = QColor(150, 150, 150);
         state.ColorErr = QColor(255, 0, 0);

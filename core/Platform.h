@@ -22,16 +22,7 @@ public:
     virtual QString computerName() = 0;
 };
 
-// The keyboard input methods of the desktop session.
-class InputMethods
-{
-public:
-    virtual ~InputMethods() = default;
-    // Names of the installed input methods, in the order the desktop lists them.
-    virtual QStringList installed() = 0;
-    // Makes the named input method the active one. Returns false when it could not.
-    virtual bool activate(const QString &name) = 0;
-};
+// The keyboard input methods of the desktop session: core/InputMethodService.h.
 
 // The titles of the top-level windows open on the desktop.
 class WindowTitles

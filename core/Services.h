@@ -4,7 +4,7 @@
 
 class Clipboard;
 class Dialogs;
-class InputMethods;
+class InputMethodService;
 class MachineInfo;
 class Socket;
 class WindowTitles;
@@ -16,7 +16,7 @@ struct Services
     Dialogs *dialogs = nullptr;
     Clipboard *clipboard = nullptr;
     MachineInfo *machine = nullptr;
-    InputMethods *inputMethods = nullptr;
+    InputMethodService *inputMethods = nullptr;
     WindowTitles *windowTitles = nullptr;
     Socket *socket = nullptr; // the one connection to the test server, for the client's life
     AppPaths paths;           // appset.ini, wb.dat, wbcz.dat and 86zg.dat

@@ -1,26 +1,36 @@
 #pragma once
 
+#include "core/InputMethodService.h"
+
+#include <QList>
 #include <QString>
-#include <QStringList>
 
 class Client;
 
-// The input method list cmbshurufa: filled from the server's rule, and the chosen input
-// method pulled back at every key, focus and change of the typing box.
+// The input method list cmbshurufa: filled from the server's rule with the input methods of
+// the desktop's framework, and the chosen one pulled back at every key, focus and change of
+// the typing box.
 class InputMethodSelection
 {
 public:
+    // The framework's entries beyond this many are left out.
+    static constexpr int kMaxEntries = 16;
+
     explicit InputMethodSelection(Client &client);
 
     void ReadShurufa();
     void FillShurufa(const QString &rule);
     void cmbshurufa_Click();
-    // Activates ActIme again when the list holds at least one entry.
+    // Activates ActIme again when the list holds at least one entry. Never waits for the
+    // framework, so it may run at every keystroke.
     void reactivate();
+    // Tells the student once what keeps Chinese input from working in this client, if anything.
+    void tellSetupProblem();
 
-    const QStringList &installed() const { return m_installed; }
+    // The framework's entries as last read (ImeHkl and ImeName side by side).
+    const QList<InputMethodEntry> &installed() const { return m_installed; }
 
 private:
     Client &m_client;
-    QStringList m_installed;
+    QList<InputMethodEntry> m_installed;
 };

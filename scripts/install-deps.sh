@@ -6,12 +6,19 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev qt6-qpa-plugins
+    libxcb1-dev libglib2.0-dev
     fonts-noto-cjk
     xvfb xauth x11-utils imagemagick xdotool
     # Building and checking the Debian packages (scripts/package-check.sh).
     file lintian desktop-file-utils appstream man-db
     # The fuzzers: clang's libFuzzer with its sanitizers.
     clang libclang-rt-14-dev
+    # Chinese input as a student desktop has it: fcitx5 with Wubi and Pinyin and its Qt 6
+    # plugin, and IBus with the Wubi tables (Qt ships IBus's plugin). The tests also drive them
+    # in a private session with a window manager, a D-Bus session bus and typed keys.
+    fcitx5 fcitx5-chinese-addons fcitx5-frontend-qt6
+    ibus ibus-table-wubi
+    openbox dbus-daemon locales
 )
 
 missing=()

@@ -4,7 +4,8 @@
 #include "core/SystemPlatform.h"
 #include "core/widgets/ModalRunner.h"
 #include "core/widgets/WindowDialogs.h"
-#include "env/NoInputMethods.h"
+#include "env/ProbingInputMethods.h"
+#include "env/X11WindowTitles.h"
 #include "net/TcpSocket.h"
 
 #include <QCoreApplication>
@@ -37,8 +38,8 @@ private:
     WindowDialogs m_dialogs{m_modal};
     SystemClipboard m_clipboard;
     SystemMachineInfo m_machine;
-    NoInputMethods m_inputMethods;
-    NoWindowTitles m_windowTitles;
+    ProbingInputMethods m_inputMethods; // fcitx5, IBus or the plain keyboard, looked for at each fill
+    X11WindowTitles m_windowTitles;
     TcpSocket m_socket;
     Services m_services;
 };

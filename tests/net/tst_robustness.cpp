@@ -22,7 +22,7 @@ private slots:
         Client &c = env.client();
         c.ui.Timer4->stop();
         env.fakeSocket.setState(7);
-        env.inputMethods.names = {QStringLiteral("中文 - 五笔86"), QStringLiteral("拼音")};
+        env.inputMethods.setDescriptions({QStringLiteral("中文 - 五笔86"), QStringLiteral("拼音")});
         env.windowTitles.list = {QStringLiteral("记事本"), QStringLiteral("测试")};
 
         QRandomGenerator random(20261209);

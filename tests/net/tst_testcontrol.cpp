@@ -216,8 +216,8 @@ private slots:
         QFETCH(QString, rule);
         QFETCH(QStringList, items);
         Fixture f;
-        f.env.inputMethods.names = {QStringLiteral("中文 - 五笔86"), QStringLiteral("拼音"),
-                                    QStringLiteral("五笔拼音")};
+        f.env.inputMethods.setDescriptions(
+            {QStringLiteral("中文 - 五笔86"), QStringLiteral("拼音"), QStringLiteral("五笔拼音")});
         f.handle(QStringLiteral("0009") + rule);
         QStringList shown;
         for (int i = 0; i < f.c().ui.cmbshurufa->count(); ++i)
@@ -397,7 +397,7 @@ private slots:
     {
         Fixture f;
         Client &c = f.c();
-        f.env.inputMethods.names = {QStringLiteral("拼音")};
+        f.env.inputMethods.setDescriptions({QStringLiteral("拼音")});
         c.state.MaxTime = 0;
         QSignalSpy teacher(&f.env.logic(), &ClientLogic::teacherMessage);
         int teacherDuringBox = -1;

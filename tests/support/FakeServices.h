@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FakeInputMethodService.h"
 #include "core/Platform.h"
 #include "net/Socket.h"
 
@@ -25,19 +26,6 @@ class FakeMachineInfo final : public MachineInfo
 public:
     QString computerName() override { return name; }
     QString name = QStringLiteral("PC07");
-};
-
-class FakeInputMethods final : public InputMethods
-{
-public:
-    QStringList installed() override { return names; }
-    bool activate(const QString &name) override
-    {
-        activations << name;
-        return names.contains(name) || name == QStringLiteral("英语（美国）");
-    }
-    QStringList names;
-    QStringList activations;
 };
 
 class FakeWindowTitles final : public WindowTitles

@@ -31,7 +31,7 @@ public:
     FakeDialogs dialogs;
     FakeClipboard clipboard;
     FakeMachineInfo machine;
-    FakeInputMethods inputMethods;
+    FakeInputMethodService inputMethods;
     FakeWindowTitles windowTitles;
     FakeSocket fakeSocket;
     Services services;

@@ -37,7 +37,7 @@ public:
     WindowDialogs windowDialogs{windows};
     FakeClipboard clipboard;
     FakeMachineInfo machine;
-    FakeInputMethods inputMethods;
+    FakeInputMethodService inputMethods;
     FakeWindowTitles windowTitles;
     FakeSocket fakeSocket;
     Services services;

@@ -326,6 +326,8 @@ private slots:
                                << "0010<cz>中国 人民" << 0;
         QTest::newRow("timed") << "timed.script"
                                << "0010认真" << 2;
+        QTest::newRow("wubi only") << "wubi-only.script"
+                                   << "0010春天" << 0;
     }
     void samplesLoad()
     {
@@ -338,6 +340,14 @@ private slots:
         QFETCH(QString, prefix);
         QVERIFY(script.textMessage().value_or(QString()).startsWith(prefix));
         QTEST(script.timeLimit, "timeLimit");
+    }
+
+    void wubiSampleSendsItsRuleAndList()
+    {
+        TestScript script;
+        QVERIFY(script.load(QStringLiteral(CLIENT_SOURCE_DIR "/tools/testserver/samples/wubi-only.script")).ok());
+        QCOMPARE(script.inputMethodsMessage(), QStringLiteral("0009五笔"));
+        QCOMPARE(script.environmentMessage(), QStringLiteral("010011记事本|测试|计算器"));
     }
 };
 

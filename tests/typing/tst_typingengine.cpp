@@ -79,13 +79,15 @@ private slots:
     void inputMethodIsPulledBackOnEveryChange()
     {
         TypingFixture f(QStringLiteral("中文录入"));
-        f.env.inputMethods.names = {QStringLiteral("中文(简体) - 五笔")};
+        f.env.inputMethods.setDescriptions({QStringLiteral("美式键盘"), QStringLiteral("中文(简体) - 五笔")});
         f.c().imes->FillShurufa(QStringLiteral("五笔"));
         f.c().ui.cmbshurufa->setCurrentIndex(1);
         f.c().imes->cmbshurufa_Click();
+        // The student switched away with the desktop's hot key.
+        f.env.inputMethods.switchAway(QStringLiteral("im0"));
         f.env.inputMethods.activations.clear();
         f.commit(QStringLiteral("中文"));
-        QCOMPARE(f.env.inputMethods.activations, QStringList{QStringLiteral("中文(简体) - 五笔")});
+        QCOMPARE(f.env.inputMethods.activations, QStringList{QStringLiteral("im1")});
     }
 
     void aCharacterMistypedAgainIsRecordedOnce()

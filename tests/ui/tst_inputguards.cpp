@@ -133,23 +133,23 @@ private slots:
     {
         ShownFixture f(QStringLiteral("中文录入"));
         QVERIFY(f.active);
-        FakeInputMethods &imes = f.env.inputMethods;
+        FakeInputMethodService &imes = f.env.inputMethods;
         // With an empty list there is nothing to pull back to.
         QCOMPARE(f.c().ui.cmbshurufa->count(), 0);
         QTest::keyClick(f.txt2(), Qt::Key_A);
-        QVERIFY(imes.activations.isEmpty());
+        QVERIFY(imes.requests.isEmpty());
 
-        imes.names = {QStringLiteral("中文 - 五笔")};
+        imes.setDescriptions({QStringLiteral("中文 - 五笔")});
         f.c().imes->FillShurufa(QStringLiteral("五笔"));
-        imes.activations.clear();
+        imes.requests.clear();
         QTest::keyClick(f.txt2(), Qt::Key_Home);
-        QCOMPARE(imes.activations.size(), 1);
+        QCOMPARE(imes.requests.size(), 1);
         QTest::keyClick(f.txt2(), Qt::Key_Backspace);
-        QCOMPARE(imes.activations.size(), 2);
+        QCOMPARE(imes.requests.size(), 2);
         f.c().ui.cmdlianjie->setFocus();
-        imes.activations.clear();
+        imes.requests.clear();
         f.txt2()->setFocus();
-        QCOMPARE(imes.activations, QStringList{QStringLiteral("中文 - 五笔")});
+        QCOMPARE(imes.requests, QStringList{QStringLiteral("im0")});
     }
 
     void referenceBoxPassesTheFocusOn()

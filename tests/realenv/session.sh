@@ -1,0 +1,174 @@
+#!/usr/bin/env bash
+# Runs a command inside a private desktop session made of real components, so tests can drive
+# the real input method frameworks and a real X server:
+#
+#   session.sh [--fcitx5] [--ibus] [--openbox] -- command [args...]
+#
+# Always: a private D-Bus session bus (dbus-run-session) and an Xvfb display. --fcitx5: fcitx5
+# with a fresh test profile (keyboard-us, wbx, pinyin) under an English locale. --ibus: an IBus
+# daemon on its own bus with the Wubi tables, engines set up as keyboard, 海峰五笔86, 极点五笔.
+# --openbox: a real window manager (frames, iconic windows).
+#
+# Each component that started is announced to the command in CLIENT_REAL_<NAME>=1; one that is
+# not installed is left out with a line on stderr, and the tests that need it skip. One that is
+# installed but does not start fails the run: a test must not skip quietly where it should run.
+# Everything started here is stopped by its process id when the command ends.
+set -uo pipefail
+
+if [ -z "${CLIENT_REAL_INNER:-}" ]; then
+    if ! command -v dbus-run-session >/dev/null; then
+        echo "session.sh: dbus-run-session is missing (package dbus): no real components" >&2
+        while [ $# -gt 0 ] && [ "$1" != "--" ]; do shift; done
+        shift || true
+        exec "$@"
+    fi
+    CLIENT_REAL_INNER=1 exec dbus-run-session -- "$0" "$@" 2> >(grep -v 'Failed to set fd limit' >&2)
+fi
+
+want_fcitx5=0 want_ibus=0 want_openbox=0
+while [ $# -gt 0 ]; do
+    case "$1" in
+    --fcitx5) want_fcitx5=1 ;;
+    --ibus) want_ibus=1 ;;
+    --openbox) want_openbox=1 ;;
+    --) shift; break ;;
+    *) echo "session.sh: unknown option $1" >&2; exit 2 ;;
+    esac
+    shift
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/client-session.XXXXXX")
+pids=()
+cleanup() {
+    local pid
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+missing() { echo "session.sh: $1 is not installed (package $2): tests that need it skip" >&2; }
+failed() {
+    echo "session.sh: $1 did not start:" >&2
+    tail -n 5 "$2" >&2
+    exit 1
+}
+
+# Waits up to $1 tenths of a second for the command after it to succeed.
+wait_for() {
+    local tenths=$1; shift
+    for _ in $(seq "$tenths"); do
+        "$@" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+has_owner() {
+    dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q 'boolean true'
+}
+
+# The user's own settings, caches and daemons stay out of the session.
+export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_CACHE_HOME=$work/cache
+export XDG_RUNTIME_DIR=$work/runtime NO_AT_BRIDGE=1
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset WAYLAND_DISPLAY IBUS_ADDRESS QT_IM_MODULE XMODIFIERS GTK_IM_MODULE
+
+if command -v Xvfb >/dev/null; then
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    pids+=($!)
+    wait_for 100 test -s "$work/display" || failed Xvfb "$work/xvfb.log"
+    export DISPLAY=":$(head -n1 "$work/display")"
+    wait_for 50 xprop -root || failed Xvfb "$work/xvfb.log"
+    export CLIENT_REAL_X11=1 QT_QPA_PLATFORM=xcb
+else
+    missing Xvfb xvfb
+fi
+
+if [ "$want_openbox" = 1 ] && [ -n "${CLIENT_REAL_X11:-}" ]; then
+    if command -v openbox >/dev/null; then
+        # A busy machine now and then makes a first start fail: try again.
+        for _ in 1 2 3; do
+            openbox --sm-disable >"$work/openbox.log" 2>&1 &
+            pids+=($!)
+            if wait_for 50 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'; then
+                export CLIENT_REAL_OPENBOX=1
+                break
+            fi
+        done
+        [ -n "${CLIENT_REAL_OPENBOX:-}" ] || failed openbox "$work/openbox.log"
+    else
+        missing openbox openbox
+    fi
+fi
+
+# The daemons' names in Chinese come from a zh_CN locale, built here without installing it.
+chinese_locale() {
+    if [ ! -d "$work/locale/zh_CN.UTF-8" ]; then
+        mkdir -p "$work/locale"
+        localedef -i zh_CN -f UTF-8 "$work/locale/zh_CN.UTF-8" >/dev/null 2>&1 || true
+    fi
+}
+
+if [ "$want_fcitx5" = 1 ] && [ -n "${CLIENT_REAL_X11:-}" ]; then
+    if command -v fcitx5 >/dev/null; then
+        # fcitx5 rewrites its profile when it exits: a fresh one every time.
+        mkdir -p "$XDG_CONFIG_HOME/fcitx5"
+        cat >"$XDG_CONFIG_HOME/fcitx5/profile" <<'PROFILE'
+[Groups/0]
+Name=Default
+Default Layout=us
+DefaultIM=wbx
+
+[Groups/0/Items/0]
+Name=keyboard-us
+Layout=
+
+[Groups/0/Items/1]
+Name=wbx
+Layout=
+
+[Groups/0/Items/2]
+Name=pinyin
+Layout=
+
+[GroupOrder]
+0=Default
+PROFILE
+        printf '[Behavior]\nShareInputState=All\n' >"$XDG_CONFIG_HOME/fcitx5/config"
+        # An English locale: the client must find Wubi whatever language the desktop runs in.
+        LANG=C.UTF-8 LC_ALL= fcitx5 --disable=ibusfrontend,wayland,waylandim \
+            >"$work/fcitx5.log" 2>&1 &
+        pids+=($!)
+        wait_for 100 has_owner org.fcitx.Fcitx5 || failed fcitx5 "$work/fcitx5.log"
+        export CLIENT_REAL_FCITX5=1
+    else
+        missing fcitx5 fcitx5
+    fi
+fi
+
+if [ "$want_ibus" = 1 ] && [ -n "${CLIENT_REAL_X11:-}" ]; then
+    if command -v ibus-daemon >/dev/null && [ -f /usr/share/ibus-table/tables/wubi-haifeng86.db ]; then
+        chinese_locale
+        # The engines the student has set up live in GLib's settings; a key file stands in
+        # for the desktop's settings store.
+        export GSETTINGS_BACKEND=keyfile
+        mkdir -p "$XDG_CONFIG_HOME/glib-2.0/settings"
+        cat >"$XDG_CONFIG_HOME/glib-2.0/settings/keyfile" <<'KEYFILE'
+[desktop/ibus/general]
+preload-engines=['xkb:us::eng', 'table:wubi-haifeng86', 'table:wubi-jidian86']
+KEYFILE
+        LOCPATH=$work/locale LANG=zh_CN.UTF-8 LC_ALL= ibus-daemon --cache=refresh \
+            --panel=disable --emoji-extension=disable --config=disable >"$work/ibus.log" 2>&1 &
+        pids+=($!)
+        wait_for 300 ibus list-engine || failed ibus-daemon "$work/ibus.log"
+        export CLIENT_REAL_IBUS=1
+    else
+        missing "ibus-daemon with the Wubi tables" "ibus ibus-table-wubi"
+    fi
+fi
+
+"$@"

@@ -1,0 +1,123 @@
+#include "RealSession.h"
+#include "TestRegistry.h"
+#include "env/BusCalls.h"
+#include "env/IBusAddress.h"
+#include "env/IBusInputMethods.h"
+#include "env/IBusPreloadEngines.h"
+
+#include <QLineEdit>
+#include <QTest>
+
+using namespace realsession;
+
+namespace {
+const QString kHaifeng = QStringLiteral("table:wubi-haifeng86");
+const QString kJidian = QStringLiteral("table:wubi-jidian86");
+const QString kKeyboard = QStringLiteral("xkb:us::eng");
+} // namespace
+
+// The IBus backend against a real ibus-daemon on its own bus (Wubi tables, Chinese locale),
+// found the way the client finds it: the address file of this display.
+class IBusBackendRealTest : public QObject
+{
+    Q_OBJECT
+
+    QDBusConnection m_bus{QString()};
+
+    // Another client of the daemon, switching the way the student's hot key does.
+    void switchFromOutside(const QString &id)
+    {
+        const QDBusMessage reply = buscalls::callAndWait(
+            m_bus, buscalls::methodCall(QStringLiteral("org.freedesktop.IBus"),
+                                        QStringLiteral("/org/freedesktop/IBus"),
+                                        QStringLiteral("org.freedesktop.IBus"),
+                                        QStringLiteral("SetGlobalEngine"), {id}));
+        QCOMPARE(reply.type(), QDBusMessage::ReplyMessage);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        SKIP_UNLESS(missingIBus());
+        const std::optional<QString> address =
+            IBusAddress::find(QProcessEnvironment::systemEnvironment(),
+                              QString::fromLatin1(QDBusConnection::localMachineId()));
+        QVERIFY2(address, "the daemon's address file was not found");
+        m_bus = QDBusConnection::connectToBus(*address, QStringLiteral("ibus-test"));
+        QVERIFY2(m_bus.isConnected(), qPrintable(m_bus.lastError().message()));
+    }
+
+    void thePreferencesAreReadFromTheSettingsStore()
+    {
+        QCOMPARE(IBusPreloadEngines::read(), (QStringList{kKeyboard, kHaifeng, kJidian}));
+    }
+
+    void listsTheSetUpEnginesInOrderWithLongNames()
+    {
+        IBusInputMethods imes(m_bus, &IBusPreloadEngines::read);
+        const InputMethodListing listing = imes.read();
+        QVERIFY2(listing.ok(), qPrintable(listing.error));
+        QCOMPARE(listing.entries.size(), 3);
+        QCOMPARE(listing.entries.at(0), (InputMethodEntry{kKeyboard, QString()}));
+        QCOMPARE(listing.entries.at(1), (InputMethodEntry{kHaifeng, QStringLiteral("海峰五笔86")}));
+        QCOMPARE(listing.entries.at(2).id, kJidian);
+        QVERIFY2(listing.entries.at(2).description.contains(QStringLiteral("五笔")),
+                 qPrintable(listing.entries.at(2).description));
+    }
+
+    void anEngineNotInstalledIsLeftOut()
+    {
+        IBusInputMethods imes(m_bus, [] {
+            return QStringList{QStringLiteral("table:nonexistent"), kHaifeng};
+        });
+        const InputMethodListing listing = imes.read();
+        QVERIFY2(listing.ok(), qPrintable(listing.error));
+        QCOMPARE(listing.entries,
+                 (QList<InputMethodEntry>{{kHaifeng, QStringLiteral("海峰五笔86")}}));
+    }
+
+    void activationSwitchesAndAnOutsideSwitchIsSeen()
+    {
+        IBusInputMethods imes(m_bus, &IBusPreloadEngines::read);
+        QLineEdit edit;
+        edit.show();
+        edit.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&edit));
+
+        imes.activate(kJidian);
+        QVERIFY(imes.busy());
+        QTRY_VERIFY(!imes.busy());
+        QCOMPARE(imes.active(), kJidian);
+
+        // The hot key's switch arrives as the daemon's signal, without any call of ours.
+        switchFromOutside(kHaifeng);
+        QTRY_COMPARE(imes.active(), kHaifeng);
+        // Already active: nothing to call.
+        imes.activate(kHaifeng);
+        QVERIFY(!imes.busy());
+        imes.activate(kJidian);
+        QTRY_VERIFY(!imes.busy());
+        QTRY_COMPARE(imes.active(), kJidian);
+    }
+
+    void typedWubiCodesCommit()
+    {
+        if (qEnvironmentVariable("QT_IM_MODULE") != QLatin1String("ibus"))
+            QSKIP("needs QT_IM_MODULE=ibus");
+        IBusInputMethods imes(m_bus, &IBusPreloadEngines::read);
+        QLineEdit edit;
+        edit.show();
+        edit.activateWindow();
+        edit.setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(&edit));
+        imes.activate(kHaifeng);
+        QTRY_COMPARE(imes.active(), kHaifeng);
+        // ibus-table commits a code with the space.
+        QVERIFY(typeUntil(
+            QStringLiteral("ggll "), QStringLiteral("一"), [&] { return edit.text(); },
+            [&] { edit.clear(); }));
+    }
+};
+
+CLIENT_TEST(IBusBackendRealTest)
+#include "tst_ibusbackend.moc"
