@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     writeFile(dir.filePath(QStringLiteral("wbcz.dat")), cz);
 
     Services services;
-    services.appDir = dir.path();
+    services.paths = AppPaths::inFolder(dir.path());
     ClientLogic logic(services);
     CodeTables &tables = *logic.client().tables;
     tables.ReadBM();

@@ -7,6 +7,7 @@
 #include "core/Client.h"
 #include "core/Dialogs.h"
 #include "core/Gbk.h"
+#include "core/InputMethodService.h"
 #include "core/Platform.h"
 #include "hints/HintDelay.h"
 #include "net/Socket.h"
@@ -45,14 +46,23 @@ public:
     QString computerName() override { return QStringLiteral("PC07"); }
 };
 
-class SomeInputMethods final : public InputMethods
+class SomeInputMethods final : public InputMethodService
 {
 public:
-    QStringList installed() override
+    InputMethodListing read() override
     {
-        return {QStringLiteral("中文 - 五笔86"), QStringLiteral("拼音"), QString()};
+        return {{{QStringLiteral("keyboard-us"), QString()},
+                 {QStringLiteral("wbx"), QStringLiteral("中文 - 五笔86")},
+                 {QStringLiteral("pinyin"), QStringLiteral("拼音")},
+                 {QStringLiteral("empty"), QString()}},
+                {}};
     }
-    bool activate(const QString &) override { return true; }
+    void activate(const QString &id) override { m_active = id; }
+    QString active() const override { return m_active; }
+    QString framework() const override { return QStringLiteral("fuzz"); }
+
+private:
+    QString m_active;
 };
 
 class SomeTitles final : public WindowTitles
@@ -130,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     services.inputMethods = &inputMethods;
     services.windowTitles = &titles;
     services.socket = &socket;
-    services.appDir = dir.path();
+    services.paths = AppPaths::inFolder(dir.path());
 
     ClientLogic logic(services);
     logic.Form_Load();

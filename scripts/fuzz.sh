@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${FUZZ_SECONDS:-60}
-all=(protocol gbk_stream ini codetables handler)
+all=(protocol gbk_stream ini codetables handler roottable)
 names=("$@")
 [ ${#names[@]} -eq 0 ] && names=("${all[@]}")
 
