@@ -21,7 +21,10 @@ constexpr qsizetype kMaxValueBytes = 254;
 struct Line
 {
     QByteArray text;   // without its line ending
-    QByteArray ending; // "\r\n", "\n" or empty for a last line without one
+    QByteArray ending; // "\r\n", "\n", a lone "\r" ending the file, or empty for none
+
+    // True when the next line starts after this one: a lone CR ends no line.
+    bool isEnded() const { return ending.endsWith('\n'); }
 };
 
 using blanks::isBlank;
@@ -47,7 +50,15 @@ QList<Line> splitLines(const QByteArray &content)
     while (start < content.size()) {
         const qsizetype newline = content.indexOf('\n', start);
         if (newline < 0) {
-            lines.append({content.mid(start), {}});
+            // A CR at the very end belongs to the line ending a writer cut short, not to the
+            // value, so the value reads the same before and after a line is added behind it.
+            QByteArray last = content.mid(start);
+            QByteArray ending;
+            if (last.endsWith('\r')) {
+                last.chop(1);
+                ending = QByteArrayLiteral("\r");
+            }
+            lines.append({last, ending});
             break;
         }
         qsizetype end = newline;
@@ -145,7 +156,7 @@ QByteArray cutValue(const QByteArray &value)
 QByteArray lineEndingOf(const QList<Line> &lines)
 {
     for (const Line &line : lines) {
-        if (!line.ending.isEmpty())
+        if (line.isEnded())
             return line.ending;
     }
     return QByteArrayLiteral("\r\n"); // a new (or one-line) file gets the usual INI endings
@@ -233,12 +244,12 @@ Status WriteIni(const QString &section, const QString &key, const QString &value
         text = text.left(valueStart) + valueBytes.bytes;
     } else if (where.sectionEnd >= 0) {
         Line &before = lines[where.sectionEnd];
-        if (before.ending.isEmpty())
+        if (!before.isEnded())
             before.ending = eol;
         lines.insert(where.sectionEnd + 1, {entry, eol});
     } else {
         if (!lines.isEmpty()) {
-            if (lines.last().ending.isEmpty())
+            if (!lines.last().isEnded())
                 lines.last().ending = eol;
             if (!blanks::trimmed(lines.last().text).isEmpty())
                 lines.append({{}, eol});

@@ -174,6 +174,14 @@ private slots:
         QTest::newRow("last line without end") << QByteArray("[a]\nk=1") << "a"
                                                << "j"
                                                << "2" << QByteArray("[a]\nk=1\nj=2\n");
+        QTest::newRow("last line ends in a lone CR")
+            << QByteArray("[a]\nk=1\r") << "a"
+            << "j"
+            << "2" << QByteArray("[a]\nk=1\nj=2\n");
+        QTest::newRow("new section after a lone CR")
+            << QByteArray("[a]\r\nk=1\r") << "b"
+            << "j"
+            << "2" << QByteArray("[a]\r\nk=1\r\n\r\n[b]\r\nj=2\r\n");
         QTest::newRow("odd bytes kept") << QByteArray("\xff\xfe junk\r\n[a]\r\nk=\x81\r\n") << "a"
                                         << "k"
                                         << "v" << QByteArray("\xff\xfe junk\r\n[a]\r\nk=v\r\n");
@@ -193,6 +201,21 @@ private slots:
         QVERIFY2(status.ok(), qPrintable(status.error));
         QCOMPARE(readBytes(ini()), after);
         QCOMPARE(ReadIni(section, key, ini()), value);
+    }
+
+    // Found by fuzzing: a file whose last line ends in a lone CR. Writing another key used to
+    // complete that CR to a line ending, so the value read back lost a trailing CR it had
+    // before; a value must read the same before and after another key is written.
+    void otherValuesReadTheSameAfterAWrite()
+    {
+        writeBytes(ini(), QByteArray("[userinfoserInfo]\nName = \xc0\xee\xc3\xf7 \n"
+                                     "[serverset]\nip=101\r"));
+        const QString ip = ReadIni("serverset", "ip", ini());
+        QCOMPARE(ip, QStringLiteral("101"));
+        const Status status = WriteIni("userinfo", "name", QStringLiteral("李明 7"), ini());
+        QVERIFY2(status.ok(), qPrintable(status.error));
+        QCOMPARE(ReadIni("serverset", "ip", ini()), ip);
+        QCOMPARE(ReadIni("userinfo", "name", ini()), QStringLiteral("李明 7"));
     }
 
     // Values that could not be read back as written are refused and change nothing.
