@@ -5,9 +5,12 @@
 #
 #   scripts/fuzz.sh                 every fuzzer for FUZZ_SECONDS (default 60) seconds
 #   FUZZ_SECONDS=600 scripts/fuzz.sh protocol handler
+#   FUZZ_SEED=7 scripts/fuzz.sh     a fixed seed, so a run can be repeated (scripts/test.sh uses 1)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${FUZZ_SECONDS:-60}
+seed_option=()
+[ -n "${FUZZ_SEED:-}" ] && seed_option=(-seed="$FUZZ_SEED")
 all=(protocol gbk_stream ini codetables handler roottable)
 names=("$@")
 [ ${#names[@]} -eq 0 ] && names=("${all[@]}")
@@ -27,7 +30,7 @@ for name in "${names[@]}"; do
     mkdir -p "$work" "$findings"
     cp fuzz/corpus/"$name"/* "$work"/
     log=build-fuzz/fuzz_$name.log
-    if build-fuzz/bin/fuzz_"$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    if build-fuzz/bin/fuzz_"$name" "${seed_option[@]}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -artifact_prefix="$findings/" -print_final_stats=1 "$work" >"$log" 2>&1; then
         runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo '?')
         cover=$(grep -o 'cov: [0-9]*' "$log" | tail -1 || true)

@@ -17,5 +17,6 @@ scripts/package-check.sh build
 scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DCLIENT_SANITIZE=ON
 (cd build-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure)
 
-# The fuzzers (clang, AddressSanitizer and UBSan), each for FUZZ_SECONDS (default 60) seconds.
-scripts/fuzz.sh
+# The fuzzers (clang, AddressSanitizer and UBSan), each for FUZZ_SECONDS (default 60) seconds,
+# with a fixed seed so that a failing run can be repeated.
+FUZZ_SEED=${FUZZ_SEED:-1} scripts/fuzz.sh
