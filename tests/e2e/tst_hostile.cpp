@@ -49,13 +49,8 @@ private slots:
         c.state.strXuehao = QStringLiteral("7");
         c.state.strUserName = QStringLiteral("王芳");
         c.state.strBanji = QStringLiteral("二班");
-        // Every box the bursts bring up is answered at once: Yes to questions, OK otherwise.
-        env.windows.answer = [](QDialog &dialog) {
-            auto *box = qobject_cast<QMessageBox *>(&dialog);
-            if (box && box->standardButtons().testFlag(QMessageBox::Yes))
-                return int(QMessageBox::Yes);
-            return box ? int(QMessageBox::Ok) : int(QDialog::Rejected);
-        };
+        // Every box is answered at once: Yes to questions, OK otherwise.
+        env.windows.answer = FakeWindows::yesOrOk;
 
         c.connection->cmdlianjie_Click();
         QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 20000);

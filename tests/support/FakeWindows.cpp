@@ -26,3 +26,11 @@ int FakeWindows::exec(QDialog &dialog)
     }
     return QDialog::Rejected;
 }
+
+int FakeWindows::yesOrOk(QDialog &dialog)
+{
+    auto *box = qobject_cast<QMessageBox *>(&dialog);
+    if (box && box->standardButtons().testFlag(QMessageBox::Yes))
+        return QMessageBox::Yes;
+    return box ? int(QMessageBox::Ok) : int(QDialog::Rejected);
+}

@@ -18,6 +18,10 @@ public:
 
     int exec(QDialog &dialog) override;
 
+    // An answerer for tests where any box may come up: Yes to a question, OK to any other
+    // message box, and every other dialog rejected.
+    static int yesOrOk(QDialog &dialog);
+
     std::function<int(QDialog &)> answer;
 
 private:
