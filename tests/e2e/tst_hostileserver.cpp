@@ -72,11 +72,11 @@ private slots:
         const quint16 port = probe.serverPort();
         probe.close();
         QProcess process;
-        process.start(serverPath,
-                      {QStringLiteral("--port"), QString::number(port), QStringLiteral("--hostile"),
-                       QString::number(seconds), QStringLiteral("--seed"), QString::number(seed),
-                       QStringLiteral(CLIENT_SOURCE_DIR
-                                      "/tools/testserver/samples/chinese-text.script")});
+        process.start(
+            serverPath,
+            {QStringLiteral("--port"), QString::number(port), QStringLiteral("--hostile"),
+             QString::number(seconds), QStringLiteral("--seed"), QString::number(seed),
+             QStringLiteral(CLIENT_SOURCE_DIR "/tools/testserver/samples/chinese-text.script")});
         QVERIFY(process.waitForStarted(5000));
         QTest::qWait(500);
         qInfo("hostile phase: the test server's --hostile mode, %d s, seed %u", seconds, seed);
