@@ -1,29 +1,10 @@
 #include "LogicEnv.h"
 
 #include "client/ClientLogic.h"
-#include "core/Gbk.h"
 
-#include <QFile>
-
-LogicEnv::LogicEnv()
-{
-    services.dialogs = &dialogs;
-    services.clipboard = &clipboard;
-    services.machine = &machine;
-    services.inputMethods = &inputMethods;
-    services.windowTitles = &windowTitles;
-    services.socket = &fakeSocket;
-    services.paths = AppPaths::inFolder(dir.path());
-}
+LogicEnv::LogicEnv() = default;
 
 LogicEnv::~LogicEnv() = default;
-
-void LogicEnv::writeGbkFile(const QString &name, const QString &content)
-{
-    QFile file(dir.filePath(name));
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(gbk::encode(content).bytes);
-}
 
 ClientLogic &LogicEnv::createLogic(Socket *socket)
 {

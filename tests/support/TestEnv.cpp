@@ -1,20 +1,12 @@
 #include "TestEnv.h"
 
-#include "core/Gbk.h"
 #include "ui/Form1.h"
 
 #include <QApplication>
-#include <QFile>
 
 TestEnv::TestEnv()
 {
     services.dialogs = &windowDialogs;
-    services.clipboard = &clipboard;
-    services.machine = &machine;
-    services.inputMethods = &inputMethods;
-    services.windowTitles = &windowTitles;
-    services.socket = &fakeSocket;
-    services.paths = AppPaths::inFolder(dir.path());
 
     m_modalGuard.setInterval(50);
     QObject::connect(&m_modalGuard, &QTimer::timeout, [this] {
@@ -30,13 +22,6 @@ TestEnv::TestEnv()
 }
 
 TestEnv::~TestEnv() = default;
-
-void TestEnv::writeGbkFile(const QString &name, const QString &content)
-{
-    QFile file(dir.filePath(name));
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(gbk::encode(content).bytes);
-}
 
 Form1 &TestEnv::createForm(Socket *socket)
 {

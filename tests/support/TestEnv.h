@@ -1,14 +1,11 @@
 #pragma once
 
-#include "FakeDialogs.h"
-#include "FakeServices.h"
+#include "FakePlatform.h"
 #include "FakeWindows.h"
-#include "core/Services.h"
 #include "core/widgets/WindowDialogs.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <memory>
@@ -19,28 +16,18 @@ class Client;
 // A main window on fake platform services in a fresh folder of its own. Files that the client
 // reads at start-up (appset.ini, wb.dat, ...) are written into dir before createForm(). Message
 // boxes are real QMessageBox windows run through `windows`, recorded in `dialogs`.
-class TestEnv
+class TestEnv : public FakePlatform
 {
 public:
     TestEnv();
     ~TestEnv();
 
-    // Writes a file into the client's folder, encoded in GBK.
-    void writeGbkFile(const QString &name, const QString &content);
     // Creates the main window (running its start-up). Uses socket if given, else fakeSocket.
     Form1 &createForm(Socket *socket = nullptr);
     Client &client();
 
-    QTemporaryDir dir;
-    FakeDialogs dialogs;
     FakeWindows windows{dialogs};
     WindowDialogs windowDialogs{windows};
-    FakeClipboard clipboard;
-    FakeMachineInfo machine;
-    FakeInputMethodService inputMethods;
-    FakeWindowTitles windowTitles;
-    FakeSocket fakeSocket;
-    Services services;
     std::unique_ptr<Form1> form;
 
     // Windows with a modal loop of their own (the result window) are closed once they have
