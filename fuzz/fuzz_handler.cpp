@@ -2,13 +2,12 @@
 // socket delivers them, interleaved with typing, Backspace, clock ticks and the buttons, on
 // fake platform services. Nothing may crash or hang, and the counters stay what the reports
 // can carry.
+#include "FakePlatform.h"
 #include "FuzzInput.h"
 #include "client/ClientLogic.h"
 #include "core/Client.h"
 #include "core/Dialogs.h"
 #include "core/Gbk.h"
-#include "core/InputMethodService.h"
-#include "core/Platform.h"
 #include "hints/HintDelay.h"
 #include "net/Socket.h"
 #include "net/TestControl.h"
@@ -16,90 +15,10 @@
 #include "typing/TestEnding.h"
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
 
 #include <cstdlib>
 
 namespace {
-
-class AnswerDialogs final : public Dialogs
-{
-public:
-    Button message(Icon, const QString &, const QString &, int buttons, Button def) override
-    {
-        if (answerYes && (buttons & Yes))
-            return Yes;
-        return def != NoButton ? def : Ok;
-    }
-    bool answerYes = false;
-};
-
-class NullClipboard final : public Clipboard
-{
-public:
-    void clear() override {}
-};
-
-class NamedMachine final : public MachineInfo
-{
-public:
-    QString computerName() override { return QStringLiteral("PC07"); }
-};
-
-class SomeInputMethods final : public InputMethodService
-{
-public:
-    InputMethodListing read() override
-    {
-        return {{{QStringLiteral("keyboard-us"), QString()},
-                 {QStringLiteral("wbx"), QStringLiteral("中文 - 五笔86")},
-                 {QStringLiteral("pinyin"), QStringLiteral("拼音")},
-                 {QStringLiteral("empty"), QString()}},
-                {}};
-    }
-    void activate(const QString &id) override { m_active = id; }
-    QString active() const override { return m_active; }
-    QString framework() const override { return QStringLiteral("fuzz"); }
-
-private:
-    QString m_active;
-};
-
-class SomeTitles final : public WindowTitles
-{
-public:
-    QStringList titles() override { return {QStringLiteral("记事本"), QStringLiteral("QQ")}; }
-};
-
-// Takes every message while connected, as the real socket does.
-class RecordingSocket final : public Socket
-{
-public:
-    void setRemoteHost(const QString &) override {}
-    void setRemotePort(int) override {}
-    QString remoteHost() const override { return {}; }
-    int remotePort() const override { return 0; }
-    void close() override { m_state = Closed; }
-    void connectToRemote() override { m_state = Connecting; }
-    bool sendData(const QString &) override { return m_state == Connected; }
-    QString getData() override { return {}; }
-    int state() const override { return m_state; }
-
-    void arrive(const QString &text) { emit dataArrival(text); }
-    void connectNow()
-    {
-        m_state = Connected;
-        emit connected();
-    }
-    void closeNow()
-    {
-        m_state = Closing;
-        emit closed();
-    }
-
-private:
-    int m_state = Connected;
-};
 
 const char16_t *const kCodes[] = {u"0010", u"0099", u"0011",     u"0100",
                                   u"0009", u"0008", u"0010<cz>", u"0010<zg>"};
@@ -126,23 +45,15 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static QTemporaryDir dir;
-    AnswerDialogs dialogs;
-    NullClipboard clipboard;
-    NamedMachine machine;
-    SomeInputMethods inputMethods;
-    SomeTitles titles;
-    RecordingSocket socket;
-    Services services;
-    services.dialogs = &dialogs;
-    services.clipboard = &clipboard;
-    services.machine = &machine;
-    services.inputMethods = &inputMethods;
-    services.windowTitles = &titles;
-    services.socket = &socket;
-    services.paths = AppPaths::inFolder(dir.path());
+    FakePlatform platform;
+    platform.inputMethods.setDescriptions(
+        {QString(), QStringLiteral("中文 - 五笔86"), QStringLiteral("拼音"), QString()});
+    platform.windowTitles.list = {QStringLiteral("记事本"), QStringLiteral("QQ")};
+    // The socket is up from the start; the input closes and opens it.
+    FakeSocket &socket = platform.fakeSocket;
+    socket.setState(Socket::Connected);
 
-    ClientLogic logic(services);
+    ClientLogic logic(platform.services);
     logic.Form_Load();
     Client &c = logic.client();
     c.ui.Timer3->setInterval(24 * 3600 * 1000); // ticks come from the input only
@@ -188,7 +99,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             c.ui.cts->click();
             break;
         case 9:
-            dialogs.answerYes = action & 0x80;
+            // Yes to a question about ending the test, or its default answer.
+            if (action & 0x80)
+                platform.dialogs.answerMessage = [](const FakeDialogs::Shown &box) {
+                    return box.buttons & Dialogs::Yes ? Dialogs::Yes : Dialogs::Ok;
+                };
+            else
+                platform.dialogs.answerMessage = nullptr;
             c.ui.cmdexit->click();
             break;
         case 10:
@@ -196,9 +113,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             break;
         default:
             if (action & 0x80)
-                socket.closeNow();
+                socket.raiseClosed();
             else
-                socket.connectNow();
+                socket.raiseConnected();
         }
         check(c);
     }
