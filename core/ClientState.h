@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Figures.h"
+
 #include <QColor>
 #include <QString>
 #include <QStringList>
@@ -56,6 +58,12 @@ struct ClientState
 
     QStringList ForbidList;
     QString strForbidList;
+
+    // The counters as the figures and the reports take them.
+    figures::Counts counts() const
+    {
+        return {TotalTime, NumTxtCount, NumTxtInputCount, NumTxtRight, NumKeyBackup};
+    }
 
     // The one reset of a test's counters: a new text, a practice text.
     void resetCounters(int txtCount)

@@ -3,7 +3,6 @@
 #include "core/ClientState.h"
 #include "practice/PracticeHost.h"
 #include "practice/PracticeRequest.h"
-#include "typing/Statistics.h"
 
 #include <QDir>
 #include <QTimer>
@@ -147,26 +146,14 @@ bool PracticeSession::Form_QueryUnload()
 
 PracticeDisplay PracticeSession::display() const
 {
-    const ClientState &s = m_state;
+    const figures::Display figures = figures::display(m_state.counts(), m_state.MaxTime);
     PracticeDisplay d;
-    if (s.TotalTime < 1) {
-        d.speed = QStringLiteral("0");
-        d.progress = QStringLiteral("0/0(正确100%)");
-    } else {
-        d.speed = stats::speedText(s.NumTxtRight, s.TotalTime);
-        d.progress = QString::number(s.NumTxtInputCount) + u'/' + QString::number(s.NumTxtCount) +
-                     QStringLiteral("(正确") +
-                     stats::accuracyText(s.NumTxtRight, s.NumTxtInputCount) + QStringLiteral("%)");
-    }
-    d.elapsed = stats::elapsedText(s.TotalTime);
-    if (s.MaxTime < 1) {
-        d.timing = QStringLiteral("不限时");
-        d.remaining = QStringLiteral("不限");
-    } else {
-        d.timing = QStringLiteral("限时") + QString::number(s.MaxTime) + QStringLiteral("分钟");
-        d.remaining = stats::remainingText(s.MaxTime, s.TotalTime);
-    }
-    d.chartShown = s.Zigen;
+    d.speed = figures.speed;
+    d.progress = figures.progress;
+    d.timing = figures.timing;
+    d.elapsed = figures.elapsed;
+    d.remaining = figures.remaining;
+    d.chartShown = m_state.Zigen;
     return d;
 }
 
@@ -179,7 +166,7 @@ void PracticeSession::endPractice()
     m_running = false;
     const quint64 practice = m_started;
     // Even a practice of 0 seconds shows its result: the speed is then 0.
-    m_host.showResult(stats::sentence(m_state));
+    m_host.showResult(figures::sentence(m_state.counts()));
     m_ending = false;
     // A new practice started while the window was open is not ended by this one.
     if (practice == m_started)

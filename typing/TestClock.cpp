@@ -5,7 +5,6 @@
 #include "net/Protocol.h"
 #include "net/Socket.h"
 #include "net/TestControl.h"
-#include "typing/Statistics.h"
 #include "typing/TestEnding.h"
 
 #include <QCoreApplication>
@@ -72,16 +71,9 @@ void TestClock::showSpeedAndProgress()
 {
     const ClientState &s = m_client.state;
     MainControls &ui = m_client.ui;
-    if (s.TotalTime < 1) {
-        ui.Lmsg2->setText(QStringLiteral("0"));
-        ui.Lmsg->setText(QStringLiteral("0/0(正确100%)"));
-    } else {
-        ui.Lmsg2->setText(stats::speedText(s.NumTxtRight, s.TotalTime));
-        ui.Lmsg->setText(QString::number(s.NumTxtInputCount) + u'/' +
-                         QString::number(s.NumTxtCount) + QStringLiteral("(正确") +
-                         stats::accuracyText(s.NumTxtRight, s.NumTxtInputCount) +
-                         QStringLiteral("%)"));
-    }
+    const figures::Display d = figures::display(s.counts(), s.MaxTime);
+    ui.Lmsg2->setText(d.speed);
+    ui.Lmsg->setText(d.progress);
 }
 
 void TestClock::showProgressBar()
@@ -100,16 +92,10 @@ void TestClock::showTimes()
 {
     const ClientState &s = m_client.state;
     MainControls &ui = m_client.ui;
-    if (s.MaxTime < 1) {
-        ui.Ltime->setText(QStringLiteral("不限时"));
-        ui.Ltime2->setText(stats::elapsedText(s.TotalTime));
-        ui.Ltime3->setText(QStringLiteral("不限"));
-    } else {
-        ui.Ltime->setText(QStringLiteral("限时") + QString::number(s.MaxTime) +
-                          QStringLiteral("分钟"));
-        ui.Ltime2->setText(stats::elapsedText(s.TotalTime));
-        ui.Ltime3->setText(stats::remainingText(s.MaxTime, s.TotalTime));
-    }
+    const figures::Display d = figures::display(s.counts(), s.MaxTime);
+    ui.Ltime->setText(d.timing);
+    ui.Ltime2->setText(d.elapsed);
+    ui.Ltime3->setText(d.remaining);
 }
 
 void TestClock::sendProgress()

@@ -5,7 +5,6 @@
 #include "net/Protocol.h"
 #include "net/Socket.h"
 #include "net/TestControl.h"
-#include "typing/Statistics.h"
 #include "typing/TestClock.h"
 
 namespace {
@@ -60,7 +59,7 @@ void TestEnding::showResult()
     ClientState &s = m_client.state;
     const FlagScope ending(m_ending);
     ++m_resultsShown;
-    m_lastSentence = stats::sentence(s);
+    m_lastSentence = figures::sentence(s.counts());
     emit resultReady({s.strUserName, s.strXuehao, s.strBanji, m_lastSentence, s.cuowu});
     // A practice test started from the window keeps the box open and the test running.
     if (!s.IsReStart) {

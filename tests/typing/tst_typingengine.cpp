@@ -1,6 +1,5 @@
 #include "TestRegistry.h"
 #include "TypingFixture.h"
-#include "typing/Statistics.h"
 
 namespace {
 

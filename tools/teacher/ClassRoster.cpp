@@ -1,20 +1,9 @@
 #include "ClassRoster.h"
 
+#include "core/Figures.h"
+
 #include <QBrush>
 #include <QColor>
-
-#include <cmath>
-
-namespace {
-
-// Rounded half away from zero, as the client shows its figures.
-QString fixed(double value, int decimals)
-{
-    const double scale = std::pow(10.0, decimals);
-    return QString::number(std::round(value * scale) / scale, 'f', decimals);
-}
-
-} // namespace
 
 ClassRoster::ClassRoster(QObject *parent)
     : QAbstractTableModel(parent)
@@ -92,9 +81,11 @@ QString ClassRoster::cellText(const StudentRow &row, int column)
         return figures ? QStringLiteral("%1/%2").arg(figures->inputCount).arg(figures->txtCount)
                        : QString();
     case Speed:
-        return row.speed() ? fixed(*row.speed(), 1) : QString();
+        // Written as the student's own window writes it.
+        return row.speed() ? figures::speedText(figures->right, figures->totalTime) : QString();
     case Accuracy:
-        return row.accuracy() ? fixed(*row.accuracy(), 0) : QString();
+        return row.accuracy() ? figures::accuracyText(figures->right, figures->inputCount)
+                              : QString();
     case Backspaces:
         return figures ? QString::number(figures->backspaces) : QString();
     case Errors:

@@ -1,19 +1,26 @@
 #include "StudentRow.h"
 
+#include "core/Figures.h"
+
 std::optional<double> StudentRow::speed() const
 {
     const protocol::Report *report = figures();
-    if (!report || report->totalTime <= 0)
+    if (!report)
         return std::nullopt;
-    return double(report->right) / report->totalTime * 60.0;
+    // The tenths the client rounds to, so a sorted column and a mean agree with the screens.
+    if (const auto tenths = figures::speedTenths(report->right, report->totalTime))
+        return double(*tenths) / 10.0;
+    return std::nullopt;
 }
 
 std::optional<double> StudentRow::accuracy() const
 {
     const protocol::Report *report = figures();
-    if (!report || report->inputCount <= 0)
+    if (!report)
         return std::nullopt;
-    return double(report->right) / report->inputCount * 100.0;
+    if (const auto percent = figures::accuracyPercent(report->right, report->inputCount))
+        return double(*percent);
+    return std::nullopt;
 }
 
 QString StudentRow::stateText(State state)

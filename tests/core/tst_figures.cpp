@@ -1,10 +1,9 @@
 #include "TestRegistry.h"
-#include "core/ClientState.h"
-#include "typing/Statistics.h"
+#include "core/Figures.h"
 
 #include <QTest>
 
-class StatisticsTest : public QObject
+class FiguresTest : public QObject
 {
     Q_OBJECT
 private slots:
@@ -28,7 +27,7 @@ private slots:
         QFETCH(int, right);
         QFETCH(int, seconds);
         QFETCH(QString, text);
-        QCOMPARE(stats::speedText(right, seconds), text);
+        QCOMPARE(figures::speedText(right, seconds), text);
     }
 
     void accuracy_data()
@@ -49,7 +48,7 @@ private slots:
         QFETCH(int, right);
         QFETCH(int, typed);
         QFETCH(QString, text);
-        QCOMPARE(stats::accuracyText(right, typed), text);
+        QCOMPARE(figures::accuracyText(right, typed), text);
     }
 
     void times_data()
@@ -79,34 +78,77 @@ private slots:
         QFETCH(int, seconds);
         QFETCH(QString, elapsed);
         QFETCH(QString, remaining);
-        QCOMPARE(stats::elapsedText(seconds), elapsed);
-        QCOMPARE(stats::remainingText(maxMinutes, seconds), remaining);
+        QCOMPARE(figures::elapsedText(seconds), elapsed);
+        QCOMPARE(figures::remainingText(maxMinutes, seconds), remaining);
     }
 
     void sentence()
     {
-        ClientState state;
-        state.TotalTime = 125;
-        state.NumTxtCount = 300;
-        state.NumTxtInputCount = 120;
-        state.NumTxtRight = 118;
-        state.NumKeyBackup = 7;
-        QCOMPARE(stats::sentence(state),
+        figures::Counts counts{125, 300, 120, 118, 7};
+        QCOMPARE(figures::sentence(counts),
                  QStringLiteral("已用时：2分5秒，总字数：300个，已录入：120个，正确数：118个，"
                                 "退格次数：7次，平均速度：56.6字/分钟"));
 
-        state.TotalTime = 59;
-        QVERIFY(stats::sentence(state).startsWith(QStringLiteral("已用时：0分59秒，")));
-        state.TotalTime = 3600;
-        QVERIFY(stats::sentence(state).startsWith(QStringLiteral("已用时：60分0秒，")));
+        counts.totalTime = 59;
+        QVERIFY(figures::sentence(counts).startsWith(QStringLiteral("已用时：0分59秒，")));
+        counts.totalTime = 3600;
+        QVERIFY(figures::sentence(counts).startsWith(QStringLiteral("已用时：60分0秒，")));
 
         // A practice ended before its first second has no speed to divide out.
-        ClientState fresh;
-        QCOMPARE(stats::sentence(fresh),
+        QCOMPARE(figures::sentence(figures::Counts{}),
                  QStringLiteral("已用时：0分0秒，总字数：0个，已录入：0个，正确数：0个，"
                                 "退格次数：0次，平均速度：0.0字/分钟"));
     }
+
+    // The statistics row as every window shows it once a second.
+    void display_data()
+    {
+        QTest::addColumn<int>("seconds");
+        QTest::addColumn<int>("typed");
+        QTest::addColumn<int>("right");
+        QTest::addColumn<int>("maxMinutes");
+        QTest::addColumn<QStringList>("expected"); // speed, progress, timing, elapsed, remaining
+        QTest::newRow("before the first second")
+            << 0 << 5 << 5 << 0
+            << QStringList{"0", "0/0(正确100%)", "不限时", "0分0秒", "不限"};
+        QTest::newRow("nothing typed yet")
+            << 3 << 0 << 0 << 10
+            << QStringList{"0.0", "0/300(正确0%)", "限时10分钟", "0分3秒", "9分57秒"};
+        QTest::newRow("12 of 30 in 125 s")
+            << 125 << 12 << 12 << 10
+            << QStringList{"5.8", "12/300(正确100%)", "限时10分钟", "2分5秒", "7分55秒"};
+        QTest::newRow("past the limit")
+            << 65 << 120 << 118 << 1
+            << QStringList{"108.9", "120/300(正确98%)", "限时1分钟", "1分5秒", "0分-5秒"};
+    }
+    void display()
+    {
+        QFETCH(int, seconds);
+        QFETCH(int, typed);
+        QFETCH(int, right);
+        QFETCH(int, maxMinutes);
+        QFETCH(QStringList, expected);
+        const figures::Display d = figures::display({seconds, 300, typed, right, 0}, maxMinutes);
+        QCOMPARE((QStringList{d.speed, d.progress, d.timing, d.elapsed, d.remaining}), expected);
+    }
+
+    // The console sorts and averages the same tenths the client writes: both sides agree on
+    // every count and time (49 right in 48 s is 61.3 on both, not 61.2 on one of them).
+    void tenthsAgreeWithText()
+    {
+        for (int seconds = 1; seconds <= 400; ++seconds) {
+            for (int right = 0; right <= 600; right += 7) {
+                const auto tenths = figures::speedTenths(right, seconds);
+                QVERIFY(tenths);
+                QCOMPARE(figures::tenthsText(*tenths), figures::speedText(right, seconds));
+            }
+        }
+        QCOMPARE(figures::speedText(49, 48), QStringLiteral("61.3"));
+        QVERIFY(!figures::speedTenths(3, 0));
+        QVERIFY(!figures::accuracyPercent(0, 0));
+        QCOMPARE(*figures::accuracyPercent(2, 3), 67);
+    }
 };
 
-CLIENT_TEST(StatisticsTest)
-#include "tst_statistics.moc"
+CLIENT_TEST(FiguresTest)
+#include "tst_figures.moc"
