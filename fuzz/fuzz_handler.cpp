@@ -11,8 +11,8 @@
 #include "hints/HintDelay.h"
 #include "net/Socket.h"
 #include "net/TestControl.h"
-#include "typing/TestClock.h"
-#include "typing/TestEnding.h"
+#include "typing/TestSession.h"
+#include "typing/TestSession.h"
 
 #include <QCoreApplication>
 
@@ -93,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             c.ui.txt2->notifyKeyUp(8, 0);
             break;
         case 7:
-            c.clock->Timer3_Timer();
+            c.session->Timer3_Timer();
             break;
         case 8:
             c.ui.cts->click();

@@ -58,7 +58,7 @@ public:
     }
     bool sendData(const QString &text) override
     {
-        if (m_state != Connected)
+        if (m_state != Connected || failSends)
             return false;
         sent << text;
         return true;
@@ -97,6 +97,7 @@ public:
 
     QStringList sent;
     QString incoming;
+    bool failSends = false; // a connected socket whose writes fail
     int closes = 0;
     int connects = 0;
 

@@ -7,10 +7,12 @@
 #include <QPointer>
 #include <QString>
 
+#include <deque>
 #include <functional>
 
+#include "typing/TestResult.h"
+
 class QWidget;
-struct TestResult;
 
 // The server message window Form4 and the result window Form5 of one client. Each exists
 // only while it is open and is built afresh when next needed.
@@ -18,7 +20,8 @@ class MessageWindows
 {
 public:
     using Clock = std::function<QDateTime()>;
-    using PracticeStarter = std::function<void(const QString &cuowu)>;
+    // Starts the practice of a result's mistyped characters; `test` is the result's test.
+    using PracticeStarter = std::function<void(quint64 test, const QString &cuowu)>;
 
     // The windows open over `window` (the main window).
     explicit MessageWindows(QWidget *window);
@@ -26,7 +29,9 @@ public:
 
     // Appends a teacher's message with a time stamp and shows the message window.
     void PrintText(const QString &text);
-    // Fills the result window and shows it modally; returns when it has closed.
+    // Fills the result window and shows it modally; returns when it has closed. A result that
+    // comes while the window is open waits and shows once the window has closed: a result on
+    // the screen is never replaced by another.
     void showMsg(const QString &xingming, const QString &xuehao, const QString &banji,
                  const QString &msg, const QString &cuowu);
     void showMsg(const TestResult &result);
@@ -55,4 +60,6 @@ private:
     QPointer<Form5> m_form5;
     Clock m_clock;
     PracticeStarter m_startPractice;
+    TestResult m_shown; // the result in the open window
+    std::deque<TestResult> m_waiting;
 };
