@@ -143,19 +143,27 @@ void ClientLogic::Form_Load()
         if (const Status prepared = paths.prepareSettings(); !prepared.ok())
             showMessage(*m_client.services.dialogs, Dialogs::Warning, QStringLiteral("注意"),
                         prepared.error);
-        const QString ini = paths.settingsFileToRead();
+        // A key without a value in the first file is taken from the next one.
+        const QStringList files = paths.settingsFilesToRead();
+        const auto read = [&files](const QString &section, const QString &key) {
+            for (const QString &file : files) {
+                if (const QString value = ReadIni(section, key, file); !value.isEmpty())
+                    return value;
+            }
+            return QString();
+        };
         state.NumServerPort = ClientState::kDefaultPort;
-        state.strServerIp = ReadIni(QStringLiteral("serverset"), QStringLiteral("ip"), ini);
-        if (const auto port = numeric::toIntInRange(
-                ReadIni(QStringLiteral("serverset"), QStringLiteral("port"), ini),
-                ClientState::kMinPort, ClientState::kMaxPort))
+        state.strServerIp = read(QStringLiteral("serverset"), QStringLiteral("ip"));
+        if (const auto port = numeric::toIntInRange(read(QStringLiteral("serverset"),
+                                                         QStringLiteral("port")),
+                                                    ClientState::kMinPort, ClientState::kMaxPort))
             state.NumServerPort = *port;
 
         m_tables->ReadBM();
 
-        state.strUserName = ReadIni(QStringLiteral("userinfo"), QStringLiteral("name"), ini);
-        state.strXuehao = ReadIni(QStringLiteral("userinfo"), QStringLiteral("xuehao"), ini);
-        state.strBanji = ReadIni(QStringLiteral("userinfo"), QStringLiteral("banji"), ini);
+        state.strUserName = read(QStringLiteral("userinfo"), QStringLiteral("name"));
+        state.strXuehao = read(QStringLiteral("userinfo"), QStringLiteral("xuehao"));
+        state.strBanji = read(QStringLiteral("userinfo"), QStringLiteral("banji"));
         m_client.checkStr();
         ui.sb->showIdentity(state.strUserName, state.strXuehao, state.strBanji);
 

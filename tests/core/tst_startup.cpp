@@ -1,8 +1,11 @@
 #include "LogicEnv.h"
 #include "TestRegistry.h"
 #include "client/ClientLogic.h"
+#include "core/AppPaths.h"
 #include "core/Client.h"
+#include "core/IniStore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
 #include <QTimer>
@@ -75,6 +78,31 @@ private slots:
     }
 
     // A NUL byte in the file ends the name, as the identity is cut at its first NUL.
+    // Start-up through the read-only program folder: the values of the file beside the
+    // program, each overridden by what the user saved; nothing of the file beside is lost.
+    void readOnlyProgramFolderSettingsReachTheState()
+    {
+        LogicEnv env;
+        const QString program = env.dir.filePath(QStringLiteral("share"));
+        const QString user = env.dir.filePath(QStringLiteral("home/chengling"));
+        QVERIFY(QDir().mkpath(program));
+        QVERIFY(QDir().mkpath(user));
+        env.writeGbkFile(QStringLiteral("share/appset.ini"),
+                         QStringLiteral("[serverset]\r\nip=192.168.1.10\r\nport=10001\r\n"
+                                        "[userinfo]\r\nname=\r\nbanji=初二（3）班\r\n"));
+        env.services.paths = AppPaths::locate(program, false, user, QString());
+        QVERIFY(WriteIni(QStringLiteral("userinfo"), QStringLiteral("name"),
+                         QStringLiteral("李明"), env.services.paths.settingsFile())
+                    .ok());
+        env.createLogic();
+        const ClientState &s = env.client().state;
+        QCOMPARE(s.strServerIp, QStringLiteral("192.168.1.10"));
+        QCOMPARE(s.NumServerPort, 10001);
+        QCOMPARE(s.strUserName, QStringLiteral("李明"));
+        QCOMPARE(s.strBanji, QStringLiteral("初二（3）班"));
+        QCOMPARE(env.dialogs.count(), 0);
+    }
+
     void nulInFileCutsIdentity()
     {
         LogicEnv env;

@@ -186,8 +186,11 @@ private slots:
         QCOMPARE(rig.state.TotalTime, 0);
         QCOMPARE(rig.session.strip().page(), 1);
         QCOMPARE(rig.session.strip().typed(), QString());
-        // Nothing of the first exercise is left in the strip.
+        // Nothing of the first exercise is left in the strip, its highlight neither: the
+        // first root of the new exercise is the one to type, before any key.
         QCOMPARE(rig.session.strip().caption(12), QString());
+        for (int i = 0; i < rig.session.strip().labelCount(); ++i)
+            QVERIFY2(rig.session.strip().isHighlighted(i) == (i == 0), qPrintable(QString::number(i)));
     }
 };
 
