@@ -154,9 +154,9 @@ void ClientLogic::Form_Load()
         };
         state.NumServerPort = ClientState::kDefaultPort;
         state.strServerIp = read(QStringLiteral("serverset"), QStringLiteral("ip"));
-        if (const auto port = numeric::toIntInRange(read(QStringLiteral("serverset"),
-                                                         QStringLiteral("port")),
-                                                    ClientState::kMinPort, ClientState::kMaxPort))
+        if (const auto port =
+                numeric::toIntInRange(read(QStringLiteral("serverset"), QStringLiteral("port")),
+                                      ClientState::kMinPort, ClientState::kMaxPort))
             state.NumServerPort = *port;
 
         m_tables->ReadBM();

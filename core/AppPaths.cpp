@@ -163,9 +163,8 @@ Status AppPaths::prepareSettings() const
             return status;
         const QString folder = QFileInfo(m_settingsFile).absolutePath();
         if (!QDir().mkpath(folder))
-            return createFailure(m_settingsFile,
-                                 QStringLiteral("无法创建文件夹 %1").arg(native(folder)),
-                                 QString());
+            return createFailure(
+                m_settingsFile, QStringLiteral("无法创建文件夹 %1").arg(native(folder)), QString());
         return Status::success();
     }
     const bool hasPreset = !m_presetFile.isEmpty() && QFileInfo::exists(m_presetFile);

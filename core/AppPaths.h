@@ -14,8 +14,9 @@
 // machine-wide preset when the technician wrote one. A copy of the program folder the user
 // may not write (a room's read-only share) that holds an appset.ini of its own still reads it:
 // a key the user's own file lacks comes from the file beside the program, which then takes the
-// machine-wide preset's place; what the user saves goes to the user's file. Data files (wb.dat, wbcz.dat, 86zg.dat)
-// are taken from the program folder when they are there, else from the installed data folder.
+// machine-wide preset's place; what the user saves goes to the user's file. Data files (wb.dat,
+// wbcz.dat, 86zg.dat) are taken from the program folder when they are there, else from the
+// installed data folder.
 class AppPaths
 {
 public:

@@ -39,6 +39,8 @@ void PracticeLauncher::LoadForm(const QString &text)
 
     if (!m_session) {
         m_session = new PracticeSession(m_state, *this);
+        if (m_random)
+            m_session->setRandom(m_random);
         // The root table sits beside the other data files: the program folder or the installed
         // data folder.
         const QString dataDir =

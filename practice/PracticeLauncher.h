@@ -2,6 +2,7 @@
 
 #include "core/AppPaths.h"
 #include "practice/PracticeHost.h"
+#include "practice/RootDraw.h"
 
 #include <QObject>
 #include <QPointer>
@@ -34,6 +35,9 @@ public:
 
     // The loaded practice, or nullptr.
     PracticeSession *session() const;
+    // Where the practices loaded from now on draw their roots (the system's generator unless
+    // a test sets another).
+    void setRandom(rootdraw::Random random) { m_random = std::move(random); }
 
     quint64 beginPractice(int roots) override;
     bool isRunning(quint64 practice) const override;
@@ -57,4 +61,5 @@ private:
     Dialogs &m_dialogs;
     AppPaths m_paths;
     QPointer<PracticeSession> m_session;
+    rootdraw::Random m_random;
 };

@@ -63,7 +63,9 @@ void InputGuards::txt2_KeyDown(int keyCode, int shift)
             txt2->setFocus();
     }
 
-    if (s.IsWorking && keyCode == kBackspace) {
+    // A locked box deletes nothing: its Backspace belongs to no test (the root practice window
+    // has the test while the main window's box is locked).
+    if (s.IsWorking && keyCode == kBackspace && !txt2->isReadOnly()) {
         const int typed = int(txt2->text().size());
         // The deletion has not happened yet: the change that follows it compares nothing.
         s.NumNextStart = std::min(typed, int(ClientState::kMaxCount));

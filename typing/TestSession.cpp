@@ -241,9 +241,12 @@ void TestSession::showResult(bool drillable)
     {
         const ModalScope open(m_modal);
         const quint64 before = m_resultOpen;
+        const bool drillableBefore = m_resultDrillable;
         m_resultOpen = test;
+        m_resultDrillable = drillable;
         emit resultReady(result);
         m_resultOpen = before;
+        m_resultDrillable = drillableBefore;
     }
     if (m_testId == test && m_phase == Phase::Ending)
         setPhase(Phase::Ended);
@@ -253,7 +256,7 @@ bool TestSession::startDrill(quint64 resultOf, const QString &cwas)
 {
     // Only the result on the screen of the test that is still the current one starts a
     // practice, and a root practice's result has no characters to practise.
-    if (resultOf == 0 || resultOf != m_testId || resultOf != m_resultOpen ||
+    if (resultOf == 0 || resultOf != m_testId || resultOf != m_resultOpen || !m_resultDrillable ||
         !(m_phase == Phase::Ending || m_phase == Phase::Drill))
         return false;
     rst(cwas);
@@ -433,6 +436,8 @@ quint64 TestSession::beginRootPractice(int roots)
     s.resetCounters(counted(roots));
     s.cuowu.clear();
     s.errChar.clear();
+    // The practice window has the test: the main window's typing box takes nothing meanwhile.
+    m_ui.txt2->setReadOnly(true);
     // The practice is timed and reported by the test clock from its first second.
     m_ui.Timer3->stop();
     m_ui.Timer3->start();

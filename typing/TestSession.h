@@ -133,7 +133,8 @@ private:
     quint64 m_ticks = 0;    // ticks begun, nested ones included
     bool m_loading = false; // the session itself empties the typing box
     bool m_hintsAllowed = false;
-    quint64 m_resultOpen = 0; // the test whose result window is open, 0 for none
+    quint64 m_resultOpen = 0;       // the test whose result window is open, 0 for none
+    bool m_resultDrillable = false; // its practice link may start a practice
     struct Unsent
     {
         quint64 test;

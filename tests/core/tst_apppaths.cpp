@@ -291,9 +291,8 @@ private slots:
         QCOMPARE(paths.besideFile(), m.programDir() + QStringLiteral("/appset.ini"));
         QVERIFY(paths.prepareSettings().ok());
         QVERIFY(!QFileInfo::exists(m.userSettings())); // nothing copied
-        QVERIFY(QFileInfo(m.userDir()).isDir());        // but the dialogs can save
-        QCOMPARE(paths.settingsFilesToRead(),
-                 (QStringList{m.userSettings(), paths.besideFile()}));
+        QVERIFY(QFileInfo(m.userDir()).isDir());       // but the dialogs can save
+        QCOMPARE(paths.settingsFilesToRead(), (QStringList{m.userSettings(), paths.besideFile()}));
         QVERIFY(commandline::helpText(paths).contains(paths.besideFile()));
 
         // An installed client has no such file, whatever its folder holds.

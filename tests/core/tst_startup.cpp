@@ -91,8 +91,8 @@ private slots:
                          QStringLiteral("[serverset]\r\nip=192.168.1.10\r\nport=10001\r\n"
                                         "[userinfo]\r\nname=\r\nbanji=初二（3）班\r\n"));
         env.services.paths = AppPaths::locate(program, false, user, QString());
-        QVERIFY(WriteIni(QStringLiteral("userinfo"), QStringLiteral("name"),
-                         QStringLiteral("李明"), env.services.paths.settingsFile())
+        QVERIFY(WriteIni(QStringLiteral("userinfo"), QStringLiteral("name"), QStringLiteral("李明"),
+                         env.services.paths.settingsFile())
                     .ok());
         env.createLogic();
         const ClientState &s = env.client().state;

@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 // The clipboard and the primary selection as two texts a test may fill.
 class FakeClipboard final : public Clipboard
 {
@@ -61,6 +63,8 @@ public:
         if (m_state != Connected || failSends)
             return false;
         sent << text;
+        if (onSent)
+            onSent(text);
         return true;
     }
     QString getData() override
@@ -97,7 +101,8 @@ public:
 
     QStringList sent;
     QString incoming;
-    bool failSends = false; // a connected socket whose writes fail
+    bool failSends = false;                      // a connected socket whose writes fail
+    std::function<void(const QString &)> onSent; // told of every message sent
     int closes = 0;
     int connects = 0;
 

@@ -306,8 +306,8 @@ private slots:
         f.commit(QStringLiteral("中"));
         f.answerEnd(Dialogs::Yes);
         f.env.fakeSocket.sent.clear();
-        QMetaObject::invokeMethod(f.c().ui.cmdexit, [&] { f.c().ui.cmdexit->click(); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            f.c().ui.cmdexit, [&] { f.c().ui.cmdexit->click(); }, Qt::QueuedConnection);
         f.commit(QStringLiteral("文"));
         const int boxes = f.env.dialogs.count();
         QCoreApplication::processEvents();
@@ -381,16 +381,26 @@ private slots:
     {
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("connected, no test") << "" << "0101101";
-        QTest::newRow("text loaded") << "text" << "0010001";
-        QTest::newRow("typing") << "text type" << "0010001";
-        QTest::newRow("typing, disconnected") << "text type close" << "1010001";
-        QTest::newRow("ended by completion") << "text type complete" << "0101100";
-        QTest::newRow("ended, disconnected") << "text complete close" << "1001100";
-        QTest::newRow("empty text") << "empty" << "0100001";
-        QTest::newRow("practice of mistyped characters") << "text complete drill" << "0010011";
-        QTest::newRow("root practice") << "roots" << "0000001";
-        QTest::newRow("after the start button") << "text complete start" << "0101101";
+        QTest::newRow("connected, no test") << ""
+                                            << "0101101";
+        QTest::newRow("text loaded") << "text"
+                                     << "0010001";
+        QTest::newRow("typing") << "text type"
+                                << "0010001";
+        QTest::newRow("typing, disconnected") << "text type close"
+                                              << "1010001";
+        QTest::newRow("ended by completion") << "text type complete"
+                                             << "0101100";
+        QTest::newRow("ended, disconnected") << "text complete close"
+                                             << "1001100";
+        QTest::newRow("empty text") << "empty"
+                                    << "0100001";
+        QTest::newRow("practice of mistyped characters") << "text complete drill"
+                                                         << "0010011";
+        QTest::newRow("root practice") << "roots"
+                                       << "0000001";
+        QTest::newRow("after the start button") << "text complete start"
+                                                << "0101101";
     }
     void buttons()
     {
