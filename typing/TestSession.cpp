@@ -141,6 +141,8 @@ Status TestSession::loadText(const protocol::TestText &text)
     s.TotalTime = 0;
     s.resetCounters(int(ui.txt1->text().size()));
     m_loading = false;
+    // The row shows the new test's zeros, not the figures of the test before it.
+    m_display.refresh(effectiveLimit());
     updateButtons();
     if (supersedesPractice)
         emit rootPracticeSuperseded();
@@ -281,6 +283,7 @@ void TestSession::rst(const QString &cwas)
     s.errChar.clear();
     s.cuowu.clear();
     m_loading = false;
+    m_display.refresh(effectiveLimit());
     // The practice clock runs from now, not from the first keystroke.
     if (!ui.Timer3->isActive())
         ui.Timer3->start();
@@ -436,6 +439,7 @@ quint64 TestSession::beginRootPractice(int roots)
     s.resetCounters(counted(roots));
     s.cuowu.clear();
     s.errChar.clear();
+    m_display.refresh(effectiveLimit());
     // The practice window has the test: the main window's typing box takes nothing meanwhile.
     m_ui.txt2->setReadOnly(true);
     // The practice is timed and reported by the test clock from its first second.

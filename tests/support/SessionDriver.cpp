@@ -49,8 +49,12 @@ SessionDriver::SessionDriver(Bytes next, Pieces pieces)
     c.state.strBanji = QStringLiteral("三班");
     quietTimers();
     m_invariants = std::make_unique<SessionInvariants>(c, m_env.fakeSocket);
-    // The practices draw from the same bytes, so a run repeats exactly.
-    c.practice->setRandom([this] { return double(m_next()) / 256.0; });
+    // The practices draw from a generator seeded by the run's bytes, so a run repeats exactly
+    // (and a draw that must try again always gets a new number, even at the input's end).
+    m_draws.seed(m_next());
+    c.practice->setRandom([this] {
+        return double(m_draws() - m_draws.min()) / (double(m_draws.max() - m_draws.min()) + 1.0);
+    });
     QObject::connect(&logic, &ClientLogic::resultReady, &logic,
                      [this](const TestResult &result) { showResult(result); });
     // A new test closes the practice window, as the window does when it is told to.
@@ -143,7 +147,10 @@ void SessionDriver::run(Event event)
         deliver(m_pieces ? m_pieces() : someText(8));
         break;
     case Event::LongText:
-        // Near the counters' limit and past it: the latter is refused with the error box.
+        // Near the counters' limit and past it: the latter is refused with the error box. Now
+        // and then only: a text of that size makes every later event of the run slower.
+        if (m_next() % 8 != 0)
+            break;
         deliver(QStringLiteral("0010") +
                 QString(m_next() % 2 ? ClientState::kMaxCount : ClientState::kMaxCount + 1,
                         kAlphabet.at(m_next() % kAlphabet.size())));

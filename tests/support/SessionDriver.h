@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <random>
 
 class Client;
 struct TestResult;
@@ -70,6 +71,7 @@ private:
 
     Bytes m_next;
     Pieces m_pieces;
+    std::minstd_rand m_draws;
     LogicEnv m_env;
     std::unique_ptr<SessionInvariants> m_invariants;
     int m_depth = 0;

@@ -26,8 +26,8 @@ class SessionModelTest : public QObject
 private slots:
     void randomRunsKeepTheInvariants()
     {
-        const int runs = setting("CLIENT_MODEL_RUNS", 300);
-        const int events = setting("CLIENT_MODEL_EVENTS", 150);
+        const int runs = setting("CLIENT_MODEL_RUNS", 1000);
+        const int events = setting("CLIENT_MODEL_EVENTS", 200);
         const int firstSeed = setting("CLIENT_MODEL_SEED", 1);
         qint64 total = 0;
         qint64 tests = 0;
