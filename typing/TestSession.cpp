@@ -417,14 +417,21 @@ void TestSession::sendFinal(const QString &message)
         // Kept until the connection is back, then sent once.
         if (int(m_unsent.size()) >= kMaxUnsent)
             m_unsent.pop_front();
-        m_unsent.push_back({m_testId, message});
+        m_unsent.push_back({m_testId, message, m_socket ? m_socket->remoteHost() : QString(),
+                            m_socket ? m_socket->remotePort() : 0});
     }
     emit reported(m_testId, ReportKind::Final, message, sent);
 }
 
 void TestSession::flushUnsent()
 {
-    while (!m_unsent.empty() && m_socket && m_socket->sendData(m_unsent.front().message)) {
+    if (!m_socket)
+        return;
+    // A result belongs to the server it was made for; another server gets nothing of it.
+    std::erase_if(m_unsent, [this](const Unsent &unsent) {
+        return unsent.host != m_socket->remoteHost() || unsent.port != m_socket->remotePort();
+    });
+    while (!m_unsent.empty() && m_socket->sendData(m_unsent.front().message)) {
         const Unsent done = m_unsent.front();
         m_unsent.pop_front();
         emit reported(done.test, ReportKind::Final, done.message, true);

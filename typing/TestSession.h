@@ -41,8 +41,9 @@ public:
     enum class ReportKind { Progress, Final };
     Q_ENUM(ReportKind)
 
-    // Final reports that could not be sent wait for the connection; beyond this many the
-    // oldest is dropped.
+    // Final reports that could not be sent wait for the connection to the server they were
+    // meant for (a connection to another server drops them); beyond this many the oldest is
+    // dropped.
     static constexpr int kMaxUnsent = 16;
 
     TestSession(ClientState &state, MainControls &ui, Dialogs &dialogs, Socket *socket,
@@ -139,6 +140,8 @@ private:
     {
         quint64 test;
         QString message;
+        QString host; // the server it was meant for
+        int port = 0;
     };
     std::deque<Unsent> m_unsent;
 };

@@ -372,6 +372,18 @@ private slots:
         f.env.fakeSocket.raiseConnected();
         QCOMPARE(f.env.fakeSocket.sent, QStringList{f.report(1, 2, 2, 2, 0, QString())});
         QVERIFY(!f.session().needsConnection());
+
+        // A result waits for the server it was made for: after a change of the server
+        // settings the next server gets nothing of it.
+        f.arrive(QStringLiteral("0010中文"));
+        f.env.fakeSocket.raiseClosed();
+        f.commit(QStringLiteral("中文"));
+        QCOMPARE(f.session().unsentReports(), 1);
+        f.env.fakeSocket.setRemoteHost(QStringLiteral("192.168.1.99"));
+        f.env.fakeSocket.sent.clear();
+        f.env.fakeSocket.raiseConnected();
+        QVERIFY(f.env.fakeSocket.sent.isEmpty());
+        QCOMPARE(f.session().unsentReports(), 0);
     }
 
     // The buttons as a function of the connection and the phase: connect, start, end, server
