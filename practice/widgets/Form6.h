@@ -1,7 +1,9 @@
 #pragma once
 
+#include "core/widgets/StatisticsRow.h"
 #include "practice/PracticeSession.h"
 
+#include <QMargins>
 #include <QPointer>
 #include <QWidget>
 
@@ -62,12 +64,14 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createControls();
     void createStripLabels(int count);
     int px(int twips) const;
+    void fitToScreen();
 
     void Form_Resize();
     void Ptop_Resize();
@@ -78,4 +82,6 @@ private:
 
     QPointer<PracticeSession> m_session;
     int m_pmidWidth = 0; // twips
+    StatisticsRow m_statistics;
+    QMargins m_fittedFrame; // the frame the last fit to the screen used
 };
