@@ -5,7 +5,9 @@
 #include "core/widgets/Geometry.h"
 #include "core/widgets/PictureBox.h"
 #include "hints/widgets/RootChart.h"
+#include "hints/widgets/RootGlyphs.h"
 #include "practice/widgets/RootInputBox.h"
+#include "practice/widgets/RootLabel.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -157,7 +159,7 @@ void Form6::createControls()
     // Middle panel: label 0 of the strip and the typing box; the other labels come with the
     // root table.
     const QFont root = clientFont(QStringLiteral("宋体"), 42);
-    Lzg[0] = new QLabel(QStringLiteral("  "), Pmid);
+    Lzg[0] = new RootLabel(QStringLiteral("  "), Pmid);
     Lzg[0]->setFont(root);
     Lzg[0]->setAlignment(Qt::AlignCenter);
     Lzg[0]->setAutoFillBackground(true);
@@ -204,7 +206,7 @@ void Form6::createStripLabels(int count)
 {
     // Copies of label 0, side by side.
     for (int i = 1; i < count && i < RootStrip::kLabels; ++i) {
-        QLabel *label = new QLabel(QStringLiteral("  "), Pmid);
+        QLabel *label = new RootLabel(QStringLiteral("  "), Pmid);
         label->setFont(Lzg[0]->font());
         label->setAlignment(Qt::AlignCenter);
         label->setAutoFillBackground(true);
@@ -310,7 +312,9 @@ void Form6::showStrip(const RootStrip &strip)
         QLabel *label = Lzg[i];
         if (!label)
             continue;
-        label->setText(strip.caption(i));
+        const QString caption = strip.caption(i);
+        label->setText(caption);
+        static_cast<RootLabel *>(label)->setPicture(pictureFor(caption));
         label->setVisible(strip.isShown(i));
         const QColor background = strip.isHighlighted(i) ? Qt::black : Qt::white;
         if (label->palette().color(QPalette::Window) != background)
@@ -318,6 +322,18 @@ void Form6::showStrip(const RootStrip &strip)
     }
     RTinput->resize(px(RootStrip::kLabelSize * strip.pageSize()), RTinput->height());
     RTinput->showRoots(strip.typed());
+}
+
+// The glyph picture a root of the strip shows instead of its character, where the table's
+// character is one a learner would type with another key; else a null pixmap.
+QPixmap Form6::pictureFor(const QString &root) const
+{
+    if (root.size() != 1 || !m_session)
+        return {};
+    const std::optional<QString> key = m_session->table().keyOf(root.at(0));
+    if (!key || key->isEmpty())
+        return {};
+    return rootglyphs::practiceGlyph(rootglyphs::practicePicture(key->at(0), root.at(0)));
 }
 
 void Form6::showProgress(int maximum, int value)

@@ -4,6 +4,7 @@
 #include "practice/PracticeSession.h"
 
 #include <QMargins>
+#include <QPixmap>
 #include <QPointer>
 #include <QWidget>
 
@@ -77,6 +78,7 @@ private:
     void Ptop_Resize();
     void Pmid2_Resize();
     void showStrip(const RootStrip &strip);
+    QPixmap pictureFor(const QString &root) const;
     void showProgress(int maximum, int value);
     void showDisplay(const PracticeDisplay &display);
 
