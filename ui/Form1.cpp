@@ -149,19 +149,24 @@ void Form1::bindControls()
     connect(practice, &PracticeLauncher::windowUnloaded, this, [this] { show(); });
 }
 
-// A teacher's message leaves the student the reference text and the typing box (the middle
-// panel, whichever of its two faces shows); in root practice, the root strip and its box.
+// A teacher's message leaves the student the code hint, the reference text and the typing
+// box (from the hint row down to the end of the middle panel, whichever face it shows); in
+// root practice, the root strip and its box.
 MessageWindows::Clearance Form1::messageClearance() const
 {
     MessageWindows::Clearance clearance;
     clearance.testRunning = m_logic->client().state.IsWorking;
-    QWidget *keep = m_widgets.Pmid;
-    clearance.window = const_cast<Form1 *>(this);
     if (m_practiceWindow && m_practiceWindow->isVisible()) {
-        keep = m_practiceWindow->Pmid;
+        QWidget *strip = m_practiceWindow->Pmid;
         clearance.window = m_practiceWindow;
+        clearance.keepClear = QRect(strip->mapToGlobal(QPoint(0, 0)), strip->size());
+        return clearance;
     }
-    clearance.keepClear = QRect(keep->mapToGlobal(QPoint(0, 0)), keep->size());
+    const MainWidgets &w = m_widgets;
+    const QPoint top = w.cts->mapToGlobal(QPoint(0, 0));
+    const QPoint bottom = w.Pmid->mapToGlobal(QPoint(w.Pmid->width(), w.Pmid->height()));
+    clearance.window = const_cast<Form1 *>(this);
+    clearance.keepClear = QRect(QPoint(w.Pmid->mapToGlobal(QPoint(0, 0)).x(), top.y()), bottom);
     return clearance;
 }
 

@@ -124,15 +124,20 @@ QRect placeClearOf(const QRect &available, const QRect &owner, const QRect &keep
         return std::clamp(y, available.top(), available.bottom() + 1 - height);
     };
 
-    // Beside the owner: to the right, to the left, below, above.
+    // Beside the owner: to the right, to the left, below, above; below and above made lower
+    // to fit the room there.
     if (owner.right() + 1 + width <= available.right() + 1)
         return {owner.right() + 1, clampY(owner.top()), width, height};
     if (owner.left() - width >= available.left())
         return {owner.left() - width, clampY(owner.top()), width, height};
-    if (owner.bottom() + 1 + height <= available.bottom() + 1)
-        return {clampX(owner.left()), owner.bottom() + 1, width, height};
-    if (owner.top() - height >= available.top())
-        return {clampX(owner.left()), owner.top() - height, width, height};
+    const int roomUnder = available.bottom() - owner.bottom();
+    if (roomUnder >= std::min(height, minHeight))
+        return {clampX(owner.left()), owner.bottom() + 1, width, std::min(height, roomUnder)};
+    const int roomOver = owner.top() - available.top();
+    if (roomOver >= std::min(height, minHeight)) {
+        const int lower = std::min(height, roomOver);
+        return {clampX(owner.left()), owner.top() - lower, width, lower};
+    }
 
     // Over the owner, above what must stay visible (from the owner's top), or below it.
     const int top =

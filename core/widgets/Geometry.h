@@ -44,9 +44,10 @@ QMargins fitToScreen(QWidget *window, const QSize &minimum);
 QMargins frameMargins(const QWidget *window, const QWidget *like = nullptr);
 
 // Where a secondary window goes so that it leaves `keepClear` uncovered: beside `owner` (the
-// frame of the window it belongs to) where `available` has room for `frameSize`; otherwise
-// above `keepClear`, and failing that below it, made lower (not below `minHeight`) to fit the
-// room there. All rectangles in global coordinates, frames included. The result is the frame
-// rectangle to use; where no place avoids `keepClear`, the top of `available`.
+// frame of the window it belongs to) where `available` has room for `frameSize`, or below or
+// above it; otherwise over the owner above `keepClear`, and failing that below it. Below and
+// above, it is made lower to fit the room there, but not lower than `minHeight`. All
+// rectangles in global coordinates, frames included. The result is the frame rectangle to use;
+// where no place avoids `keepClear`, the top of `available`.
 QRect placeClearOf(const QRect &available, const QRect &owner, const QRect &keepClear,
                    const QSize &frameSize, int minHeight);

@@ -45,6 +45,12 @@ private slots:
             << QRect(0, 0, 1920, 1080) << QRect(798, 100, 1122, 683) << QRect(29, 100, 769, 420);
         QTest::newRow("below the window")
             << QRect(0, 0, 1280, 1400) << QRect(0, 0, 1122, 683) << QRect(0, 683, 769, 420);
+        QTest::newRow("below a window in the middle of the screen, lower")
+            << QRect(0, 0, 1920, 1080) << QRect(400, 198, 1122, 683) << QRect(400, 881, 769, 199);
+        QTest::newRow("above a window low on the screen, lower")
+            << QRect(0, 0, 1280, 1000) << QRect(0, 300, 1122, 683) << QRect(0, 0, 769, 300);
+        QTest::newRow("below, lower")
+            << QRect(0, 0, 1280, 1000) << QRect(0, 0, 1122, 683) << QRect(0, 683, 769, 317);
         QTest::newRow("1024x768: over the top, lower")
             << QRect(0, 0, 1024, 768) << QRect(0, 0, 1024, 683) << QRect(0, 0, 769, 230);
         QTest::newRow("1920x1080 at 2x: over the top, lower")

@@ -69,9 +69,9 @@ void MessageWindows::placeMessageWindow(const Clearance &clearance)
     // The message window is not shown yet: the owner's frame stands in for its own.
     const QMargins frame = frameMargins(m_form4, owner);
     const QSize frameSize = m_form4->size().grownBy(frame);
-    // Four lines of messages are the least worth a window of their own.
+    // Three lines of messages are the least worth a window of their own.
     const int minHeight =
-        m_form4->Text1->fontMetrics().lineSpacing() * 4 + frame.top() + frame.bottom();
+        m_form4->Text1->fontMetrics().lineSpacing() * 3 + frame.top() + frame.bottom();
     const QRect place = placeClearOf(screen->availableGeometry(), owner->frameGeometry(),
                                      clearance.keepClear, frameSize, minHeight);
     m_form4->resize(place.size().shrunkBy(frame));
