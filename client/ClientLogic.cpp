@@ -13,7 +13,8 @@
 #include "net/TestControl.h"
 #include "practice/PracticeLauncher.h"
 #include "typing/InputGuards.h"
-#include "typing/TestClock.h"
+#include "typing/StatisticsDisplay.h"
+#include "typing/TestSession.h"
 #include "typing/TypingEngine.h"
 
 #include <exception>
@@ -21,31 +22,43 @@
 ClientLogic::ClientLogic(const Services &services, QObject *parent)
     : QObject(parent)
     , m_client(services)
-    , m_tables(std::make_unique<CodeTables>(m_client))
-    , m_roots(std::make_unique<RootDisplay>(m_client))
-    , m_hints(std::make_unique<HintDelay>(m_client))
-    , m_typing(std::make_unique<TypingEngine>(m_client))
-    , m_clock(std::make_unique<TestClock>(m_client))
-    , m_ending(std::make_unique<TestEnding>(m_client))
-    , m_guards(std::make_unique<InputGuards>(m_client))
-    , m_connection(std::make_unique<Connection>(m_client))
-    , m_control(std::make_unique<TestControl>(m_client))
-    , m_imes(std::make_unique<InputMethodSelection>(m_client))
-    , m_forbidden(std::make_unique<ForbiddenScan>(m_client))
-    , m_practice(std::make_unique<PracticeLauncher>(m_client))
+    , m_dialogs(services.dialogs, m_modal)
 {
-    m_client.tables = m_tables.get();
-    m_client.roots = m_roots.get();
-    m_client.hints = m_hints.get();
-    m_client.typing = m_typing.get();
-    m_client.clock = m_clock.get();
-    m_client.ending = m_ending.get();
-    m_client.guards = m_guards.get();
-    m_client.connection = m_connection.get();
-    m_client.control = m_control.get();
-    m_client.imes = m_imes.get();
-    m_client.forbidden = m_forbidden.get();
-    m_client.practice = m_practice.get();
+    Client &c = m_client;
+    ClientState &state = c.state;
+    MainControls &ui = c.ui;
+    // Every message box of the client counts as an open modal window.
+    c.services.dialogs = &m_dialogs;
+    Socket *socket = c.services.socket;
+
+    m_tables = std::make_unique<CodeTables>(c);
+    m_roots = std::make_unique<RootDisplay>(c);
+    m_hints = std::make_unique<HintDelay>(c);
+    m_imes = std::make_unique<InputMethodSelection>(c);
+    m_forbidden = std::make_unique<ForbiddenScan>(c);
+    m_connection = std::make_unique<Connection>(state, *ui.sb, socket, m_dialogs);
+    m_display = std::make_unique<StatisticsDisplay>(state, ui);
+    m_session = std::make_unique<TestSession>(state, ui, m_dialogs, socket, *m_connection, m_modal,
+                                              *m_hints, *m_display);
+    m_typing = std::make_unique<TypingEngine>(state, ui, *m_hints, *m_imes, *m_session);
+    m_guards = std::make_unique<InputGuards>(state, ui, c.services.clipboard, *m_imes, *m_typing);
+    m_control = std::make_unique<TestControl>(state, ui, socket, m_dialogs, *m_connection, m_modal,
+                                              *m_session);
+    m_practice = std::make_unique<PracticeLauncher>(state, *m_session, m_dialogs, c.services.paths);
+
+    c.tables = m_tables.get();
+    c.roots = m_roots.get();
+    c.hints = m_hints.get();
+    c.typing = m_typing.get();
+    c.session = m_session.get();
+    c.display = m_display.get();
+    c.guards = m_guards.get();
+    c.connection = m_connection.get();
+    c.control = m_control.get();
+    c.imes = m_imes.get();
+    c.forbidden = m_forbidden.get();
+    c.practice = m_practice.get();
+    c.modal = &m_modal;
     connectEvents();
 }
 
@@ -71,13 +84,13 @@ void ClientLogic::connectEvents()
         c->guards->txt2_MouseUp(button, shift, x, y);
     });
 
-    connect(ui.Timer3, &QTimer::timeout, this, [c] { c->clock->Timer3_Timer(); });
+    connect(ui.Timer3, &QTimer::timeout, this, [c] { c->session->Timer3_Timer(); });
     connect(ui.Timer4, &QTimer::timeout, this, [c] { c->connection->Timer4_Timer(); });
 
     connect(ui.cmdlianjie, &ControlModel::clicked, this,
             [c] { c->connection->cmdlianjie_Click(); });
-    connect(ui.cmdread, &ControlModel::clicked, this, [c] { c->control->cmdread_Click(); });
-    connect(ui.cmdexit, &ControlModel::clicked, this, [c] { c->ending->cmdexit_Click(); });
+    connect(ui.cmdread, &ControlModel::clicked, this, [c] { c->session->cmdread_Click(); });
+    connect(ui.cmdexit, &ControlModel::clicked, this, [c] { c->session->cmdexit_Click(); });
     connect(ui.btnzigen, &ControlModel::clicked, this, [c] { c->btnzigen_Click(); });
     connect(ui.cmdserverset, &ControlModel::clicked, this, &ClientLogic::serverSettingsWanted);
     connect(ui.cmduserset, &ControlModel::clicked, this, &ClientLogic::userSettingsWanted);
@@ -96,8 +109,7 @@ void ClientLogic::connectEvents()
             [c](const QString &rule) { c->imes->FillShurufa(rule); });
     connect(m_control.get(), &TestControl::forbiddenList, this,
             [c](const QString &list) { c->forbidden->check(list); });
-    connect(m_ending.get(), &TestEnding::resultReady, this, &ClientLogic::resultReady);
-    connect(m_practice.get(), &PracticeLauncher::resultReady, this, &ClientLogic::resultReady);
+    connect(m_session.get(), &TestSession::resultReady, this, &ClientLogic::resultReady);
 
     if (Socket *wsk = m_client.services.socket) {
         connect(wsk, &Socket::connected, this, [c] { c->connection->wsk_Connect(); });
@@ -131,23 +143,31 @@ void ClientLogic::Form_Load()
         if (const Status prepared = paths.prepareSettings(); !prepared.ok())
             showMessage(*m_client.services.dialogs, Dialogs::Warning, QStringLiteral("注意"),
                         prepared.error);
-        const QString ini = paths.settingsFileToRead();
+        // A key without a value in the first file is taken from the next one.
+        const QStringList files = paths.settingsFilesToRead();
+        const auto read = [&files](const QString &section, const QString &key) {
+            for (const QString &file : files) {
+                if (const QString value = ReadIni(section, key, file); !value.isEmpty())
+                    return value;
+            }
+            return QString();
+        };
         state.NumServerPort = ClientState::kDefaultPort;
-        state.strServerIp = ReadIni(QStringLiteral("serverset"), QStringLiteral("ip"), ini);
-        if (const auto port = numeric::toIntInRange(
-                ReadIni(QStringLiteral("serverset"), QStringLiteral("port"), ini),
-                ClientState::kMinPort, ClientState::kMaxPort))
+        state.strServerIp = read(QStringLiteral("serverset"), QStringLiteral("ip"));
+        if (const auto port =
+                numeric::toIntInRange(read(QStringLiteral("serverset"), QStringLiteral("port")),
+                                      ClientState::kMinPort, ClientState::kMaxPort))
             state.NumServerPort = *port;
 
         m_tables->ReadBM();
 
-        state.strUserName = ReadIni(QStringLiteral("userinfo"), QStringLiteral("name"), ini);
-        state.strXuehao = ReadIni(QStringLiteral("userinfo"), QStringLiteral("xuehao"), ini);
-        state.strBanji = ReadIni(QStringLiteral("userinfo"), QStringLiteral("banji"), ini);
+        state.strUserName = read(QStringLiteral("userinfo"), QStringLiteral("name"));
+        state.strXuehao = read(QStringLiteral("userinfo"), QStringLiteral("xuehao"));
+        state.strBanji = read(QStringLiteral("userinfo"), QStringLiteral("banji"));
         m_client.checkStr();
         ui.sb->showIdentity(state.strUserName, state.strXuehao, state.strBanji);
 
-        m_clock->refreshDisplay();
+        m_display->refresh(m_session->effectiveLimit());
     } catch (const std::exception &e) {
         showMessage(*m_client.services.dialogs, Dialogs::Critical, QStringLiteral("错误"),
                     QString::fromLocal8Bit(e.what()));

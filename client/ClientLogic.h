@@ -1,7 +1,8 @@
 #pragma once
 
 #include "core/Client.h"
-#include "typing/TestEnding.h"
+#include "core/ModalTracker.h"
+#include "typing/TestResult.h"
 
 #include <QObject>
 
@@ -15,14 +16,16 @@ class InputGuards;
 class InputMethodSelection;
 class PracticeLauncher;
 class RootDisplay;
-class TestClock;
+class StatisticsDisplay;
 class TestControl;
+class TestSession;
 class TypingEngine;
 
-// One client without its window: the shared context, every handler module, and the wiring of
-// the controls' events, the socket's events and the modules' signals to the handlers. What
-// only a window can do (settings dialogs, the message and result windows) goes out through the
-// signals below; the main window binds its widgets to client().ui and connects these.
+// One client without its window: the shared context, every handler module with its
+// collaborators, and the wiring of the controls' events, the socket's events and the modules'
+// signals to the handlers. What only a window can do (settings dialogs, the message and result
+// windows) goes out through the signals below; the main window binds its widgets to client().ui
+// and connects these.
 class ClientLogic : public QObject
 {
     Q_OBJECT
@@ -47,16 +50,18 @@ private:
     void connectEvents();
 
     Client m_client;
+    ModalTracker m_modal;
+    TrackedDialogs m_dialogs;
     std::unique_ptr<CodeTables> m_tables;
     std::unique_ptr<RootDisplay> m_roots;
     std::unique_ptr<HintDelay> m_hints;
-    std::unique_ptr<TypingEngine> m_typing;
-    std::unique_ptr<TestClock> m_clock;
-    std::unique_ptr<TestEnding> m_ending;
-    std::unique_ptr<InputGuards> m_guards;
-    std::unique_ptr<Connection> m_connection;
-    std::unique_ptr<TestControl> m_control;
     std::unique_ptr<InputMethodSelection> m_imes;
     std::unique_ptr<ForbiddenScan> m_forbidden;
+    std::unique_ptr<Connection> m_connection;
+    std::unique_ptr<StatisticsDisplay> m_display;
+    std::unique_ptr<TestSession> m_session;
+    std::unique_ptr<TypingEngine> m_typing;
+    std::unique_ptr<InputGuards> m_guards;
+    std::unique_ptr<TestControl> m_control;
     std::unique_ptr<PracticeLauncher> m_practice;
 };

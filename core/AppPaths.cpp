@@ -113,15 +113,31 @@ AppPaths AppPaths::locate(const QString &programDir, bool programDirWritable,
     paths.m_place = Place::UserFolder;
     paths.m_settingsFile = ::settingsFile(userConfigDir);
     paths.m_presetFile = presetFile;
+    if (!isInstalledLayout(programDir))
+        paths.m_besideFile = ::settingsFile(programDir);
     return paths;
+}
+
+QString AppPaths::besideFile() const
+{
+    return !m_besideFile.isEmpty() && QFileInfo(m_besideFile).isFile() ? m_besideFile : QString();
 }
 
 QString AppPaths::settingsFileToRead() const
 {
+    // The file beside the program takes the machine-wide preset's place.
     if (m_place == Place::UserFolder && !QFileInfo::exists(m_settingsFile) &&
-        !m_presetFile.isEmpty() && QFileInfo(m_presetFile).isFile())
+        besideFile().isEmpty() && !m_presetFile.isEmpty() && QFileInfo(m_presetFile).isFile())
         return m_presetFile;
     return m_settingsFile;
+}
+
+QStringList AppPaths::settingsFilesToRead() const
+{
+    QStringList files{settingsFileToRead()};
+    if (const QString beside = besideFile(); !beside.isEmpty())
+        files << beside;
+    return files;
 }
 
 QString AppPaths::dataFile(const QString &name) const
@@ -141,6 +157,16 @@ Status AppPaths::prepareSettings() const
         return checkReadable(QStringLiteral("设置文件"), m_settingsFile);
     if (m_place != Place::UserFolder)
         return Status::success();
+    if (const QString beside = besideFile(); !beside.isEmpty()) {
+        // Read at every start, key by key after the user's own file; nothing is copied.
+        if (Status status = checkReadable(QStringLiteral("设置文件"), beside); !status.ok())
+            return status;
+        const QString folder = QFileInfo(m_settingsFile).absolutePath();
+        if (!QDir().mkpath(folder))
+            return createFailure(
+                m_settingsFile, QStringLiteral("无法创建文件夹 %1").arg(native(folder)), QString());
+        return Status::success();
+    }
     const bool hasPreset = !m_presetFile.isEmpty() && QFileInfo::exists(m_presetFile);
     if (hasPreset) {
         if (Status status = checkReadable(QStringLiteral("预设文件"), m_presetFile); !status.ok())

@@ -3,6 +3,7 @@
 #include "core/Status.h"
 
 #include <QString>
+#include <QStringList>
 
 // Where the client keeps its settings file and finds its data files.
 //
@@ -10,8 +11,12 @@
 // appset.ini in that folder, as it always did. An installed client (the executable in bin/
 // with its data in ../share/chengling, or in a folder the user may not write) keeps each
 // user's settings in the user's config folder instead, filled at the first start from the
-// machine-wide preset when the technician wrote one. Data files (wb.dat, wbcz.dat, 86zg.dat)
-// are taken from the program folder when they are there, else from the installed data folder.
+// machine-wide preset when the technician wrote one. A copy of the program folder the user
+// may not write (a room's read-only share) that holds an appset.ini of its own still reads it:
+// a key the user's own file lacks comes from the file beside the program, which then takes the
+// machine-wide preset's place; what the user saves goes to the user's file. Data files (wb.dat,
+// wbcz.dat, 86zg.dat) are taken from the program folder when they are there, else from the
+// installed data folder.
 class AppPaths
 {
 public:
@@ -46,6 +51,12 @@ public:
     // The settings file start-up reads: the settings file, or the preset while the user has
     // no settings file yet (a copy that failed at this start).
     QString settingsFileToRead() const;
+    // Every settings file start-up reads, in order: a key's value is taken from the first file
+    // that gives it a value. The settings file (or the preset), then the file beside a program
+    // folder the user may not write.
+    QStringList settingsFilesToRead() const;
+    // The appset.ini beside a program folder the user may not write, when there is one.
+    QString besideFile() const;
 
     // The full name of a data file: in the program folder when it is there, else in the
     // installed data folder (the program folder's name when neither has it, so a message
@@ -64,4 +75,5 @@ private:
     QString m_dataDir;
     QString m_settingsFile;
     QString m_presetFile;
+    QString m_besideFile; // a read-only program folder's own appset.ini, read after the user's
 };

@@ -44,10 +44,9 @@ bool Client::Form_QueryUnload()
 {
     if (!state.IsWorking)
         return false;
+    // The end button is enabled whenever there is something to end (the test session).
     showMessage(*services.dialogs, Dialogs::Warning, QStringLiteral("注意"),
                 QStringLiteral("正在进行测试，无法退出。请先点击“结束”按钮。"));
-    if (ui.Timer3->isActive())
-        ui.cmdexit->setEnabled(true);
     return true;
 }
 

@@ -11,17 +11,18 @@ class HintDelay;
 class InputGuards;
 class InputMethodSelection;
 class PracticeLauncher;
+class ModalTracker;
 class RootDisplay;
-class TestClock;
+class StatisticsDisplay;
 class TestControl;
-class TestEnding;
+class TestSession;
 class TypingEngine;
 
-// What every handler of one client works on: the shared state, the main window's controls as
-// models, the platform services, and the handler modules, which reach each other through it.
-// It holds no widget. The modules are owned and wired by ClientLogic (client/); a module only
-// calls modules of its own layer or below (core <- net <- hints, env <- typing <- practice), and
-// reaches the layers above through signals.
+// One client as its window and its tests see it: the shared state, the main window's controls as
+// models, the platform services, and the handler modules. It holds no widget. The modules are
+// owned and wired by ClientLogic (client/), each given its collaborators when it is made; a
+// module only calls modules of its own layer or below (core <- net <- hints, env <- typing <-
+// practice), and reaches the layers above through signals.
 class Client
 {
 public:
@@ -47,13 +48,14 @@ public:
     CodeTables *tables = nullptr;         // hints/: ReadBM, FindWord, FindCz
     RootDisplay *roots = nullptr;         // hints/: DispZG, ClearZg
     HintDelay *hints = nullptr;           // hints/: hint reset, hint step, cts click
-    TypingEngine *typing = nullptr;       // typing/: txt2_Change, JiSuan, rst
-    TestClock *clock = nullptr;           // typing/: Timer3_Timer, display refresh
-    TestEnding *ending = nullptr;         // typing/: every way a test ends
+    TypingEngine *typing = nullptr;       // typing/: txt2_Change, JiSuan
+    TestSession *session = nullptr;       // typing/: the test's lifecycle, Timer3_Timer, rst
+    StatisticsDisplay *display = nullptr; // typing/: the statistics row
     InputGuards *guards = nullptr;        // typing/: focus, key and mouse guards
     Connection *connection = nullptr;     // net/: connect button, socket events, Timer4
     TestControl *control = nullptr;       // net/: server messages, start button
     InputMethodSelection *imes = nullptr; // env/: ReadShurufa, FillShurufa, activation
     ForbiddenScan *forbidden = nullptr;   // env/: forbidden program check
     PracticeLauncher *practice = nullptr; // practice/: LoadForm of the root practice
+    ModalTracker *modal = nullptr;        // core/: the modal windows open now
 };

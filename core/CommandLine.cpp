@@ -43,7 +43,11 @@ QString helpText(const AppPaths &paths)
         "\n"
         "Files used by this copy of the client:\n");
     text += QStringLiteral("  settings    %1\n").arg(settings);
-    if (paths.place() == AppPaths::Place::UserFolder) {
+    if (const QString beside = paths.besideFile(); !beside.isEmpty()) {
+        text += QStringLiteral("  also read   %1\n"
+                               "              (for what the settings above leave empty)\n")
+                    .arg(QDir::toNativeSeparators(beside));
+    } else if (paths.place() == AppPaths::Place::UserFolder) {
         text += QStringLiteral("  preset      %1\n"
                                "              (copied into a user's settings at the first start)\n")
                     .arg(QDir::toNativeSeparators(paths.presetFile()));

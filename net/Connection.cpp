@@ -1,7 +1,8 @@
 #include "net/Connection.h"
 
-#include "core/Client.h"
+#include "core/ClientState.h"
 #include "core/Dialogs.h"
+#include "core/StatusPanels.h"
 #include "net/Socket.h"
 
 namespace {
@@ -9,79 +10,70 @@ namespace {
 const QString kTrailingBlanks(20, u' ');
 } // namespace
 
-Connection::Connection(Client &client)
-    : m_client(client)
+Connection::Connection(ClientState &state, StatusPanels &panels, Socket *socket, Dialogs &dialogs)
+    : m_state(state)
+    , m_panels(panels)
+    , m_socket(socket)
+    , m_dialogs(dialogs)
 {}
+
+bool Connection::isConnected() const
+{
+    return m_socket && m_socket->state() == Socket::Connected;
+}
 
 void Connection::cmdlianjie_Click()
 {
-    ClientState &s = m_client.state;
-    Dialogs &dialogs = *m_client.services.dialogs;
+    const ClientState &s = m_state;
     if (s.strServerIp.isEmpty() || s.NumServerPort < ClientState::kMinPort) {
-        showMessage(dialogs, Dialogs::Warning, applicationTitle(),
+        showMessage(m_dialogs, Dialogs::Warning, applicationTitle(),
                     QStringLiteral("没有设置服务器地址！") + kTrailingBlanks);
         emit serverSettingsWanted();
         return;
     }
     if (s.strUserName.isEmpty() || s.strXuehao.isEmpty() || s.strBanji.isEmpty()) {
-        showMessage(dialogs, Dialogs::Warning, applicationTitle(),
+        showMessage(m_dialogs, Dialogs::Warning, applicationTitle(),
                     QStringLiteral("没有设置个人信息！") + kTrailingBlanks);
         emit userSettingsWanted();
         return;
     }
-    Socket *wsk = m_client.services.socket;
-    if (!wsk)
+    if (!m_socket)
         return;
-    wsk->close();
-    wsk->setRemoteHost(s.strServerIp);
-    wsk->setRemotePort(s.NumServerPort);
-    wsk->connectToRemote();
+    m_socket->close();
+    m_socket->setRemoteHost(s.strServerIp);
+    m_socket->setRemotePort(s.NumServerPort);
+    m_socket->connectToRemote();
 }
 
 void Connection::wsk_Connect()
 {
-    MainControls &ui = m_client.ui;
-    ui.cmdlianjie->setEnabled(false);
-    if (!m_client.state.IsWorking)
-        ui.cmdread->setEnabled(true);
-    else
-        ui.cmdexit->setEnabled(true);
-    ui.cmdserverset->setEnabled(false);
-    ui.cmduserset->setEnabled(false);
+    ++m_generation;
+    emit opened();
 }
 
 void Connection::wsk_Close()
 {
-    MainControls &ui = m_client.ui;
-    ui.cmdlianjie->setEnabled(true);
-    ui.cmdread->setEnabled(false);
-    ui.cmdexit->setEnabled(false);
-    ui.cmdserverset->setEnabled(true);
-    ui.cmduserset->setEnabled(true);
+    emit lost();
 }
 
 void Connection::wsk_Error()
 {
-    MainControls &ui = m_client.ui;
-    ui.cmdlianjie->setEnabled(true);
-    ui.cmdread->setEnabled(false);
-    ui.cmdserverset->setEnabled(true);
-    ui.cmduserset->setEnabled(true);
+    emit lost();
 }
 
 void Connection::Timer4_Timer()
 {
-    Socket *wsk = m_client.services.socket;
-    if (!wsk)
+    if (!m_socket)
         return;
-    const int state = wsk->state();
-    m_client.ui.sb->showConnection(state, m_client.state.strServerIp, m_client.state.NumServerPort);
+    const int state = m_socket->state();
+    m_panels.showConnection(state, m_state.strServerIp, m_state.NumServerPort);
 
-    // During a test a lost connection is retried every half second, without limit.
-    if (m_client.state.IsWorking &&
+    // While the client needs the server, a lost connection is retried every half second,
+    // without limit, to the host and port of the last click of the connect button.
+    if (m_keepAlive && m_keepAlive() &&
         (state == Socket::Closed || state == Socket::ConnectionPending ||
          state == Socket::Closing || state == Socket::Error)) {
-        wsk->close();
-        wsk->connectToRemote();
+        m_socket->close();
+        m_socket->connectToRemote();
     }
 }

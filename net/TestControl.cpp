@@ -1,9 +1,14 @@
 #include "net/TestControl.h"
 
-#include "core/Client.h"
+#include "core/ClientState.h"
 #include "core/Dialogs.h"
-#include "net/Protocol.h"
+#include "core/MainControls.h"
+#include "core/ModalTracker.h"
+#include "net/Connection.h"
 #include "net/Socket.h"
+#include "net/TestFlow.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -16,11 +21,30 @@ struct HandlerError
 
 const QString kSendFailed = QStringLiteral("无法向服务器发送回复：与服务器的连接没有建立。");
 
+bool isWarningNotice(const QString &message)
+{
+    return protocol::code(message) == protocol::kDuplicateLogin &&
+           protocol::isDuplicateLogin(message);
+}
+
 } // namespace
 
-TestControl::TestControl(Client &client)
-    : m_client(client)
-{}
+TestControl::TestControl(ClientState &state, MainControls &ui, Socket *socket, Dialogs &dialogs,
+                         Connection &connection, ModalTracker &modal, TestFlow &flow)
+    : m_state(state)
+    , m_ui(ui)
+    , m_socket(socket)
+    , m_dialogs(dialogs)
+    , m_connection(connection)
+    , m_modal(modal)
+    , m_flow(flow)
+{
+    // Handled once the code that closed the last window has finished, not in the middle of it.
+    connect(&m_modal, &ModalTracker::allClosed, this,
+            [this] { QMetaObject::invokeMethod(this, &TestControl::drain, Qt::QueuedConnection); });
+    connect(&m_connection, &Connection::lost, this, &TestControl::dropClosed);
+    connect(&m_connection, &Connection::opened, this, &TestControl::dropClosed);
+}
 
 void TestControl::wsk_DataArrival(const QString &message)
 {
@@ -29,40 +53,69 @@ void TestControl::wsk_DataArrival(const QString &message)
 
 void TestControl::handleMessage(const QString &message)
 {
-    if (m_handling) {
-        // Another message's handling waits in a modal box. A teacher's message shows at once
-        // (its window is not modal); any other waits its turn, in order, never joined.
-        if (protocol::code(message) == protocol::kTeacherMessage)
-            handleOne(message);
-        else
-            m_waiting.push_back(message);
+    Waiting arrival{message, m_connection.generation(), false};
+    // A teacher's message shows at once: its window is not modal.
+    if (protocol::code(message) == protocol::kTeacherMessage) {
+        handleOne(arrival);
         return;
     }
-    m_handling = true;
-    struct Done
-    {
-        TestControl *control;
-        ~Done()
-        {
-            control->m_handling = false;
-            control->m_waiting.clear();
-        }
-    } done{this};
-    handleOne(message);
-    while (!m_waiting.empty()) {
-        const QString next = m_waiting.front();
+    // In order: behind whatever still waits, and behind an open window.
+    enqueue(std::move(arrival));
+    drain();
+}
+
+void TestControl::enqueue(Waiting message)
+{
+    // One warning about a duplicate login is enough: the others are answered without a box.
+    if (isWarningNotice(message.message)) {
+        message.quiet = m_warningShown ||
+                        std::any_of(m_waiting.cbegin(), m_waiting.cend(), [](const Waiting &w) {
+                            return isWarningNotice(w.message) && !w.quiet;
+                        });
+    }
+    if (int(m_waiting.size()) >= kMaxWaiting) {
+        m_waiting.pop_front();
+        ++m_dropped;
+    }
+    m_waiting.push_back(std::move(message));
+}
+
+void TestControl::drain()
+{
+    while (!m_waiting.empty() && !m_handling && !m_modal.isOpen()) {
+        const Waiting next = m_waiting.front();
         m_waiting.pop_front();
         handleOne(next);
     }
 }
 
-void TestControl::handleOne(const QString &message)
+void TestControl::dropClosed()
 {
-    ClientState &s = m_client.state;
-    MainControls &ui = m_client.ui;
-    Socket *wsk = m_client.services.socket;
-    const auto reply = [wsk](const QString &text) {
-        if (!wsk || !wsk->sendData(text))
+    // A connection that closed gets no more answers; a new one is not answered for it.
+    const auto before = m_waiting.size();
+    std::erase_if(m_waiting,
+                  [this](const Waiting &w) { return !m_connection.isOpen(w.connection); });
+    m_dropped += int(before - m_waiting.size());
+}
+
+void TestControl::handleOne(const Waiting &arrival)
+{
+    ClientState &s = m_state;
+    MainControls &ui = m_ui;
+    const QString &message = arrival.message;
+    struct Handling
+    {
+        bool &flag;
+        bool before;
+        ~Handling() { flag = before; }
+    } handling{m_handling, m_handling};
+    m_handling = true;
+
+    const auto reply = [this, &arrival](const QString &text) {
+        // The connection the message came on has closed: there is nobody to answer.
+        if (!m_connection.isOpen(arrival.connection))
+            return;
+        if (!m_socket || !m_socket->sendData(text))
             throw HandlerError{kSendFailed};
     };
 
@@ -76,61 +129,37 @@ void TestControl::handleOne(const QString &message)
                 emit rootPractice(text.text);
                 return;
             }
-            // A longer text does not fit the counters: refuse it before anything changes.
-            if (text.text.size() > ClientState::kMaxCount)
-                throw HandlerError{QStringLiteral("测试文本过长：共%1个字符，最多只能有%2个字符。")
-                                       .arg(text.text.size())
-                                       .arg(ClientState::kMaxCount)};
-            s.IsCzText = text.kind == protocol::TextKind::Words ? 1 : 0;
-
-            ui.txt1->setText(text.text);
-            ui.txt1->setSelStart(0);
-            ui.txt1->setSelLength(int(text.text.size()));
-            ui.txt1->setSelColor(s.ColorNoinput);
-            ui.txt1->setSelEmphasis(false);
-            ui.txt1->setSelStart(0);
-            ui.txt1->setSelLength(1);
-            ui.txt1->setSelColor(s.ColorNow);
-            ui.txt1->setSelEmphasis(true);
-
-            ui.txt2->setText(QString());
-            ui.txt2->setFocus();
-            ui.Timer3->stop();
-            if (!ui.txt1->text().isEmpty()) {
-                ui.cmdread->setEnabled(false);
-                ui.cmdexit->setEnabled(true);
-            } else {
-                ui.cmdexit->setEnabled(false);
-            }
-            s.TotalTime = 0;
-            s.resetCounters(int(ui.txt1->text().size()));
-            s.IsWorking = true;
+            if (const Status loaded = m_flow.loadText(text); !loaded.ok())
+                throw HandlerError{loaded.error};
             reply(protocol::textLoaded());
         } else if (code == protocol::kTeacherMessage) {
             emit teacherMessage(body);
         } else if (code == protocol::kDuplicateLogin) {
-            if (protocol::isDuplicateLogin(message))
-                showMessage(*m_client.services.dialogs, Dialogs::Warning, QStringLiteral("注意"),
+            if (protocol::isDuplicateLogin(message) && !arrival.quiet) {
+                m_warningShown = true;
+                struct Shown
+                {
+                    bool &flag;
+                    ~Shown() { flag = false; }
+                } shown{m_warningShown};
+                showMessage(m_dialogs, Dialogs::Warning, QStringLiteral("注意"),
                             QStringLiteral("注意：当前测试不允许重复登录，测试中请不要退出。"));
+            }
             reply(protocol::duplicateAnswered());
         } else if (code == protocol::kEnvironment) {
             const protocol::Environment env = protocol::parseEnvironment(message);
             if (!env.rootsAllowed) {
-                ui.btnzigen->setEnabled(false);
                 s.Zigen = false;
                 ui.Pmid->show();
                 ui.Pmid2->hide();
             } else {
-                ui.btnzigen->setEnabled(true);
                 s.Zigen = true;
             }
             if (!env.hintsAllowed) {
-                ui.cts->setEnabled(false);
                 ui.cts->setChecked(false);
                 emit hintsWithdrawn();
-            } else {
-                ui.cts->setEnabled(true);
             }
+            m_flow.setEnvironment(env.rootsAllowed, env.hintsAllowed);
             if (env.forbiddenList)
                 emit forbiddenList(*env.forbiddenList);
         } else if (code == protocol::kInputMethods) {
@@ -147,39 +176,6 @@ void TestControl::handleOne(const QString &message)
             reply(protocol::timingDone());
         }
     } catch (const HandlerError &error) {
-        showMessage(*m_client.services.dialogs, Dialogs::Critical, applicationTitle(),
-                    error.description);
+        showMessage(m_dialogs, Dialogs::Critical, applicationTitle(), error.description);
     }
-}
-
-void TestControl::cmdread_Click()
-{
-    ClientState &s = m_client.state;
-    MainControls &ui = m_client.ui;
-    s.IsReStart = false;
-    s.cuowu.clear();
-    s.errChar.clear();
-    // The clock starts even when the request cannot be sent.
-    if (Socket *wsk = m_client.services.socket)
-        (void)wsk->sendData(protocol::startRequest());
-    s.NumNextStart = 0;
-    ui.txt2->setReadOnly(false);
-    ui.Pmid->show();
-    ui.Pmid2->hide();
-    if (!ui.Timer3->isActive())
-        ui.Timer3->start();
-}
-
-protocol::Report TestControl::currentReport(const ClientState &state)
-{
-    protocol::Report report;
-    report.xuehao = state.strXuehao;
-    report.name = state.strUserName;
-    report.banji = state.strBanji;
-    report.totalTime = state.TotalTime;
-    report.txtCount = state.NumTxtCount;
-    report.inputCount = state.NumTxtInputCount;
-    report.right = state.NumTxtRight;
-    report.backspaces = state.NumKeyBackup;
-    return report;
 }

@@ -7,30 +7,42 @@
 
 #include <deque>
 
-class Client;
 struct ClientState;
+class Connection;
+class Dialogs;
+class MainControls;
+class ModalTracker;
+class Socket;
+class TestFlow;
 
-// What the server's messages and the start button do to a test. What a message asks of the
-// layers above the network (the hint display, the input method list, the forbidden programs,
-// root practice, the message window) goes out through the signals, in the order the message
-// asks for it; a reply follows only after its signal has been handled.
+// What the server's messages do: each arrival is parsed and dispatched, and answered where the
+// protocol wants an answer. What a message asks of the test goes to the test's owner (TestFlow);
+// what it asks of the layers above the network (the hint display, the input method list, the
+// forbidden programs, root practice, the message window) goes out through the signals, in the
+// order the message asks for it; a reply follows only after its signal has been handled.
+//
+// While a modal window of the client is open (this handler's own boxes, the end question, the
+// result window) messages wait in a queue and are handled in order once the last window has
+// closed; a teacher's message is shown at once. The queue holds at most kMaxWaiting messages:
+// when it is full the oldest waiting message is dropped, unanswered. When the connection a
+// message came on closes, what still waits from it is dropped and nothing is answered for it.
 class TestControl : public QObject
 {
     Q_OBJECT
 public:
-    explicit TestControl(Client &client);
+    static constexpr int kMaxWaiting = 64;
+
+    TestControl(ClientState &state, MainControls &ui, Socket *socket, Dialogs &dialogs,
+                Connection &connection, ModalTracker &modal, TestFlow &flow);
 
     // One arrival of the socket: one message.
     void wsk_DataArrival(const QString &message);
-    // Handles one message as it arrived. Errors show the handler's error box. A message that
-    // arrives while an earlier one's box is open is handled right after it, in order; a
-    // teacher's message is shown at once.
+    // Handles one message as it arrived on the current connection, or queues it.
     void handleMessage(const QString &message);
-    void cmdread_Click();
 
-    // The student's identity and the counters of the test, as the progress and end reports
-    // carry them.
-    static protocol::Report currentReport(const ClientState &state);
+    int waitingCount() const { return int(m_waiting.size()); }
+    // Messages dropped from a full queue or with their connection, since start-up.
+    int droppedCount() const { return m_dropped; }
 
 signals:
     void teacherMessage(const QString &text);
@@ -40,9 +52,27 @@ signals:
     void forbiddenList(const QString &list);
 
 private:
-    void handleOne(const QString &message);
+    struct Waiting
+    {
+        QString message;
+        quint64 connection = 0; // the connection it arrived on
+        bool quiet = false;     // a duplicate-login notice answered without a second warning
+    };
 
-    Client &m_client;
+    void handleOne(const Waiting &message);
+    void drain();
+    void enqueue(Waiting message);
+    void dropClosed();
+
+    ClientState &m_state;
+    MainControls &m_ui;
+    Socket *m_socket;
+    Dialogs &m_dialogs;
+    Connection &m_connection;
+    ModalTracker &m_modal;
+    TestFlow &m_flow;
     bool m_handling = false;
-    std::deque<QString> m_waiting;
+    bool m_warningShown = false; // a duplicate-login warning is on the screen
+    std::deque<Waiting> m_waiting;
+    int m_dropped = 0;
 };

@@ -1,18 +1,24 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
-// The modal steps of root practice, provided by whoever shows the practice window: the result
-// window and the question before leaving a running practice. Both return only when the
-// student has answered.
+// What a root practice asks of the client that runs it: the practice is a test of the client's
+// test session, which times it, reports it, ends it and shows its result.
 class PracticeHost
 {
 public:
     virtual ~PracticeHost() = default;
 
-    // Shows the result window with the statistics sentence and no error characters and waits
-    // until it has closed. False, and nothing shown, when a result window is already open.
-    virtual bool showResult(const QString &sentence) = 0;
+    // A practice of `roots` roots starts now; its identity.
+    virtual quint64 beginPractice(int roots) = 0;
+    // Whether practice `practice` is the client's running test.
+    virtual bool isRunning(quint64 practice) const = 0;
+    // Every root of practice `practice` is typed: it ends, and its result window shows. Returns
+    // when the window has closed.
+    virtual void practiceFinished(quint64 practice) = 0;
     // Asks whether to leave the running practice; true when the student answers Yes.
     virtual bool confirmLeave(const QString &question) = 0;
+    // The student left practice `practice` before its end.
+    virtual void practiceLeft(quint64 practice) = 0;
 };

@@ -1,17 +1,23 @@
 #include "practice/PracticeLauncher.h"
 
-#include "core/Client.h"
 #include "core/Dialogs.h"
 #include "practice/PracticeRequest.h"
 #include "practice/PracticeSession.h"
-#include "typing/TestEnding.h"
+#include "typing/TestSession.h"
 
 #include <QFileInfo>
 #include <QTimer>
 
-PracticeLauncher::PracticeLauncher(Client &client)
-    : m_client(client)
-{}
+PracticeLauncher::PracticeLauncher(ClientState &state, TestSession &session, Dialogs &dialogs,
+                                   const AppPaths &paths)
+    : m_state(state)
+    , m_testSession(session)
+    , m_dialogs(dialogs)
+    , m_paths(paths)
+{
+    connect(&m_testSession, &TestSession::rootPracticeSuperseded, this,
+            &PracticeLauncher::windowCloseRequested);
+}
 
 PracticeLauncher::~PracticeLauncher()
 {
@@ -25,35 +31,34 @@ PracticeSession *PracticeLauncher::session() const
 
 void PracticeLauncher::LoadForm(const QString &text)
 {
-    Dialogs &dialogs = *m_client.services.dialogs;
     // A bad request opens nothing; the student sees the error as for any bad server message.
     if (const PracticeRequest::Parse parsed = PracticeRequest::parse(text); !parsed.request) {
-        showMessage(dialogs, Dialogs::Critical, applicationTitle(), parsed.error);
+        showMessage(m_dialogs, Dialogs::Critical, applicationTitle(), parsed.error);
         return;
     }
 
     if (!m_session) {
-        QTimer *mainClock = m_client.ui.Timer3;
-        m_session = new PracticeSession(m_client.state, *this,
-                                        [mainClock] { return mainClock->isActive(); });
-        // The root table sits beside the other data files: the program folder or the installed data
-        // folder.
+        m_session = new PracticeSession(m_state, *this);
+        if (m_random)
+            m_session->setRandom(m_random);
+        // The root table sits beside the other data files: the program folder or the installed
+        // data folder.
         const QString dataDir =
-            QFileInfo(m_client.services.paths.dataFile(QStringLiteral("86zg.dat"))).absolutePath();
+            QFileInfo(m_paths.dataFile(QStringLiteral("86zg.dat"))).absolutePath();
         const QString warning = m_session->Form_Load(dataDir, kFirstStripWidth);
         emit windowLoaded(m_session);
         if (!warning.isEmpty())
-            showMessage(dialogs, Dialogs::Warning, applicationTitle(), warning);
+            showMessage(m_dialogs, Dialogs::Warning, applicationTitle(), warning);
     }
 
     const PracticeSession::Start start = m_session->LoadForm(text);
     if (!start.ok()) {
-        showMessage(dialogs, Dialogs::Critical, applicationTitle(), start.error);
+        showMessage(m_dialogs, Dialogs::Critical, applicationTitle(), start.error);
         return;
     }
     emit windowShown();
     if (!start.notice.isEmpty())
-        showMessage(dialogs, Dialogs::Information, applicationTitle(), start.notice);
+        showMessage(m_dialogs, Dialogs::Information, applicationTitle(), start.notice);
 }
 
 void PracticeLauncher::Form_Unload()
@@ -67,18 +72,28 @@ void PracticeLauncher::Form_Unload()
     emit windowUnloaded();
 }
 
-bool PracticeLauncher::showResult(const QString &sentence)
+quint64 PracticeLauncher::beginPractice(int roots)
 {
-    // The main window's clock may have ended the practice and be showing its result.
-    if (m_client.ending && m_client.ending->isEnding())
-        return false;
-    const ClientState &s = m_client.state;
-    emit resultReady(TestResult{s.strUserName, s.strXuehao, s.strBanji, sentence, QString()});
-    return true;
+    return m_testSession.beginRootPractice(roots);
+}
+
+bool PracticeLauncher::isRunning(quint64 practice) const
+{
+    return m_testSession.isCurrentPractice(practice);
+}
+
+void PracticeLauncher::practiceFinished(quint64 practice)
+{
+    m_testSession.rootPracticeFinished(practice);
 }
 
 bool PracticeLauncher::confirmLeave(const QString &question)
 {
-    return showMessage(*m_client.services.dialogs, Dialogs::Information, QStringLiteral("确认操作"),
-                       question, Dialogs::Yes | Dialogs::No) == Dialogs::Yes;
+    return showMessage(m_dialogs, Dialogs::Information, QStringLiteral("确认操作"), question,
+                       Dialogs::Yes | Dialogs::No) == Dialogs::Yes;
+}
+
+void PracticeLauncher::practiceLeft(quint64 practice)
+{
+    m_testSession.rootPracticeLeft(practice);
 }

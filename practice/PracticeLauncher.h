@@ -1,18 +1,21 @@
 #pragma once
 
+#include "core/AppPaths.h"
 #include "practice/PracticeHost.h"
+#include "practice/RootDraw.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
-class Client;
+struct ClientState;
+class Dialogs;
 class PracticeSession;
-struct TestResult;
+class TestSession;
 
 // Root practice for a "<zg>" text: it loads the practice (its logic, and through the signals
-// its window) on first use, starts the exercise, and lets it go when the window closes. The
-// practice's result window and message boxes are the client's.
+// its window) on first use, starts the exercise as a test of the test session, and lets it go
+// when the window closes. The practice's result window is the session's.
 class PracticeLauncher : public QObject, public PracticeHost
 {
     Q_OBJECT
@@ -20,7 +23,8 @@ public:
     // The strip panel of a window at its first size (13665 twips wide, 200 margin each side).
     static constexpr int kFirstStripWidth = 13265;
 
-    explicit PracticeLauncher(Client &client);
+    PracticeLauncher(ClientState &state, TestSession &session, Dialogs &dialogs,
+                     const AppPaths &paths);
     ~PracticeLauncher() override;
 
     // Starts the practice the text asks for. A text that asks for something impossible opens
@@ -31,21 +35,31 @@ public:
 
     // The loaded practice, or nullptr.
     PracticeSession *session() const;
+    // Where the practices loaded from now on draw their roots (the system's generator unless
+    // a test sets another).
+    void setRandom(rootdraw::Random random) { m_random = std::move(random); }
 
-    bool showResult(const QString &sentence) override;
+    quint64 beginPractice(int roots) override;
+    bool isRunning(quint64 practice) const override;
+    void practiceFinished(quint64 practice) override;
     bool confirmLeave(const QString &question) override;
+    void practiceLeft(quint64 practice) override;
 
 signals:
     // The practice has been loaded: a window for it is wanted (not shown yet).
     void windowLoaded(PracticeSession *session);
     // A practice has started: show its window and hide the main window.
     void windowShown();
+    // A new test took the practice's place: its window closes.
+    void windowCloseRequested();
     // The practice window has closed: show the main window again.
     void windowUnloaded();
-    // Shows the practice's result; a connected window returns when it has closed.
-    void resultReady(const TestResult &result);
 
 private:
-    Client &m_client;
+    ClientState &m_state;
+    TestSession &m_testSession;
+    Dialogs &m_dialogs;
+    AppPaths m_paths;
     QPointer<PracticeSession> m_session;
+    rootdraw::Random m_random;
 };

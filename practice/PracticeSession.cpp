@@ -7,18 +7,15 @@
 #include <QDir>
 #include <QTimer>
 
-PracticeSession::PracticeSession(ClientState &state, PracticeHost &host,
-                                 ClockQuery mainClockRunning, QObject *parent)
+PracticeSession::PracticeSession(ClientState &state, PracticeHost &host, QObject *parent)
     : QObject(parent)
     , Timer1(new QTimer(this))
     , m_state(state)
     , m_host(host)
-    , m_mainClockRunning(std::move(mainClockRunning))
     , m_random(rootdraw::systemRandom())
 {
     Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this,
-            [this] { Timer1_Timer(m_mainClockRunning && m_mainClockRunning()); });
+    connect(Timer1, &QTimer::timeout, this, &PracticeSession::Timer1_Timer);
 }
 
 QString PracticeSession::Form_Load(const QString &appDir, int panelWidth)
@@ -53,15 +50,8 @@ PracticeSession::Start PracticeSession::LoadForm(const QString &text)
                            .arg(which);
     }
     m_strip.start(rootdraw::exercise(pool, m_count, m_random));
-
-    m_state.TotalTime = 0;
-    m_state.NumTxtCount = m_strip.length();
-    m_state.NumTxtInputCount = 0;
-    m_state.NumTxtRight = 0;
-    m_state.NumKeyBackup = 0;
-    m_state.IsWorking = true;
-    m_running = true;
-    ++m_started;
+    // The session resets the counters and the time and starts the clock.
+    m_practice = m_host.beginPractice(m_strip.length());
 
     emit stripChanged(m_strip);
     if (m_state.NumTxtCount >= 1)
@@ -86,8 +76,11 @@ void PracticeSession::RTinput_KeyUp(int key)
 
     m_strip.turnPageIfFull();
 
+    // Once the practice is over (ended, left, or replaced by a new test) no key is accepted:
+    // the counters belong to the session's current test.
+    const bool running = isRunning();
     const QChar letter = keyLetter(key);
-    if (expected && !letter.isNull() && QString(letter) == expected->toUpper()) {
+    if (running && expected && !letter.isNull() && QString(letter) == expected->toUpper()) {
         m_strip.acceptNext();
         if (m_state.NumTxtInputCount < ClientState::kMaxCount)
             ++m_state.NumTxtInputCount;
@@ -95,10 +88,10 @@ void PracticeSession::RTinput_KeyUp(int key)
             ++m_state.NumTxtRight;
     }
 
-    if (m_state.NumTxtInputCount >= m_state.NumTxtCount && m_state.IsWorking) {
+    if (running && m_state.NumTxtInputCount >= m_state.NumTxtCount) {
         // The last root stands in the typing box while the result window is open.
         emit stripChanged(m_strip);
-        endPractice();
+        m_host.practiceFinished(m_practice);
     }
 
     m_strip.recolour();
@@ -111,36 +104,22 @@ void PracticeSession::Pmid_Resize(int panelWidth)
     emit stripChanged(m_strip);
 }
 
-void PracticeSession::Timer1_Timer(bool mainClockRunning)
+void PracticeSession::Timer1_Timer()
 {
-    // The main window's clock counts the seconds of a practice only while it runs; otherwise
-    // the practice counts its own, so that speed, elapsed time and the time limit work. Only
-    // the main clock reports to the server.
-    if (!mainClockRunning && m_running && m_state.IsWorking &&
-        m_state.TotalTime < ClientState::kMaxCount)
-        ++m_state.TotalTime;
-
+    // The seconds, the time limit and the reports are the test clock's; this only shows them.
     if (m_state.NumTxtCount >= 1)
         emit progressChanged(m_state.NumTxtCount, m_state.NumTxtInputCount);
-
-    // The limit applies whatever IsReStart says: that flag belongs to the main window's
-    // practice of mistyped characters, not to the server's root practice.
-    if (m_state.MaxTime > 0 && qint64(m_state.TotalTime) == qint64(m_state.MaxTime) * 60 &&
-        m_state.IsWorking)
-        endPractice();
-
     emit displayChanged(display());
 }
 
 bool PracticeSession::Form_QueryUnload()
 {
-    if (!m_state.IsWorking)
+    if (!isRunning())
         return false;
     if (!m_host.confirmLeave(QStringLiteral("正在进行测试，确实要退出吗？")))
         return true;
     // Leaving ends the practice, so the main window is not left marked as running a test.
-    m_running = false;
-    m_state.IsWorking = false;
+    m_host.practiceLeft(m_practice);
     return false;
 }
 
@@ -155,20 +134,4 @@ PracticeDisplay PracticeSession::display() const
     d.remaining = figures.remaining;
     d.chartShown = m_state.Zigen;
     return d;
-}
-
-void PracticeSession::endPractice()
-{
-    // A tick or key inside the result window's loop must not end the practice a second time.
-    if (m_ending)
-        return;
-    m_ending = true;
-    m_running = false;
-    const quint64 practice = m_started;
-    // Even a practice of 0 seconds shows its result: the speed is then 0.
-    m_host.showResult(figures::sentence(m_state.counts()));
-    m_ending = false;
-    // A new practice started while the window was open is not ended by this one.
-    if (practice == m_started)
-        m_state.IsWorking = false;
 }

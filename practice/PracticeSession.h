@@ -1,6 +1,7 @@
 #pragma once
 
 #include "practice/PracticeDisplay.h"
+#include "practice/PracticeHost.h"
 #include "practice/RootDraw.h"
 #include "practice/RootStrip.h"
 #include "practice/RootTable.h"
@@ -8,16 +9,14 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
-
 struct ClientState;
-class PracticeHost;
 class QTimer;
 
 // One root practice window's logic: the root table, the exercise and its strip, judging of
-// key releases, the one-second display refresh and the end of the practice. It works on the
-// client's shared counters and flags; the window shows what it publishes and forwards its
-// events here.
+// key releases and the one-second display refresh. Each exercise is a test of the client's
+// test session (through PracticeHost): the session times, reports and ends it. Key releases
+// count into the client's shared counters only while the exercise is the session's running
+// test. The window shows what this publishes and forwards its events here.
 class PracticeSession : public QObject
 {
     Q_OBJECT
@@ -31,11 +30,7 @@ public:
         bool ok() const { return error.isEmpty(); }
     };
 
-    using ClockQuery = std::function<bool()>;
-
-    // `mainClockRunning` tells whether the main window's test clock runs (never, when empty).
-    PracticeSession(ClientState &state, PracticeHost &host, ClockQuery mainClockRunning = {},
-                    QObject *parent = nullptr);
+    PracticeSession(ClientState &state, PracticeHost &host, QObject *parent = nullptr);
 
     // Loading the window: reads 86zg.dat from `appDir`, creates the root labels for a strip
     // panel `panelWidth` twips wide and starts the display timer. Returns the warning to show,
@@ -47,9 +42,8 @@ public:
     void RTinput_KeyUp(int key);
     // The strip panel is now `panelWidth` twips wide.
     void Pmid_Resize(int panelWidth);
-    // A tick of the one-second display timer. `mainClockRunning` tells whether the main
-    // window's test clock counts the seconds; when it does not, the practice counts its own.
-    void Timer1_Timer(bool mainClockRunning);
+    // A tick of the one-second display timer: the statistics row and the root chart.
+    void Timer1_Timer();
     // The display timer: it ticks from the window's load until the window is gone.
     QTimer *Timer1;
     // A close request. True when the close is refused.
@@ -62,8 +56,9 @@ public:
     const RootStrip &strip() const { return m_strip; }
     int NumZgZone() const { return m_zone; }
     int NumZgCount() const { return m_count; }
-    // True while this window's practice runs: from its start until it ends or is left.
-    bool isRunning() const { return m_running; }
+    // True while this window's practice runs: from its start until it ends, is left or a new
+    // test takes its place.
+    bool isRunning() const { return m_practice != 0 && m_host.isRunning(m_practice); }
 
     void setRandom(rootdraw::Random random) { m_random = std::move(random); }
 
@@ -77,17 +72,12 @@ signals:
     void displayChanged(const PracticeDisplay &display);
 
 private:
-    void endPractice();
-
     ClientState &m_state;
     PracticeHost &m_host;
-    ClockQuery m_mainClockRunning;
     rootdraw::Random m_random;
     RootTable m_table;
     RootStrip m_strip;
     int m_zone = 0;
     int m_count = 0;
-    bool m_running = false;
-    bool m_ending = false;
-    quint64 m_started = 0; // practices started in this window
+    quint64 m_practice = 0; // the session's identity of the exercise shown
 };

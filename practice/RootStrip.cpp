@@ -33,6 +33,9 @@ void RootStrip::start(const QString &exercise)
     for (int i = 0; i < fill; ++i)
         setCaption(i, m_text.at(i));
     m_page = 1;
+    // The strip is coloured for the new exercise at once: a practice started in an open window
+    // must not keep the highlight of the one before.
+    recolour();
 }
 
 void RootStrip::relayout(int panelWidth)

@@ -27,7 +27,7 @@ public:
     // while its right edge stays left of the panel's width (before the first re-layout).
     void createLabels(int count, int panelWidth);
     // A new exercise: every label empty, the typing box empty, the first page in the labels
-    // with the page size of the last re-layout, page 1.
+    // with the page size of the last re-layout, page 1, its first root highlighted.
     void start(const QString &exercise);
 
     // Re-layout for a panel `panelWidth` twips wide: the page size becomes the number of

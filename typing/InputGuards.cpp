@@ -1,6 +1,7 @@
 #include "typing/InputGuards.h"
 
-#include "core/Client.h"
+#include "core/ClientState.h"
+#include "core/MainControls.h"
 #include "core/Platform.h"
 #include "env/InputMethodSelection.h"
 #include "typing/TypingEngine.h"
@@ -23,49 +24,56 @@ void caretToEnd(TextModel *box)
 
 } // namespace
 
-InputGuards::InputGuards(Client &client)
-    : m_client(client)
+InputGuards::InputGuards(ClientState &state, MainControls &ui, Clipboard *clipboard,
+                         InputMethodSelection &imes, TypingEngine &typing)
+    : m_state(state)
+    , m_ui(ui)
+    , m_clipboard(clipboard)
+    , m_imes(imes)
+    , m_typing(typing)
 {}
 
 void InputGuards::txt1_GotFocus()
 {
     // The reference box never keeps the focus: no caret in it, no copying from it.
-    m_client.ui.txt2->setFocus();
+    m_ui.txt2->setFocus();
 }
 
 void InputGuards::txt2_GotFocus()
 {
-    m_client.imes->reactivate();
+    m_imes.reactivate();
 }
 
 void InputGuards::txt2_KeyDown(int keyCode, int shift)
 {
-    ClientState &s = m_client.state;
-    TextModel *txt2 = m_client.ui.txt2;
+    ClientState &s = m_state;
+    TextModel *txt2 = m_ui.txt2;
 
-    m_client.imes->reactivate();
+    m_imes.reactivate();
 
     if (keyCode == kKeyV && shift == kCtrl) {
         // The paste that follows finds nothing, here or in any other program. Disabling the
         // box pushes the focus on to the next control, so it is brought back.
         const bool focused = txt2->hasFocus();
         txt2->setEnabled(false);
-        if (Clipboard *clipboard = m_client.services.clipboard)
-            clipboard->clear();
+        if (m_clipboard)
+            m_clipboard->clear();
         txt2->setEnabled(true);
         if (focused)
             txt2->setFocus();
     }
 
-    if (s.IsWorking && keyCode == kBackspace) {
+    // A locked box deletes nothing: its Backspace belongs to no test (the root practice window
+    // has the test while the main window's box is locked).
+    if (s.IsWorking && keyCode == kBackspace && !txt2->isReadOnly()) {
         const int typed = int(txt2->text().size());
         // The deletion has not happened yet: the change that follows it compares nothing.
         s.NumNextStart = std::min(typed, int(ClientState::kMaxCount));
         if (s.NumKeyBackup < ClientState::kMaxCount)
             ++s.NumKeyBackup;
-        m_client.typing->JiSuan();
+        m_typing.JiSuan();
         // The current-position mark goes before the deletion moves the position back.
-        TextModel *txt1 = m_client.ui.txt1;
+        TextModel *txt1 = m_ui.txt1;
         txt1->setSelStart(typed);
         txt1->setSelLength(1);
         txt1->setSelColor(s.ColorNoinput);
@@ -76,10 +84,10 @@ void InputGuards::txt2_KeyDown(int keyCode, int shift)
 void InputGuards::txt2_KeyUp(int keyCode, int)
 {
     if (keyCode >= kLeft && keyCode <= kDown)
-        caretToEnd(m_client.ui.txt2);
+        caretToEnd(m_ui.txt2);
 }
 
 void InputGuards::txt2_MouseUp(int, int, int, int)
 {
-    caretToEnd(m_client.ui.txt2);
+    caretToEnd(m_ui.txt2);
 }

@@ -1,12 +1,17 @@
 #pragma once
 
-class Client;
+struct ClientState;
+class Clipboard;
+class InputMethodSelection;
+class MainControls;
+class TypingEngine;
 
 // Guards on the two text boxes: focus, input method, paste, Backspace, caret at the end.
 class InputGuards
 {
 public:
-    explicit InputGuards(Client &client);
+    InputGuards(ClientState &state, MainControls &ui, Clipboard *clipboard,
+                InputMethodSelection &imes, TypingEngine &typing);
 
     void txt1_GotFocus();
     void txt2_GotFocus();
@@ -15,5 +20,9 @@ public:
     void txt2_MouseUp(int button, int shift, int x, int y);
 
 private:
-    Client &m_client;
+    ClientState &m_state;
+    MainControls &m_ui;
+    Clipboard *m_clipboard;
+    InputMethodSelection &m_imes;
+    TypingEngine &m_typing;
 };

@@ -1,9 +1,10 @@
 #include "typing/TypingEngine.h"
 
-#include "core/Client.h"
+#include "core/ClientState.h"
+#include "core/MainControls.h"
 #include "env/InputMethodSelection.h"
 #include "hints/HintDelay.h"
-#include "typing/TestEnding.h"
+#include "typing/TestSession.h"
 
 #include <algorithm>
 
@@ -26,16 +27,21 @@ void format(TextModel *box, int from, int length, const QColor &color, bool emph
 
 } // namespace
 
-TypingEngine::TypingEngine(Client &client)
-    : m_client(client)
+TypingEngine::TypingEngine(ClientState &state, MainControls &ui, HintDelay &hints,
+                           InputMethodSelection &imes, TestSession &session)
+    : m_state(state)
+    , m_ui(ui)
+    , m_hints(hints)
+    , m_imes(imes)
+    , m_session(session)
 {}
 
 void TypingEngine::txt2_Change(const QString &typed)
 {
-    ClientState &s = m_client.state;
-    MainControls &ui = m_client.ui;
+    ClientState &s = m_state;
+    MainControls &ui = m_ui;
 
-    m_client.hints->resetHint();
+    m_hints.resetHint();
 
     const QString &reference = ui.txt1->text();
     const int l1 = int(reference.size());
@@ -43,9 +49,7 @@ void TypingEngine::txt2_Change(const QString &typed)
 
     // Typing past the end of the reference compares and colours nothing.
     if (l1 >= l2) {
-        // The clock of a test starts with its first change; a running clock is left alone.
-        if (s.IsWorking && !ui.Timer3->isActive())
-            ui.Timer3->start();
+        m_session.typingStarted();
         colourTyped(reference, typed, s.NumNextStart);
         s.NumNextStart = l2;
         ui.txt2->setSelStart(l2);
@@ -53,11 +57,11 @@ void TypingEngine::txt2_Change(const QString &typed)
         markCurrent(l2);
     }
 
-    m_client.imes->reactivate();
+    m_imes.reactivate();
     JiSuan();
 
     if (l2 >= l1)
-        m_client.ending->completed();
+        m_session.textCompleted();
 }
 
 // Compares the typed positions from `from` (zero-based) to the end of the typed text and
@@ -65,8 +69,8 @@ void TypingEngine::txt2_Change(const QString &typed)
 // were coloured by earlier changes and are not looked at again.
 void TypingEngine::colourTyped(const QString &reference, const QString &typed, int from)
 {
-    ClientState &s = m_client.state;
-    MainControls &ui = m_client.ui;
+    ClientState &s = m_state;
+    MainControls &ui = m_ui;
     const int end = int(typed.size());
     int i = std::max(from, 0);
     while (i < end) {
@@ -94,14 +98,14 @@ void TypingEngine::colourTyped(const QString &reference, const QString &typed, i
 // is also how the word hint finds the current position.
 void TypingEngine::markCurrent(int position)
 {
-    format(m_client.ui.txt1, position, 1, m_client.state.ColorNow, true);
+    format(m_ui.txt1, position, 1, m_state.ColorNow, true);
 }
 
 void TypingEngine::JiSuan()
 {
-    ClientState &s = m_client.state;
-    const QString &typed = m_client.ui.txt2->text();
-    const QString &reference = m_client.ui.txt1->text();
+    ClientState &s = m_state;
+    const QString &typed = m_ui.txt2->text();
+    const QString &reference = m_ui.txt1->text();
     s.NumTxtInputCount = counted(typed.size());
     s.NumTxtCount = counted(reference.size());
     s.NumTxtRight = countMatches(reference, typed);
@@ -118,41 +122,4 @@ int TypingEngine::countMatches(const QString &reference, const QString &typed)
     for (qsizetype i = 0; i < length; ++i)
         matches += a[i] == b[i];
     return std::min(matches, int(ClientState::kMaxCount));
-}
-
-void TypingEngine::rst(const QString &cwas)
-{
-    ClientState &s = m_client.state;
-    MainControls &ui = m_client.ui;
-
-    s.IsReStart = true;
-    s.IsWorking = true;
-    // Emptying a box that held text runs the change handler, still on the old reference.
-    ui.txt2->setText(QString());
-    s.MaxTime = 0;
-    s.TotalTime = 0;
-    s.NumNextStart = 0;
-    ui.Pmid->show();
-    ui.Pmid2->hide();
-    // The practice clock runs from now, not from the first keystroke.
-    if (!ui.Timer3->isActive())
-        ui.Timer3->start();
-
-    ui.txt1->setText(cwas);
-    const int length = int(ui.txt1->text().size());
-    format(ui.txt1, 0, length, s.ColorNoinput, false);
-    markCurrent(0);
-
-    if (length > 0) {
-        ui.cmdread->setEnabled(false);
-        ui.cmdexit->setEnabled(true);
-    } else {
-        ui.cmdexit->setEnabled(false);
-    }
-    s.resetCounters(counted(length));
-    ui.btnzigen->setEnabled(true);
-    ui.cts->setEnabled(true);
-    ui.txt2->setReadOnly(false);
-    s.errChar.clear();
-    s.cuowu.clear();
 }

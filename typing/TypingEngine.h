@@ -2,20 +2,25 @@
 
 #include <QString>
 
-class Client;
+struct ClientState;
+class HintDelay;
+class InputMethodSelection;
+class MainControls;
+class TestSession;
+class TextModel;
 
-// Comparison, colouring and counting of the typed text against the reference text.
+// Comparison, colouring and counting of the typed text against the reference text. The test
+// session decides what a change means for the test (the clock, the end).
 class TypingEngine
 {
 public:
-    explicit TypingEngine(Client &client);
+    TypingEngine(ClientState &state, MainControls &ui, HintDelay &hints, InputMethodSelection &imes,
+                 TestSession &session);
 
     // Runs after every change of the typing box txt2, with the box's new text.
     void txt2_Change(const QString &typed);
     // Recounts NumTxtInputCount, NumTxtCount and NumTxtRight from the two texts.
     void JiSuan();
-    // Starts a practice test on cwas (the practice link of the result window).
-    void rst(const QString &cwas);
 
     // Number of positions at which the two texts hold the same code unit.
     static int countMatches(const QString &reference, const QString &typed);
@@ -24,5 +29,9 @@ private:
     void colourTyped(const QString &reference, const QString &typed, int from);
     void markCurrent(int position);
 
-    Client &m_client;
+    ClientState &m_state;
+    MainControls &m_ui;
+    HintDelay &m_hints;
+    InputMethodSelection &m_imes;
+    TestSession &m_session;
 };

@@ -9,7 +9,7 @@
 #include "practice/PracticeLauncher.h"
 #include "practice/widgets/Form6.h"
 #include "practice/widgets/RootInputBox.h"
-#include "typing/TypingEngine.h"
+#include "typing/TestSession.h"
 #include "typing/widgets/MessageWindows.h"
 #include "typing/widgets/RichTextBox.h"
 #include "ui/Bindings.h"
@@ -140,12 +140,17 @@ void Form1::bindControls()
             [this](const QString &text) { m_windows->PrintText(text); });
     connect(logic, &ClientLogic::resultReady, this,
             [this](const TestResult &result) { m_windows->showMsg(result); });
-    m_windows->setPracticeStarter([this](const QString &cuowu) { client().typing->rst(cuowu); });
+    m_windows->setPracticeStarter(
+        [this](quint64 test, const QString &cuowu) { client().session->startDrill(test, cuowu); });
     m_windows->setClearance([this] { return messageClearance(); });
 
     PracticeLauncher *practice = client().practice;
     connect(practice, &PracticeLauncher::windowLoaded, this, &Form1::loadPracticeWindow);
     connect(practice, &PracticeLauncher::windowShown, this, &Form1::showPracticeWindow);
+    connect(practice, &PracticeLauncher::windowCloseRequested, this, [this] {
+        if (m_practiceWindow)
+            m_practiceWindow->close();
+    });
     connect(practice, &PracticeLauncher::windowUnloaded, this, [this] { show(); });
 }
 

@@ -278,6 +278,30 @@ private slots:
         QCOMPARE(int(commandline::request(arguments)), expected);
     }
 
+    // A program folder the user may not write, with an appset.ini of its own (a room's
+    // read-only share): that file is read at every start, after the user's own one, and the
+    // machine-wide preset gives way to it; saving goes to the user's file.
+    void readOnlyProgramFolderKeepsItsOwnSettings()
+    {
+        Machine m;
+        writeFile(m.programDir() + QStringLiteral("/appset.ini"), kPreset);
+        writeFile(m.preset(), "[serverset]\r\nip=10.9.9.9\r\n");
+        const AppPaths paths = AppPaths::locate(m.programDir(), false, m.userDir(), m.preset());
+        QCOMPARE(paths.place(), AppPaths::Place::UserFolder);
+        QCOMPARE(paths.besideFile(), m.programDir() + QStringLiteral("/appset.ini"));
+        QVERIFY(paths.prepareSettings().ok());
+        QVERIFY(!QFileInfo::exists(m.userSettings())); // nothing copied
+        QVERIFY(QFileInfo(m.userDir()).isDir());       // but the dialogs can save
+        QCOMPARE(paths.settingsFilesToRead(), (QStringList{m.userSettings(), paths.besideFile()}));
+        QVERIFY(commandline::helpText(paths).contains(paths.besideFile()));
+
+        // An installed client has no such file, whatever its folder holds.
+        m.install();
+        const AppPaths installed = m.installed();
+        QVERIFY(installed.besideFile().isEmpty());
+        QCOMPARE(installed.settingsFilesToRead(), QStringList{m.preset()});
+    }
+
     void helpNamesTheFilesInUse()
     {
         Machine m;

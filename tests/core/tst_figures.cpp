@@ -109,8 +109,7 @@ private slots:
         QTest::addColumn<int>("maxMinutes");
         QTest::addColumn<QStringList>("expected"); // speed, progress, timing, elapsed, remaining
         QTest::newRow("before the first second")
-            << 0 << 5 << 5 << 0
-            << QStringList{"0", "0/0(正确100%)", "不限时", "0分0秒", "不限"};
+            << 0 << 5 << 5 << 0 << QStringList{"0", "0/0(正确100%)", "不限时", "0分0秒", "不限"};
         QTest::newRow("nothing typed yet")
             << 3 << 0 << 0 << 10
             << QStringList{"0.0", "0/300(正确0%)", "限时10分钟", "0分3秒", "9分57秒"};

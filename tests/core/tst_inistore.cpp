@@ -174,10 +174,9 @@ private slots:
         QTest::newRow("last line without end") << QByteArray("[a]\nk=1") << "a"
                                                << "j"
                                                << "2" << QByteArray("[a]\nk=1\nj=2\n");
-        QTest::newRow("last line ends in a lone CR")
-            << QByteArray("[a]\nk=1\r") << "a"
-            << "j"
-            << "2" << QByteArray("[a]\nk=1\nj=2\n");
+        QTest::newRow("last line ends in a lone CR") << QByteArray("[a]\nk=1\r") << "a"
+                                                     << "j"
+                                                     << "2" << QByteArray("[a]\nk=1\nj=2\n");
         QTest::newRow("new section after a lone CR")
             << QByteArray("[a]\r\nk=1\r") << "b"
             << "j"

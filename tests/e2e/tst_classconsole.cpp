@@ -6,7 +6,7 @@
 #include "net/Connection.h"
 #include "net/TcpSocket.h"
 #include "net/TestControl.h"
-#include "typing/TestEnding.h"
+#include "typing/TestSession.h"
 #include "typing/widgets/RichTextBox.h"
 #include "ui/Form1.h"
 
@@ -73,7 +73,7 @@ private slots:
         QCOMPARE(row.live->errChars, QStringLiteral("控"));
         QVERIFY(row.replies.contains(QStringLiteral("1011")));
 
-        c.ending->cmdexit_Click();
+        c.session->cmdexit_Click();
         QTRY_VERIFY_WITH_TIMEOUT(console.roster().at(0).final.has_value(), 5000);
         QCOMPARE(console.roster().at(0).final->totalTime, c.state.TotalTime);
         QFile file(console.lastSavedPath());

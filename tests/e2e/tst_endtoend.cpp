@@ -2,10 +2,12 @@
 #include "TestRegistry.h"
 #include "TestServer.h"
 #include "core/Client.h"
+#include "core/Gbk.h"
 #include "net/Connection.h"
 #include "net/TcpSocket.h"
 #include "net/TestControl.h"
-#include "typing/TestEnding.h"
+#include "practice/widgets/Form6.h"
+#include "typing/TestSession.h"
 #include "typing/widgets/MessageWindows.h"
 #include "typing/widgets/RichTextBox.h"
 
@@ -16,7 +18,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -85,7 +89,7 @@ private slots:
         QCOMPARE(c.state.NumHintDelay, 6);
         QCOMPARE(c.ui.cmbshurufa->itemText(0), QStringLiteral("英语（美国）"));
 
-        c.control->cmdread_Click();
+        c.session->cmdread_Click();
         QTRY_COMPARE_WITH_TIMEOUT(c.ui.txt1->text(), QStringLiteral("中文录入测试"), 5000);
         QVERIFY(c.state.IsWorking);
         QVERIFY(c.ui.cmdexit->isEnabled());
@@ -117,7 +121,7 @@ private slots:
         QCOMPARE(report.computer, QStringLiteral("PC07"));
         QCOMPARE(report.errChars, QStringLiteral("文"));
 
-        c.ending->cmdexit_Click();
+        c.session->cmdexit_Click();
         QTRY_COMPARE_WITH_TIMEOUT(ends.count(), 1, 3000);
         const auto end = ends.first().at(1).value<protocol::Report>();
         QCOMPARE(end.inputCount, 2);
@@ -127,7 +131,7 @@ private slots:
     }
 
     // A one-minute test ends on the tick that brings the clock to 60 seconds: the result
-    // window shows, and the last progress report, sent after it has closed, carries 60.
+    // window shows, and the last progress report, sent as the test ends, carries 60.
     void timedTestEndsOnItsTickWithTheFinalReport()
     {
         Classroom room({QStringLiteral("time-limit 1"), QStringLiteral("text 计时测试的文本")});
@@ -137,7 +141,7 @@ private slots:
         c.connection->cmdlianjie_Click();
         QTRY_COMPARE_WITH_TIMEOUT(settings.count(), 1, 5000);
         QTRY_COMPARE_WITH_TIMEOUT(c.state.MaxTime, 1, 5000);
-        c.control->cmdread_Click();
+        c.session->cmdread_Click();
         QTRY_COMPARE_WITH_TIMEOUT(c.ui.txt1->text(), QStringLiteral("计时测试的文本"), 5000);
 
         // The clock counts ticks, not wall time: run it fast so that a minute passes quickly.
@@ -173,6 +177,94 @@ private slots:
         QCOMPARE(c.ui.Ltime3->text(), QStringLiteral("0分0秒"));
     }
 
+    // The teacher's test after a root practice: the practice window closes by itself, the
+    // main window has the test, and the test is reported to its end.
+    void practiceThenTestAgainstTheServer()
+    {
+        Classroom room({QStringLiteral("text <zg>0/3")});
+        QFile table(room.env.dir.filePath(QStringLiteral("86zg.dat")));
+        QVERIFY(table.open(QIODevice::WriteOnly));
+        table.write(gbk::encode(QStringLiteral("G王一五戋\r\nF土士二干\r\n")).bytes);
+        table.close();
+        QSignalSpy settings(&room.server, &TestServer::settingsSent);
+        QSignalSpy progress(&room.server, &TestServer::progressReported);
+        Client &c = room.client();
+        c.connection->cmdlianjie_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(settings.count(), 1, 5000);
+        c.session->cmdread_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(room.env.form->practiceWindow() != nullptr, 5000);
+        QPointer<Form6> practice = room.env.form->practiceWindow();
+        QCOMPARE(c.session->phase(), TestSession::Phase::RootPractice);
+        c.ui.Timer3->setInterval(50);
+        // The practice is reported while it runs, with its own count of roots.
+        QTRY_VERIFY_WITH_TIMEOUT(!progress.isEmpty(), 3000);
+        QCOMPARE(progress.last().at(1).value<protocol::Report>().txtCount, 3);
+
+        room.server.sendToAll(protocol::textMessage({protocol::TextKind::Plain, "abc"}));
+        QTRY_VERIFY_WITH_TIMEOUT(practice.isNull(), 5000);
+        QVERIFY(room.env.form->isVisible());
+        QCOMPARE(c.ui.txt1->text(), QStringLiteral("abc"));
+        QVERIFY(c.state.IsWorking);
+        QVERIFY(!c.ui.txt2->isReadOnly());
+
+        QTimer closer;
+        closer.setInterval(10);
+        QObject::connect(&closer, &QTimer::timeout, [] {
+            if (QWidget *modal = QApplication::activeModalWidget())
+                modal->close();
+        });
+        closer.start();
+        c.ui.txt2->setText(QStringLiteral("abc"));
+        QTRY_VERIFY_WITH_TIMEOUT(!c.state.IsWorking, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(progress.last().at(1).value<protocol::Report>().txtCount == 3 &&
+                                     progress.last().at(1).value<protocol::Report>().inputCount ==
+                                         3,
+                                 3000);
+        QCOMPARE(progress.last().at(1).value<protocol::Report>().right, 3);
+    }
+
+    // A new text that comes while the end question is open waits for the answer: the end
+    // report carries the old test's figures, then the new text loads and is answered.
+    void newTextDuringTheEndQuestionAgainstTheServer()
+    {
+        Classroom room({QStringLiteral("text 第一篇文字")});
+        QSignalSpy settings(&room.server, &TestServer::settingsSent);
+        QSignalSpy ends(&room.server, &TestServer::endReported);
+        QSignalSpy replies(&room.server, &TestServer::replyReceived);
+        Client &c = room.client();
+        c.connection->cmdlianjie_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(settings.count(), 1, 5000);
+        c.session->cmdread_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(c.ui.txt1->text(), QStringLiteral("第一篇文字"), 5000);
+        c.ui.txt2->setText(QStringLiteral("第一"));
+
+        room.env.windows.answer = [&](QDialog &dialog) {
+            room.server.sendToAll(protocol::textMessage({protocol::TextKind::Plain, "新文"}));
+            // The text arrives while the question is open.
+            QTest::qWait(300);
+            return FakeWindows::yesOrOk(dialog);
+        };
+        const int loadedBefore =
+            int(std::count_if(replies.cbegin(), replies.cend(), [](const QList<QVariant> &r) {
+                return r.at(1).toString() == QLatin1String("1011");
+            }));
+        c.ui.cmdexit->click();
+        room.env.windows.answer = FakeWindows::yesOrOk;
+        QTRY_COMPARE_WITH_TIMEOUT(ends.count(), 1, 3000);
+        const auto end = ends.last().at(1).value<protocol::Report>();
+        QCOMPARE(end.txtCount, 5);
+        QCOMPARE(end.inputCount, 2);
+        QTRY_COMPARE_WITH_TIMEOUT(c.ui.txt1->text(), QStringLiteral("新文"), 3000);
+        QVERIFY(!c.ui.txt2->isReadOnly());
+        QVERIFY(c.state.IsWorking);
+        QTRY_VERIFY_WITH_TIMEOUT(std::count_if(replies.cbegin(), replies.cend(),
+                                               [](const QList<QVariant> &r) {
+                                                   return r.at(1).toString() ==
+                                                          QLatin1String("1011");
+                                               }) == loadedBefore + 1,
+                                 3000);
+    }
+
     void lostConnectionDuringATestIsRestored()
     {
         Classroom room({QStringLiteral("text 断线重连")});
@@ -180,18 +272,19 @@ private slots:
         Client &c = room.client();
         c.connection->cmdlianjie_Click();
         QTRY_COMPARE_WITH_TIMEOUT(settings.count(), 1, 5000);
-        c.control->cmdread_Click();
+        c.session->cmdread_Click();
         QTRY_VERIFY_WITH_TIMEOUT(c.state.IsWorking, 5000);
         QVERIFY(c.ui.cmdexit->isEnabled());
 
         const quint16 port = room.server.port();
         room.server.close();
-        QTRY_VERIFY_WITH_TIMEOUT(!c.ui.cmdexit->isEnabled(), 5000);
-        QVERIFY(c.ui.cmdlianjie->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(c.ui.cmdlianjie->isEnabled(), 5000);
+        // The test goes on meanwhile: it can still be ended, its report would wait.
+        QVERIFY(c.ui.cmdexit->isEnabled());
         QTest::qWait(1200); // a few reconnection attempts against a closed port
         QVERIFY(room.server.listen(port).ok());
-        QTRY_VERIFY_WITH_TIMEOUT(c.ui.cmdexit->isEnabled(), 5000);
-        QCOMPARE(room.socket.state(), int(Socket::Connected));
+        QTRY_COMPARE_WITH_TIMEOUT(room.socket.state(), int(Socket::Connected), 5000);
+        QVERIFY(c.ui.cmdexit->isEnabled());
         QVERIFY(!c.ui.cmdlianjie->isEnabled());
     }
 

@@ -5,7 +5,7 @@
 #include "net/Connection.h"
 #include "net/TcpSocket.h"
 #include "net/TestControl.h"
-#include "typing/TestEnding.h"
+#include "typing/TestSession.h"
 #include "typing/widgets/RichTextBox.h"
 #include "ui/Form1.h"
 
@@ -60,11 +60,11 @@ private slots:
         QCOMPARE(c.ui.cmbshurufa->itemText(0), QStringLiteral("英语（美国）"));
         // The bursts may have left a test running; the student ends it and starts afresh.
         if (c.state.IsWorking && c.ui.cmdexit->isEnabled())
-            c.ending->cmdexit_Click();
+            c.session->cmdexit_Click();
         c.state.IsWorking = false;
 
         const qsizetype repliesBefore = replies.size();
-        c.control->cmdread_Click();
+        c.session->cmdread_Click();
         QTRY_COMPARE_WITH_TIMEOUT(c.ui.txt1->text(), QStringLiteral("干扰之后的测试"), 5000);
         QTRY_VERIFY(
             std::any_of(replies.cbegin() + repliesBefore, replies.cend(),
@@ -79,7 +79,7 @@ private slots:
         QCOMPARE(report.txtCount, 7);
         QCOMPARE(report.right, 2);
         const qsizetype endsBefore = ends.size();
-        c.ending->cmdexit_Click();
+        c.session->cmdexit_Click();
         QTRY_COMPARE_WITH_TIMEOUT(ends.size(), endsBefore + 1, 5000);
         QCOMPARE(ends.last().at(1).value<protocol::Report>().right, 2);
         c.ui.Timer3->stop();

@@ -5,7 +5,7 @@
 #include "net/Connection.h"
 #include "net/TcpSocket.h"
 #include "net/TestControl.h"
-#include "typing/TestEnding.h"
+#include "typing/TestSession.h"
 #include "ui/Form1.h"
 
 #include <QDir>
@@ -92,7 +92,7 @@ private slots:
         QObject::connect(&student, &QTimer::timeout, [&] {
             ++round;
             if (c.ui.cmdread->isEnabled() && round % 25 == 0)
-                c.control->cmdread_Click();
+                c.session->cmdread_Click();
             if (!c.ui.txt2->isReadOnly() && c.ui.txt2->length() < 500)
                 c.ui.txt2->replace(c.ui.txt2->length(), 0, QStringLiteral("中"));
         });
@@ -112,7 +112,7 @@ private slots:
         // End whatever the hostile server left running, without a server behind it.
         QTest::qWait(200);
         if (c.state.IsWorking)
-            c.ending->cmdexit_Click();
+            c.session->cmdexit_Click();
         c.ui.Timer3->stop();
 
         // A normal test against the bundled server.
@@ -133,7 +133,7 @@ private slots:
         c.connection->cmdlianjie_Click();
         QTRY_COMPARE_WITH_TIMEOUT(settings.count(), 1, 10000);
         QTRY_VERIFY_WITH_TIMEOUT(c.ui.cmdread->isEnabled(), 10000);
-        c.control->cmdread_Click();
+        c.session->cmdread_Click();
         QTRY_COMPARE_WITH_TIMEOUT(c.ui.txt1->text(), QStringLiteral("中文录入测试"), 10000);
         c.ui.txt2->setText(QStringLiteral("中问"));
         QTRY_VERIFY_WITH_TIMEOUT(!progress.isEmpty(), 10000);
@@ -142,7 +142,7 @@ private slots:
         QCOMPARE(report.txtCount, 6);
         QCOMPARE(report.inputCount, 2);
         QCOMPARE(report.right, 1);
-        c.ending->cmdexit_Click();
+        c.session->cmdexit_Click();
         QTRY_COMPARE_WITH_TIMEOUT(ends.count(), 1, 10000);
         QCOMPARE(ends.first().at(1).value<protocol::Report>().right, 1);
         c.ui.Timer3->stop();

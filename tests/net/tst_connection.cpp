@@ -3,6 +3,7 @@
 #include "client/ClientLogic.h"
 #include "core/Client.h"
 #include "net/Connection.h"
+#include "typing/TestSession.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -74,43 +75,46 @@ private slots:
         QCOMPARE(env.fakeSocket.remotePort(), 1024);
     }
 
+    // The socket's events set the buttons through the test session: connect, start, end,
+    // server settings, personal settings.
     void socketEventsSetButtons_data()
     {
         QTest::addColumn<QString>("event");
-        QTest::addColumn<bool>("working");
-        // Expected enabled state: connect, start, end, server settings, personal settings.
-        // 'u' = unchanged from the opposite of what the event would set.
+        QTest::addColumn<bool>("test");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("connected between tests") << "connect" << false << "01u00";
-        QTest::newRow("connected during a test") << "connect" << true << "0u100";
-        QTest::newRow("peer closed") << "close" << true << "10011";
-        QTest::newRow("error") << "error" << false << "10u11";
+        QTest::newRow("connected between tests") << "connect" << false << "01011";
+        QTest::newRow("connected during a test") << "connect" << true << "00100";
+        QTest::newRow("peer closed during a test") << "close" << true << "10100";
+        QTest::newRow("peer closed between tests") << "close" << false << "10011";
+        QTest::newRow("error between tests") << "error" << false << "10011";
     }
 
     void socketEventsSetButtons()
     {
         QFETCH(QString, event);
-        QFETCH(bool, working);
+        QFETCH(bool, test);
         QFETCH(QString, expected);
         LogicEnv env;
         env.createLogic();
         Client &c = env.client();
-        c.state.IsWorking = working;
-        const std::array<ControlModel *, 5> buttons{c.ui.cmdlianjie, c.ui.cmdread, c.ui.cmdexit,
-                                                    c.ui.cmdserverset, c.ui.cmduserset};
-        // Give every button a known state that each event must change or keep.
-        for (int i = 0; i < 5; ++i)
-            buttons[i]->setEnabled(expected[i] == u'u' ? true : expected[i] == u'0');
+        c.ui.Timer4->stop();
+        if (test) {
+            env.fakeSocket.raiseConnected();
+            env.fakeSocket.arrive(QStringLiteral("0010中文"));
+            QVERIFY(c.state.IsWorking);
+        }
         if (event == QLatin1String("connect"))
             env.fakeSocket.raiseConnected();
         else if (event == QLatin1String("close"))
             env.fakeSocket.raiseClosed();
         else
             env.fakeSocket.raiseError();
-        for (int i = 0; i < 5; ++i) {
-            const bool want = expected[i] == u'u' ? true : expected[i] == u'1';
-            QVERIFY2(buttons[i]->isEnabled() == want, qPrintable(QString::number(i)));
-        }
+        const std::array<ControlModel *, 5> buttons{c.ui.cmdlianjie, c.ui.cmdread, c.ui.cmdexit,
+                                                    c.ui.cmdserverset, c.ui.cmduserset};
+        QString shown;
+        for (ControlModel *button : buttons)
+            shown += button->isEnabled() ? u'1' : u'0';
+        QCOMPARE(shown, expected);
     }
 
     void panelTextFollowsState_data()
@@ -174,11 +178,52 @@ private slots:
         env.createLogic();
         Client &c = env.client();
         c.ui.Timer4->stop();
-        c.state.IsWorking = working;
+        if (working) {
+            env.fakeSocket.raiseConnected();
+            env.fakeSocket.arrive(QStringLiteral("0010中文"));
+        }
+        env.fakeSocket.closes = 0;
         env.fakeSocket.setState(state);
         c.connection->Timer4_Timer();
         QCOMPARE(env.fakeSocket.connects, reconnects ? 1 : 0);
         QCOMPARE(env.fakeSocket.closes, reconnects ? 1 : 0);
+    }
+
+    // An end report that could not be sent keeps the connection wanted after the test: it is
+    // made again by itself and the report goes out once, on the new connection.
+    void reconnectsWhileAnEndReportWaits()
+    {
+        LogicEnv env;
+        env.createLogic();
+        Client &c = env.client();
+        c.ui.Timer4->stop();
+        env.fakeSocket.raiseConnected();
+        env.fakeSocket.arrive(QStringLiteral("0010中文"));
+        env.fakeSocket.raiseClosed();
+        env.dialogs.answerMessage = [](const FakeDialogs::Shown &box) {
+            return box.buttons & Dialogs::Yes ? Dialogs::Yes : Dialogs::Ok;
+        };
+        c.session->cmdexit_Click();
+        QVERIFY(!c.state.IsWorking);
+        QCOMPARE(c.session->unsentReports(), 1);
+        QCOMPARE(env.dialogs.lastBox().text,
+                 QStringLiteral("与服务器的连接已断开。本次测试已经结束，"
+                                "结束报告将在重新连接到服务器后发送。"));
+
+        env.fakeSocket.setState(Socket::Error);
+        c.connection->Timer4_Timer();
+        QCOMPARE(env.fakeSocket.connects, 1);
+        env.fakeSocket.sent.clear();
+        env.fakeSocket.raiseConnected();
+        QCOMPARE(env.fakeSocket.sent, QStringList{QStringLiteral("1098||||0|2|0|0|0")});
+        QCOMPARE(c.session->unsentReports(), 0);
+        // Sent once: a later connection gets nothing more, and nothing is retried any more.
+        env.fakeSocket.raiseClosed();
+        env.fakeSocket.raiseConnected();
+        QCOMPARE(env.fakeSocket.sent.size(), 1);
+        env.fakeSocket.setState(Socket::Error);
+        c.connection->Timer4_Timer();
+        QCOMPARE(env.fakeSocket.connects, 1);
     }
 };
 

@@ -3,7 +3,7 @@
 #include "client/ClientLogic.h"
 #include "core/Client.h"
 #include "net/TestControl.h"
-#include "typing/TestEnding.h"
+#include "typing/TestSession.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -83,7 +83,8 @@ private slots:
         QCOMPARE(c.state.NumTxtCount, 5);
         QCOMPARE(c.state.NumKeyBackup, 0);
         QCOMPARE(c.state.TotalTime, 0);
-        QCOMPARE(c.state.cuowu, QStringLiteral("第"));
+        // A new text is a new test with mistyped characters of its own.
+        QVERIFY(c.state.cuowu.isEmpty() && c.state.errChar.isEmpty());
         QCOMPARE(c.state.NumNextStart, 0);
         QVERIFY(!c.ui.Timer3->isActive());
     }
@@ -260,13 +261,24 @@ private slots:
         QCOMPARE(f.env.dialogs.count(), replies ? 0 : 1);
     }
 
+    // A reply the open connection refuses shows the handler's error box; a reply for a
+    // connection that has closed is dropped without one. The setting applies either way.
     void failedReplyShowsErrorBox()
     {
         Fixture f;
-        f.env.fakeSocket.setState(0);
+        f.env.fakeSocket.failSends = true;
         f.handle(QStringLiteral("000810|5"));
         QCOMPARE(f.c().state.MaxTime, 10);
         QCOMPARE(f.env.dialogs.lastBox().icon, int(Dialogs::Critical));
+        QCOMPARE(f.env.dialogs.lastBox().text,
+                 QStringLiteral("无法向服务器发送回复：与服务器的连接没有建立。"));
+
+        f.env.fakeSocket.failSends = false;
+        f.env.fakeSocket.raiseClosed();
+        f.handle(QStringLiteral("000820|5"));
+        QCOMPARE(f.c().state.MaxTime, 20);
+        QCOMPARE(f.env.dialogs.count(), 1);
+        QVERIFY(f.env.fakeSocket.sent.isEmpty());
     }
 
     void otherMessagesAreIgnored()
@@ -279,46 +291,58 @@ private slots:
         QCOMPARE(f.env.dialogs.count(), 0);
     }
 
+    // The start button leaves a practice of mistyped characters and asks for a text; the clock
+    // waits for the text, so nothing is timed or reported before it has come.
     void startButton()
     {
         Fixture f;
         Client &c = f.c();
-        c.state.IsReStart = true;
+        f.handle(QStringLiteral("0010原文"));
+        c.ui.txt2->setText(QStringLiteral("原"));
+        c.session->rst(QString());
+        QVERIFY(c.state.IsReStart);
         c.state.cuowu = c.state.errChar = QStringLiteral("错");
         c.state.NumNextStart = 5;
-        c.ui.txt2->setReadOnly(true);
         c.ui.Pmid->hide();
         c.ui.Pmid2->show();
-        c.control->cmdread_Click();
+        f.env.fakeSocket.sent.clear();
+        QVERIFY(c.ui.cmdread->isEnabled());
+        c.ui.cmdread->click();
         QVERIFY(!c.state.IsReStart);
+        QVERIFY(!c.state.IsWorking);
+        QCOMPARE(c.session->phase(), TestSession::Phase::NoTest);
         QVERIFY(c.state.cuowu.isEmpty() && c.state.errChar.isEmpty());
         QCOMPARE(c.state.NumNextStart, 0);
         QVERIFY(!c.ui.txt2->isReadOnly());
         QVERIFY(c.ui.Pmid->isVisible());
         QVERIFY(!c.ui.Pmid2->isVisible());
-        QVERIFY(c.ui.Timer3->isActive());
+        QVERIFY(!c.ui.Timer3->isActive());
         QCOMPARE(f.env.fakeSocket.sent, QStringList{QStringLiteral("1009")});
-        c.ui.Timer3->stop();
+        c.session->Timer3_Timer();
+        QCOMPARE(f.env.fakeSocket.sent, QStringList{QStringLiteral("1009")});
     }
 
-    void startButtonWithoutConnectionStillStartsTheClock()
+    void startButtonWithoutConnection()
     {
         Fixture f;
         f.env.fakeSocket.setState(0);
-        f.c().control->cmdread_Click();
-        QVERIFY(f.c().ui.Timer3->isActive());
+        f.c().session->cmdread_Click();
+        QVERIFY(!f.c().ui.Timer3->isActive());
         QCOMPARE(f.env.dialogs.count(), 0);
-        f.c().ui.Timer3->stop();
+        QVERIFY(f.env.fakeSocket.sent.isEmpty());
+        QVERIFY(!f.c().ui.cmdread->isEnabled());
     }
 
     void endButtonAnsweredNo()
     {
         Fixture f;
         Client &c = f.c();
-        c.state.IsWorking = true;
-        c.ui.Timer3->start();
+        f.handle(QStringLiteral("0010原文"));
+        c.ui.txt2->setText(QStringLiteral("原"));
+        QVERIFY(c.ui.Timer3->isActive());
+        f.env.fakeSocket.sent.clear();
         f.env.dialogs.answerMessage = [](const FakeDialogs::Shown &) { return Dialogs::No; };
-        c.ending->cmdexit_Click();
+        c.session->cmdexit_Click();
         QCOMPARE(f.env.dialogs.lastBox().text, QStringLiteral("正在进行测试，确实要结束吗？"));
         QVERIFY(c.state.IsWorking);
         QVERIFY(c.ui.Timer3->isActive());
@@ -333,17 +357,19 @@ private slots:
         c.state.strXuehao = QStringLiteral("31");
         c.state.strUserName = QStringLiteral("李明");
         c.state.strBanji = QStringLiteral("三班");
+        f.handle(QStringLiteral("01001") + QStringLiteral("1"));
+        f.handle(QStringLiteral("0010原文"));
+        c.ui.txt2->setText(QStringLiteral("原"));
         c.state.TotalTime = 65;
         c.state.NumTxtCount = 300;
         c.state.NumTxtInputCount = 120;
         c.state.NumTxtRight = 118;
         c.state.NumKeyBackup = 3;
-        c.state.IsWorking = true;
-        c.ui.Timer3->start();
-        c.ui.cts->setEnabled(true);
+        QVERIFY(c.ui.cts->isEnabled());
         c.ui.cts->setChecked(true);
+        f.env.fakeSocket.sent.clear();
         f.env.dialogs.answerMessage = [](const FakeDialogs::Shown &) { return Dialogs::Yes; };
-        c.ending->cmdexit_Click();
+        c.session->cmdexit_Click();
         QCOMPARE(f.env.fakeSocket.sent,
                  QStringList{QStringLiteral("1098|31|李明|三班|65|300|120|118|3")});
         QVERIFY(!c.state.IsWorking);
@@ -352,43 +378,53 @@ private slots:
         QVERIFY(c.ui.cmdread->isEnabled());
         QVERIFY(!c.ui.cmdexit->isEnabled());
         QVERIFY(!c.ui.cts->isEnabled() && !c.ui.cts->isChecked());
+        // Once ended, the end button has nothing more to end or report.
+        c.session->cmdexit_Click();
+        QCOMPARE(f.env.fakeSocket.sent.size(), 1);
+        QCOMPARE(f.env.dialogs.count(), 1);
     }
 
     void endButtonDuringPracticeSendsNothing()
     {
         Fixture f;
         Client &c = f.c();
-        c.state.IsWorking = true;
-        c.state.IsReStart = true;
+        c.session->rst(QStringLiteral("错字"));
+        QVERIFY(c.state.IsWorking && c.state.IsReStart);
         f.env.dialogs.answerMessage = [](const FakeDialogs::Shown &) { return Dialogs::Yes; };
-        c.ending->cmdexit_Click();
+        c.session->cmdexit_Click();
         QVERIFY(f.env.fakeSocket.sent.isEmpty());
         QVERIFY(!c.state.IsWorking);
+        QVERIFY(!c.ui.Timer3->isActive());
         QCOMPARE(f.env.dialogs.count(), 1);
     }
 
+    // The end button ends the test even while the connection is down; the end report waits
+    // and goes out once when the connection is back, and the student is told so.
     void endButtonWithConnectionDownEndsLocallyAndTells()
     {
         Fixture f;
         Client &c = f.c();
-        f.env.fakeSocket.setState(9);
-        c.state.IsWorking = true;
-        c.ui.Timer3->start();
+        f.handle(QStringLiteral("0010原文"));
+        c.ui.txt2->setText(QStringLiteral("原"));
+        f.env.fakeSocket.raiseError();
+        QVERIFY(c.ui.cmdexit->isEnabled());
+        f.env.fakeSocket.sent.clear();
         f.env.dialogs.answerMessage = [](const FakeDialogs::Shown &box) {
             return box.buttons & Dialogs::Yes ? Dialogs::Yes : Dialogs::Ok;
         };
-        c.ending->cmdexit_Click();
+        c.session->cmdexit_Click();
         QVERIFY(!c.state.IsWorking);
         QVERIFY(!c.ui.Timer3->isActive());
         QVERIFY(!c.ui.cmdexit->isEnabled());
         QCOMPARE(f.env.dialogs.count(), 2);
-        QVERIFY(f.env.dialogs.lastBox().text.contains(QStringLiteral("没有收到")));
+        QVERIFY(f.env.dialogs.lastBox().text.contains(QStringLiteral("重新连接")));
         // No start without a server: the start button waits for the connection.
         QVERIFY(!c.ui.cmdread->isEnabled());
         c.ui.cmdread->click();
-        QVERIFY(!c.ui.Timer3->isActive());
+        QVERIFY(f.env.fakeSocket.sent.isEmpty());
         f.env.fakeSocket.raiseConnected();
         QVERIFY(c.ui.cmdread->isEnabled());
+        QCOMPARE(f.env.fakeSocket.sent, QStringList{QStringLiteral("1098||||0|2|1|1|0")});
     }
 
     // A box of one message (the duplicate-login warning) is open while more messages arrive:

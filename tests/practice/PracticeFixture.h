@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ClientState.h"
+#include "core/Figures.h"
 #include "core/Gbk.h"
 #include "practice/PracticeHost.h"
 #include "practice/PracticeSession.h"
@@ -37,31 +38,55 @@ inline QByteArray gbkLines(const QStringList &rows, const char *end = "\r\n")
     return bytes;
 }
 
-// Records what the practice asks of its window and answers as the test says.
+// Stands in for the client's test session: a practice it begins runs until it is finished or
+// left; the result and the question before leaving are recorded and answered as the test says.
 class FakePracticeHost final : public PracticeHost
 {
 public:
-    bool showResult(const QString &sentence) override
+    explicit FakePracticeHost(ClientState &state)
+        : state(state)
+    {}
+
+    quint64 beginPractice(int roots) override
     {
-        if (resultOpen)
-            return false;
-        results << sentence;
-        resultOpen = true;
+        state.TotalTime = 0;
+        state.resetCounters(roots);
+        state.IsWorking = true;
+        running = ++begun;
+        return running;
+    }
+    bool isRunning(quint64 practice) const override { return practice != 0 && practice == running; }
+    void practiceFinished(quint64 practice) override
+    {
+        if (!isRunning(practice))
+            return;
+        running = 0;
+        state.IsWorking = false;
+        results << figures::sentence(state.counts());
         if (duringResult)
             duringResult();
-        resultOpen = false;
-        return true;
     }
     bool confirmLeave(const QString &question) override
     {
         questions << question;
         return leave;
     }
+    void practiceLeft(quint64 practice) override
+    {
+        if (!isRunning(practice))
+            return;
+        running = 0;
+        state.IsWorking = false;
+        ++left;
+    }
 
+    ClientState &state;
+    quint64 begun = 0;
+    quint64 running = 0;
     QStringList results;
     QStringList questions;
-    bool resultOpen = false;
     bool leave = false;
+    int left = 0;
     std::function<void()> duringResult; // runs while the result window is open
 };
 
@@ -95,8 +120,7 @@ struct PracticeRig
 
     QTemporaryDir dir;
     ClientState state;
-    FakePracticeHost host;
-    bool mainClockRunning = false;
-    PracticeSession session{state, host, [this] { return mainClockRunning; }};
+    FakePracticeHost host{state};
+    PracticeSession session{state, host};
     QString warning;
 };

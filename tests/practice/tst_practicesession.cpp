@@ -186,8 +186,11 @@ private slots:
         QCOMPARE(rig.state.TotalTime, 0);
         QCOMPARE(rig.session.strip().page(), 1);
         QCOMPARE(rig.session.strip().typed(), QString());
-        // Nothing of the first exercise is left in the strip.
+        // Nothing of the first exercise is left in the strip, its highlight neither: the
+        // first root of the new exercise is the one to type, before any key.
         QCOMPARE(rig.session.strip().caption(12), QString());
+        for (int i = 0; i < rig.session.strip().labelCount(); ++i)
+            QVERIFY2(rig.session.strip().isHighlighted(i) == (i == 0), qPrintable(QString::number(i)));
     }
 };
 
@@ -448,7 +451,7 @@ private slots:
         rig.state.TotalTime = totalTime;
         rig.state.NumTxtInputCount = rig.state.NumTxtRight = accepted;
         QSignalSpy displays(&rig.session, &PracticeSession::displayChanged);
-        rig.session.Timer1_Timer(true);
+        rig.session.Timer1_Timer();
         QCOMPARE(rig.state.TotalTime, totalTime); // the main clock counts, not this tick
         const auto shown = displays.last().at(0).value<PracticeDisplay>();
         QCOMPARE(QStringList(
@@ -463,7 +466,7 @@ private slots:
         QVERIFY(rig.session.display().chartShown);
         rig.state.Zigen = false;
         QSignalSpy displays(&rig.session, &PracticeSession::displayChanged);
-        rig.session.Timer1_Timer(true);
+        rig.session.Timer1_Timer();
         QVERIFY(!displays.last().at(0).value<PracticeDisplay>().chartShown);
     }
 
@@ -473,100 +476,27 @@ private slots:
         startKnown(rig, QStringLiteral("王土大木"));
         QSignalSpy bars(&rig.session, &PracticeSession::progressChanged);
         rig.typeRoots(3);
-        rig.session.Timer1_Timer(true);
+        rig.session.Timer1_Timer();
         QCOMPARE(bars.count(), 1);
         QCOMPARE(bars.last().at(0).toInt(), 4);
         QCOMPARE(bars.last().at(1).toInt(), 3);
     }
 
-    // With the main clock stopped the practice counts its own seconds, so the time limit ends
-    // it with exactly one result window, and counting stops there.
-    void ownSecondsWhenTheMainClockIsStopped()
-    {
-        PracticeRig rig;
-        QVERIFY(rig.session.LoadForm(QStringLiteral("<zg>0/30")).ok());
-        rig.state.MaxTime = 1;
-        rig.typeRoots(12);
-        for (int tick = 0; tick < 59; ++tick)
-            rig.session.Timer1_Timer(false);
-        QCOMPARE(rig.state.TotalTime, 59);
-        QVERIFY(rig.host.results.isEmpty());
-        rig.session.Timer1_Timer(false);
-        QCOMPARE(rig.host.results.size(), 1);
-        QVERIFY(rig.host.results[0].startsWith(QStringLiteral("已用时：1分0秒")));
-        QVERIFY(rig.host.results[0].endsWith(QStringLiteral("平均速度：12.0字/分钟")));
-        QVERIFY(!rig.state.IsWorking);
-        for (int tick = 0; tick < 5; ++tick)
-            rig.session.Timer1_Timer(false);
-        QCOMPARE(rig.state.TotalTime, 60);
-        QCOMPARE(rig.host.results.size(), 1);
-    }
-
-    // The window's own timer drives the ticks: it counts the seconds only while the main
-    // window's clock does not.
-    void displayTimerCountsWhileTheMainClockIsStopped()
+    // The window's timer only shows: the seconds and the limit are the test clock's.
+    void displayTimerShowsWithoutCounting()
     {
         PracticeRig rig;
         QVERIFY(rig.session.Timer1->isActive());
         QCOMPARE(rig.session.Timer1->interval(), 1000);
         QVERIFY(rig.session.LoadForm(QStringLiteral("<zg>0/30")).ok());
-        rig.mainClockRunning = true;
-        QSignalSpy displays(&rig.session, &PracticeSession::displayChanged);
-        QVERIFY(displays.wait(1500));
-        QCOMPARE(rig.state.TotalTime, 0);
-        rig.mainClockRunning = false;
-        QVERIFY(displays.wait(1500));
-        QCOMPARE(rig.state.TotalTime, 1);
-        QCOMPARE(displays.last().at(0).value<PracticeDisplay>().elapsed, QStringLiteral("0分1秒"));
-    }
-
-    // Ticks that come while the result window is open neither count nor end a second time.
-    void ticksDuringTheResultWindow()
-    {
-        PracticeRig rig;
-        QVERIFY(rig.session.LoadForm(QStringLiteral("<zg>0/30")).ok());
-        rig.state.MaxTime = 1;
-        rig.state.TotalTime = 59;
-        int nested = 0;
-        rig.host.duringResult = [&] {
-            for (; nested < 3; ++nested)
-                rig.session.Timer1_Timer(false);
-        };
-        rig.session.Timer1_Timer(false);
-        QCOMPARE(nested, 3);
-        QCOMPARE(rig.host.results.size(), 1);
-        QCOMPARE(rig.state.TotalTime, 60);
-        QVERIFY(!rig.state.IsWorking);
-    }
-
-    // With the main clock running its tick has usually ended the practice and its result
-    // window is open when this tick sees the limit: no second window, the practice ends.
-    void mainClockEndsFirst()
-    {
-        PracticeRig rig;
-        QVERIFY(rig.session.LoadForm(QStringLiteral("<zg>0/30")).ok());
         rig.state.MaxTime = 1;
         rig.state.TotalTime = 60;
-        rig.host.resultOpen = true;
-        rig.session.Timer1_Timer(true);
+        QSignalSpy displays(&rig.session, &PracticeSession::displayChanged);
+        QVERIFY(displays.wait(1500));
         QCOMPARE(rig.state.TotalTime, 60);
         QVERIFY(rig.host.results.isEmpty());
-        QVERIFY(!rig.state.IsWorking);
-    }
-
-    void limitAppliesDuringAMistypedCharacterPractice()
-    {
-        PracticeRig rig;
-        QVERIFY(rig.session.LoadForm(QStringLiteral("<zg>0/30")).ok());
-        rig.state.IsReStart = true;
-        rig.state.MaxTime = 2;
-        rig.state.TotalTime = 119;
-        rig.session.Timer1_Timer(true);
-        QVERIFY(rig.state.IsWorking);
-        rig.state.TotalTime = 120;
-        rig.session.Timer1_Timer(true);
-        QCOMPARE(rig.host.results.size(), 1);
-        QVERIFY(!rig.state.IsWorking);
+        QVERIFY(rig.session.isRunning());
+        QCOMPARE(displays.last().at(0).value<PracticeDisplay>().elapsed, QStringLiteral("1分0秒"));
     }
 
     // A practice started from the server while the result window is open stays running.
@@ -584,6 +514,21 @@ private slots:
         QVERIFY(rig.session.isRunning());
         QCOMPARE(rig.state.NumTxtCount, 5);
     }
+
+    // Once the practice is no longer the running test its keys count nothing: the counters
+    // belong to whatever test took its place.
+    void keysAfterTheEndCountNothing()
+    {
+        PracticeRig rig;
+        startKnown(rig, QStringLiteral("王土大"));
+        rig.typeRoots(1);
+        rig.host.running = 0; // a new test took the practice's place
+        rig.state.resetCounters(57);
+        rig.session.RTinput_KeyUp(Qt::Key_F);
+        QCOMPARE(rig.state.NumTxtInputCount, 0);
+        QCOMPARE(rig.session.strip().typed(), QStringLiteral("王"));
+        QVERIFY(rig.host.results.isEmpty());
+    }
 };
 
 class PracticeLeavingTest : public QObject
@@ -592,7 +537,7 @@ class PracticeLeavingTest : public QObject
 private slots:
     void leaving_data()
     {
-        QTest::addColumn<bool>("working");
+        QTest::addColumn<bool>("running");
         QTest::addColumn<bool>("yes");
         QTest::addColumn<bool>("refused");
         QTest::addColumn<int>("questions");
@@ -602,23 +547,22 @@ private slots:
     }
     void leaving()
     {
-        QFETCH(bool, working);
+        QFETCH(bool, running);
         QFETCH(bool, yes);
         QFETCH(bool, refused);
         PracticeRig rig;
         QVERIFY(rig.session.LoadForm(QStringLiteral("<zg>0/30")).ok());
         rig.typeRoots(2);
-        rig.state.IsWorking = working;
+        if (!running)
+            rig.host.running = 0;
         rig.host.leave = yes;
         QCOMPARE(rig.session.Form_QueryUnload(), refused);
         QTEST(int(rig.host.questions.size()), "questions");
         if (!rig.host.questions.isEmpty())
             QCOMPARE(rig.host.questions[0], QStringLiteral("正在进行测试，确实要退出吗？"));
-        QCOMPARE(rig.state.IsWorking, working && refused);
+        QCOMPARE(rig.host.left, running && yes ? 1 : 0);
+        QCOMPARE(rig.session.isRunning(), running && refused);
         QCOMPARE(rig.state.NumTxtInputCount, 2);
-        // A practice that was left counts no more seconds.
-        rig.session.Timer1_Timer(false);
-        QCOMPARE(rig.state.TotalTime, working && refused ? 1 : 0);
     }
 };
 

@@ -3,6 +3,7 @@
 #include "TestRegistry.h"
 #include "TestServer.h"
 #include "core/Client.h"
+#include "typing/TestSession.h"
 #include "env/BusCalls.h"
 #include "env/Fcitx5InputMethods.h"
 #include "env/ProbingInputMethods.h"
@@ -89,7 +90,7 @@ private slots:
 
         c.ui.cmbshurufa->activate(1);
         QTRY_COMPARE_WITH_TIMEOUT(fcitx5Current(), QStringLiteral("wbx"), 10000);
-        c.control->cmdread_Click();
+        c.session->cmdread_Click();
         QTRY_COMPARE_WITH_TIMEOUT(c.ui.txt1->text(), QStringLiteral("春天来了"), 10000);
         // Keys typed within a few milliseconds of the load can catch fcitx5 while the typing
         // box's input context is being focused again, which no person does: let it settle.

@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 // The clipboard and the primary selection as two texts a test may fill.
 class FakeClipboard final : public Clipboard
 {
@@ -58,9 +60,11 @@ public:
     }
     bool sendData(const QString &text) override
     {
-        if (m_state != Connected)
+        if (m_state != Connected || failSends)
             return false;
         sent << text;
+        if (onSent)
+            onSent(text);
         return true;
     }
     QString getData() override
@@ -97,6 +101,8 @@ public:
 
     QStringList sent;
     QString incoming;
+    bool failSends = false;                      // a connected socket whose writes fail
+    std::function<void(const QString &)> onSent; // told of every message sent
     int closes = 0;
     int connects = 0;
 

@@ -6,13 +6,15 @@
 #include "env/InputMethodSelection.h"
 #include "net/Protocol.h"
 #include "net/TestControl.h"
-#include "typing/TestClock.h"
-#include "typing/TestEnding.h"
+#include "typing/StatisticsDisplay.h"
+#include "typing/TestSession.h"
 #include "typing/TypingEngine.h"
 
 #include <QCoreApplication>
 #include <QTest>
 #include <QTimer>
+
+#include <functional>
 
 // A client without a window on fake services, connected, with a student's identity and a test
 // text loaded the way the server loads it. The clock's period is stretched so that no real tick
@@ -23,6 +25,13 @@ struct TypingFixture
     explicit TypingFixture(const QString &reference = QString(), bool load = true)
     {
         env.createLogic();
+        // The result window: recorded, and open (modally) while duringResult runs.
+        QObject::connect(&env.logic(), &ClientLogic::resultReady, &env.logic(),
+                         [this](const TestResult &result) {
+                             results << result;
+                             if (duringResult)
+                                 duringResult(result);
+                         });
         env.fakeSocket.setState(Socket::Connected);
         c().ui.Timer4->stop();
         c().ui.Timer3->setInterval(3600 * 1000);
@@ -30,7 +39,7 @@ struct TypingFixture
         c().state.strUserName = QStringLiteral("李明");
         c().state.strBanji = QStringLiteral("三班");
         if (load) {
-            c().control->cmdread_Click();
+            c().session->cmdread_Click();
             c().control->handleMessage(QStringLiteral("0010") + reference);
             c().ui.Timer3->stop();
         }
@@ -97,5 +106,10 @@ struct TypingFixture
         return protocol::progressReport(r);
     }
 
+    // The sentence of the last result shown.
+    QString lastSentence() const { return results.isEmpty() ? QString() : results.last().msg; }
+
     LogicEnv env;
+    QList<TestResult> results;
+    std::function<void(const TestResult &)> duringResult;
 };

@@ -78,7 +78,8 @@ private slots:
     void inputMethodIsPulledBackOnEveryChange()
     {
         TypingFixture f(QStringLiteral("中文录入"));
-        f.env.inputMethods.setDescriptions({QStringLiteral("美式键盘"), QStringLiteral("中文(简体) - 五笔")});
+        f.env.inputMethods.setDescriptions(
+            {QStringLiteral("美式键盘"), QStringLiteral("中文(简体) - 五笔")});
         f.c().imes->FillShurufa(QStringLiteral("五笔"));
         f.c().ui.cmbshurufa->setCurrentIndex(1);
         f.c().imes->cmbshurufa_Click();
@@ -172,8 +173,8 @@ private slots:
         QCOMPARE(f.s().TotalTime, 5);
         QCOMPARE(f.progressReports(), QStringList{f.report(5, 2, 2, 1, 0, QStringLiteral("文"))});
         QVERIFY(!f.c().ui.Timer3->isActive());
-        QCOMPARE(f.c().ending->resultsShown(), 1);
-        QCOMPARE(f.c().ending->lastSentence(),
+        QCOMPARE(int(f.results.size()), 1);
+        QCOMPARE(f.lastSentence(),
                  QStringLiteral("已用时：0分5秒，总字数：2个，已录入：2个，正确数：1个，"
                                 "退格次数：0次，平均速度：12.0字/分钟"));
         QVERIFY(!f.s().IsWorking);
@@ -182,7 +183,7 @@ private slots:
         // The locked box takes no more typing.
         f.commit(QStringLiteral("多"));
         QCOMPARE(f.txt2()->text(), QStringLiteral("中闻"));
-        QCOMPARE(f.c().ending->resultsShown(), 1);
+        QCOMPARE(int(f.results.size()), 1);
     }
 
     void aCommitPastTheEndColoursNothingAndEndsTheTest()
@@ -200,7 +201,7 @@ private slots:
         QCOMPARE(f.s().NumTxtRight, 10);
         QCOMPARE(f.s().NumTxtCount, 10);
         QVERIFY(!f.s().IsWorking);
-        QCOMPARE(f.c().ending->resultsShown(), 1);
+        QCOMPARE(int(f.results.size()), 1);
         QCOMPARE(f.progressReports().size(), 1);
     }
 
@@ -212,7 +213,7 @@ private slots:
         QVERIFY(!f.s().IsWorking);
         QCOMPARE(f.s().TotalTime, 1);
         QCOMPARE(f.progressReports(), QStringList{f.report(1, 0, 1, 0, 0, QString())});
-        QCOMPARE(f.c().ending->resultsShown(), 1);
+        QCOMPARE(int(f.results.size()), 1);
     }
 
     void practiceNeverReportsAndKeepsTheBoxOpen()
@@ -225,7 +226,7 @@ private slots:
         f.s().MaxTime = 10;
 
         // The practice link of the result window.
-        f.c().typing->rst(f.s().cuowu);
+        f.c().session->rst(f.s().cuowu);
         QVERIFY(f.s().IsReStart);
         QVERIFY(f.s().IsWorking);
         QVERIFY(f.c().ui.Timer3->isActive()); // from now, not from the first keystroke
@@ -234,7 +235,9 @@ private slots:
         QCOMPARE(f.txt1()->text(), QStringLiteral("文入"));
         QCOMPARE(colours(f.txt1()), QStringLiteral("bk"));
         QCOMPARE(emphasised(f.txt1()), QList<int>{0});
-        QCOMPARE(f.s().MaxTime, 0);
+        // No limit during the practice; the teacher's limit stays for the next test.
+        QCOMPARE(f.c().session->effectiveLimit(), 0);
+        QCOMPARE(f.s().MaxTime, 10);
         QCOMPARE(f.s().TotalTime, 0);
         QCOMPARE(f.s().NumTxtCount, 2);
         QCOMPARE(f.s().NumTxtInputCount + f.s().NumTxtRight + f.s().NumKeyBackup, 0);
@@ -244,9 +247,9 @@ private slots:
         QVERIFY(f.c().ui.btnzigen->isEnabled() && f.c().ui.cts->isEnabled());
 
         f.commit(QStringLiteral("文"));
-        f.c().clock->Timer3_Timer();
+        f.c().session->Timer3_Timer();
         f.commit(QStringLiteral("人"));
-        QCOMPARE(f.c().ending->resultsShown(), 2);
+        QCOMPARE(int(f.results.size()), 2);
         QCOMPARE(f.s().TotalTime, 2);
         QCOMPARE(f.s().errChar, QStringLiteral("入"));
         // The box stays open and the practice runs on: the next change shows the result again.
@@ -254,7 +257,7 @@ private slots:
         QVERIFY(!f.txt2()->isReadOnly());
         QVERIFY(!f.c().ui.Timer3->isActive());
         f.commit(QStringLiteral("多"));
-        QCOMPARE(f.c().ending->resultsShown(), 3);
+        QCOMPARE(int(f.results.size()), 3);
         QVERIFY(f.env.fakeSocket.sent.isEmpty());
     }
 
@@ -263,13 +266,13 @@ private slots:
         TypingFixture f(QStringLiteral("中文"));
         f.commit(QStringLiteral("中文"));
         f.c().ui.cmdread->setEnabled(true);
-        f.c().typing->rst(f.s().cuowu);
+        f.c().session->rst(f.s().cuowu);
         QCOMPARE(f.txt1()->text(), QString());
         QVERIFY(!f.c().ui.cmdexit->isEnabled());
         QVERIFY(f.c().ui.cmdread->isEnabled());
-        QCOMPARE(f.c().ending->resultsShown(), 1);
+        QCOMPARE(int(f.results.size()), 1);
         f.commit(QStringLiteral("中"));
-        QCOMPARE(f.c().ending->resultsShown(), 2);
+        QCOMPARE(int(f.results.size()), 2);
         QVERIFY(f.s().IsWorking);
     }
 

@@ -1,6 +1,7 @@
 #include "TestEnv.h"
 #include "TestRegistry.h"
 #include "core/Client.h"
+#include "typing/TestSession.h"
 #include "core/SystemPlatform.h"
 #include "env/InputMethodSelection.h"
 #include "hints/HintDelay.h"
@@ -29,7 +30,7 @@ struct TypingFixture
         env.fakeSocket.setState(Socket::Connected);
         c().ui.Timer4->stop();
         c().ui.Timer3->setInterval(3600 * 1000);
-        c().control->cmdread_Click();
+        c().session->cmdread_Click();
         c().control->handleMessage(QStringLiteral("0010") + reference);
         c().ui.Timer3->stop();
         env.fakeSocket.sent.clear();
@@ -146,7 +147,7 @@ private slots:
         QCOMPARE(imes.requests.size(), 1);
         QTest::keyClick(f.txt2(), Qt::Key_Backspace);
         QCOMPARE(imes.requests.size(), 2);
-        f.c().ui.cmdlianjie->setFocus();
+        f.c().ui.cmdexit->setFocus(); // enabled during a test, unlike the connect button
         imes.requests.clear();
         f.txt2()->setFocus();
         QCOMPARE(imes.requests, QStringList{QStringLiteral("im0")});

@@ -5,6 +5,7 @@
 #include "TestRegistry.h"
 #include "core/Client.h"
 #include "net/TestControl.h"
+#include "typing/TestSession.h"
 #include "typing/widgets/Form4.h"
 #include "typing/widgets/MessageWindows.h"
 #include "typing/widgets/RichTextBox.h"
@@ -29,7 +30,7 @@ struct Fixture
         c().ui.Timer4->stop();
         c().ui.Timer3->setInterval(3600 * 1000);
         if (testRunning) {
-            c().control->cmdread_Click();
+            c().session->cmdread_Click();
             c().control->handleMessage(QStringLiteral("0010春眠不觉晓处处闻啼鸟"));
         }
         env.form->show();

@@ -267,7 +267,7 @@ private slots:
         QVERIFY(form->Label2->isVisibleTo(form->Pmid2));
         QCOMPARE(form->Label2->text(), QStringLiteral("澄岭软件"));
         f.c().state.Zigen = true;
-        form->session()->Timer1_Timer(true);
+        form->session()->Timer1_Timer();
         QVERIFY(form->Image1->isVisibleTo(form->Pmid2));
         QCOMPARE(form->Image1->size(), form->Pmid2->size());
     }

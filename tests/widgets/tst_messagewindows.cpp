@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -29,7 +30,7 @@ struct Fixture
         env.createForm();
         env.client().ui.Timer4->stop();
         windows().setClock([this] { return now; });
-        windows().setPracticeStarter([this](const QString &cuowu) { practices << cuowu; });
+        windows().setPracticeStarter([this](quint64, const QString &cuowu) { practices << cuowu; });
     }
     Client &c() { return env.client(); }
     MessageWindows &windows() { return env.form->windows(); }
@@ -281,7 +282,7 @@ private slots:
     {
         Fixture f;
         int calls = 0;
-        f.windows().setPracticeStarter([&](const QString &) {
+        f.windows().setPracticeStarter([&](quint64, const QString &) {
             ++calls;
             throw std::runtime_error("no practice");
         });
@@ -295,23 +296,41 @@ private slots:
         QVERIFY(!f.windows().resultWindow());
     }
 
-    void secondResultWhileOpenRefillsTheWindow()
+    // A second result that comes while the first is on the screen never replaces it: it waits
+    // and shows in a window of its own once the first has closed.
+    void secondResultWhileOpenWaitsItsTurn()
     {
         Fixture f;
-        QString shownAfter;
-        int runs = 0;
-        f.showResult(QStringLiteral("第一次"), QStringLiteral("甲"), [&](Form5 &form) {
-            ++runs;
-            // A second result arrives while the first is on screen: it returns at once and
-            // the open window shows it.
-            f.windows().showMsg(QStringLiteral("李明"), QStringLiteral("1"), QStringLiteral("2"),
-                                QStringLiteral("第二次"), QStringLiteral("乙丙"));
-            shownAfter = form.Lmsg->text();
-            form.Label3->clicked();
+        QStringList shown;
+        QTimer poll;
+        poll.setInterval(10);
+        QPointer<Form5> seen;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto *form = qobject_cast<Form5 *>(QApplication::activeModalWidget());
+            if (!form || form == seen)
+                return;
+            seen = form;
+            shown << form->Lmsg->text();
+            if (shown.size() == 1) {
+                f.windows().showMsg(QStringLiteral("李明"), QStringLiteral("1"),
+                                    QStringLiteral("2"), QStringLiteral("第二次"),
+                                    QStringLiteral("乙丙"));
+                shown << form->Lmsg->text();
+                form->Label3->clicked();
+            } else {
+                form->close();
+            }
         });
-        QCOMPARE(runs, 1);
-        QCOMPARE(shownAfter, QStringLiteral("第二次"));
-        QCOMPARE(f.practices, QStringList{QStringLiteral("乙丙")});
+        poll.start();
+        QTimer::singleShot(5000, [] {
+            if (QWidget *modal = QApplication::activeModalWidget())
+                modal->close();
+        });
+        f.windows().showMsg(QStringLiteral("李明"), QStringLiteral("1"), QStringLiteral("2"),
+                            QStringLiteral("第一次"), QStringLiteral("甲"));
+        QCOMPARE(shown, (QStringList{"第一次", "第一次", "第二次"}));
+        QCOMPARE(f.practices, QStringList{QStringLiteral("甲")});
+        QVERIFY(!f.windows().resultWindow());
     }
 
     void closeResultClosesTheWindow()

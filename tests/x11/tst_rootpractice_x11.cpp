@@ -3,6 +3,7 @@
 #include "TestRegistry.h"
 #include "TestServer.h"
 #include "core/Client.h"
+#include "typing/TestSession.h"
 #include "net/Connection.h"
 #include "net/TcpSocket.h"
 #include "net/TestControl.h"
@@ -65,7 +66,7 @@ private slots:
         c.connection->cmdlianjie_Click();
         QTRY_COMPARE_WITH_TIMEOUT(settings.count(), 1, 5000);
         QTRY_VERIFY_WITH_TIMEOUT(c.state.Zigen, 5000);
-        c.control->cmdread_Click();
+        c.session->cmdread_Click();
         QTRY_VERIFY_WITH_TIMEOUT(mainWindow.practiceWindow() != nullptr, 5000);
         Form6 *form = mainWindow.practiceWindow();
         QVERIFY(QTest::qWaitForWindowExposed(form));

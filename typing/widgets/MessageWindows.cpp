@@ -2,7 +2,6 @@
 
 #include "core/widgets/Geometry.h"
 #include "core/widgets/LinkLabel.h"
-#include "typing/TestEnding.h"
 #include "typing/widgets/Form4.h"
 #include "typing/widgets/Form5.h"
 
@@ -81,25 +80,31 @@ void MessageWindows::placeMessageWindow(const Clearance &clearance)
 void MessageWindows::showMsg(const QString &xingming, const QString &xuehao, const QString &banji,
                              const QString &msg, const QString &cuowu)
 {
-    if (m_form5) {
-        // Already open and waited for by an earlier call: it shows the new result, and that
-        // call's wait goes on.
-        m_form5->fill(xingming, xuehao, banji, msg, cuowu);
-        return;
-    }
-    QPointer<Form5> form = new Form5(m_window);
-    m_form5 = form;
-    form->fill(xingming, xuehao, banji, msg, cuowu);
-    QObject::connect(form->Label3, &LinkLabel::clicked, form, [this] { Label3_Click(); });
-    centerOnScreen(form);
-    // The window's own modal loop: the caller waits here until the window has closed.
-    form->exec();
-    delete form.data();
+    showMsg(TestResult{xingming, xuehao, banji, msg, cuowu, 0, true});
 }
 
 void MessageWindows::showMsg(const TestResult &result)
 {
-    showMsg(result.xingming, result.xuehao, result.banji, result.msg, result.cuowu);
+    if (m_form5) {
+        m_waiting.push_back(result);
+        return;
+    }
+    TestResult next = result;
+    for (;;) {
+        QPointer<Form5> form = new Form5(m_window);
+        m_form5 = form;
+        m_shown = next;
+        form->fill(next.xingming, next.xuehao, next.banji, next.msg, next.cuowu);
+        QObject::connect(form->Label3, &LinkLabel::clicked, form, [this] { Label3_Click(); });
+        centerOnScreen(form);
+        // The window's own modal loop: the caller waits here until the window has closed.
+        form->exec();
+        delete form.data();
+        if (m_waiting.empty())
+            return;
+        next = m_waiting.front();
+        m_waiting.pop_front();
+    }
 }
 
 void MessageWindows::Label3_Click()
@@ -109,7 +114,7 @@ void MessageWindows::Label3_Click()
     const QString cuowu = m_form5->cuowu();
     try {
         if (m_startPractice)
-            m_startPractice(cuowu);
+            m_startPractice(m_shown.test, cuowu);
     } catch (const std::exception &) {
         // The window closes even when the practice could not start.
     }

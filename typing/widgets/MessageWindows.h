@@ -8,10 +8,12 @@
 #include <QRect>
 #include <QString>
 
+#include <deque>
 #include <functional>
 
+#include "typing/TestResult.h"
+
 class QWidget;
-struct TestResult;
 
 // The server message window Form4 and the result window Form5 of one client. Each exists
 // only while it is open and is built afresh when next needed.
@@ -19,7 +21,8 @@ class MessageWindows
 {
 public:
     using Clock = std::function<QDateTime()>;
-    using PracticeStarter = std::function<void(const QString &cuowu)>;
+    // Starts the practice of a result's mistyped characters; `test` is the result's test.
+    using PracticeStarter = std::function<void(quint64 test, const QString &cuowu)>;
     // What a teacher's message must leave to the student: the window typed in now, the part
     // of it that must stay visible (the text and the typing box, in global coordinates) and
     // whether a test runs. Asked each time a message arrives.
@@ -39,7 +42,9 @@ public:
     // runs the window opens without taking the keyboard and clear of the typing box; between
     // tests it opens as the active window.
     void PrintText(const QString &text);
-    // Fills the result window and shows it modally; returns when it has closed.
+    // Fills the result window and shows it modally; returns when it has closed. A result that
+    // comes while the window is open waits and shows once the window has closed: a result on
+    // the screen is never replaced by another.
     void showMsg(const QString &xingming, const QString &xuehao, const QString &banji,
                  const QString &msg, const QString &cuowu);
     void showMsg(const TestResult &result);
@@ -72,5 +77,7 @@ private:
     QPointer<Form5> m_form5;
     Clock m_clock;
     PracticeStarter m_startPractice;
+    TestResult m_shown; // the result in the open window
+    std::deque<TestResult> m_waiting;
     ClearanceQuery m_clearance;
 };
