@@ -1,5 +1,6 @@
 #include "core/AppPaths.h"
 #include "core/CommandLine.h"
+#include "core/StudentLanguage.h"
 #include "ui/Form1.h"
 #include "ui/SystemServices.h"
 
@@ -35,6 +36,13 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("chengling-client"));
+    const QLocale language = studentlanguage::choose(QLocale::system());
+    if (!studentlanguage::use(app, language)) {
+        std::fprintf(stderr,
+                     "chengling-client: Qt's translations for %s were not found (package "
+                     "qt6-translations-l10n); standard buttons stay English.\n",
+                     qPrintable(language.name()));
+    }
     QGuiApplication::setDesktopFileName(QStringLiteral(CLIENT_APP_ID));
     QApplication::setWindowIcon(
         QIcon::fromTheme(QStringLiteral(CLIENT_APP_ID),

@@ -108,6 +108,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 set(CPACK_DEBIAN_CLIENT_PACKAGE_NAME chengling-client)
+# Qt's own texts (the buttons of message boxes) in the student's language; the libraries
+# follow from shlibdeps.
+set(CPACK_DEBIAN_CLIENT_PACKAGE_DEPENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_CLIENT_PACKAGE_RECOMMENDS
     "fcitx5-frontend-qt6 | ibus, fonts-noto-cjk | fonts-wqy-microhei | fonts-wqy-zenhei")
 set(CPACK_DEBIAN_CLIENT_DESCRIPTION

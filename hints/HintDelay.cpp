@@ -40,8 +40,10 @@ void HintDelay::hintStep()
                      QStringLiteral("秒后)"));
         return;
     }
-    // The caption keeps the last count: it reads "(0秒后)" while the hint is on display.
+    // The countdown is over: the caption says so, rather than "(0秒后)" beside a hint that has
+    // long appeared.
     state.dengdaishijian = 0;
+    cts->setText(kCaption);
     if (state.IsCzText)
         showWordHint();
     else

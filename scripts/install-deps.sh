@@ -8,6 +8,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev qt6-qpa-plugins
     libxcb1-dev libglib2.0-dev
     fonts-noto-cjk
+    # Qt's own texts in the student's language (standard buttons 是/否/确定, text-field menus).
+    qt6-translations-l10n
     xvfb xauth x11-utils imagemagick xdotool
     # Building and checking the Debian packages (scripts/package-check.sh).
     file lintian desktop-file-utils appstream man-db

@@ -72,6 +72,8 @@ client_deb=$(ls "$work"/chengling-client_*.deb)
 server_deb=$(ls "$work"/chengling-testserver_*.deb)
 chmod 644 "$client_deb" "$server_deb"
 dpkg-deb -f "$client_deb" Version | grep -qx '1.8.0' || fail "the client package is not version 1.8.0"
+dpkg-deb -f "$client_deb" Depends | grep -q 'qt6-translations-l10n' ||
+    fail "the client package does not depend on qt6-translations-l10n (Qt's Chinese texts)"
 
 # --- lintian -----------------------------------------------------------------------------------
 step "lintian (fails on errors; warnings and infos are listed)"

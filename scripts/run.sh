@@ -6,6 +6,15 @@
 #   PORT=12000 scripts/run.sh    another port than 10000
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+# The client needs a desktop: say so at once, before minutes of installing and building.
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "No desktop found (neither DISPLAY nor WAYLAND_DISPLAY is set). Run this from a" >&2
+    echo "desktop session, or under a virtual one: scripts/install-deps.sh, then" >&2
+    echo "xvfb-run -a scripts/run.sh" >&2
+    exit 1
+fi
+
 scripts/install-deps.sh
 scripts/build.sh build
 
@@ -18,12 +27,6 @@ script=${1:-tools/testserver/samples/chinese-text.script}
 if [ ! -f "$bin/appset.ini" ]; then
     printf '[serverset]\r\nip=127.0.0.1\r\nport=%s\r\n[userinfo]\r\nname=体验学生\r\nxuehao=001\r\nbanji=体验班\r\n' "$port" \
         | iconv -f UTF-8 -t GBK > "$bin/appset.ini"
-fi
-
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-    echo "No desktop found (DISPLAY is not set). Run this from a desktop session," >&2
-    echo "or under a virtual one: xvfb-run -a scripts/run.sh" >&2
-    exit 1
 fi
 
 "$bin/chengling-testserver" --port "$port" "$script" &

@@ -23,6 +23,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kMinOuterWidth = 15000; // twips
@@ -75,7 +77,7 @@ Form1::Form1(const Services &services, ModalRunner &modal, QWidget *parent)
     bindControls();
 
     resize(px(16800), px(9900));
-    updateMinimumWidth();
+    fitToScreen();
     layoutWindow();
 
     m_logic->Form_Load();
@@ -118,6 +120,7 @@ void Form1::bindControls()
     bind::button(ui.cts, w.cts);
     bind::label(ui.Lmsg2, w.Lmsg2, false);
     bind::label(ui.Lmsg, w.Lmsg, true);
+    connect(ui.Lmsg, &ControlModel::textChanged, this, [this] { m_statistics.followProgress(); });
     bind::label(ui.Ltime, w.Ltime, false);
     bind::label(ui.Ltime2, w.Ltime2, false);
     bind::label(ui.Ltime3, w.Ltime3, false);
@@ -139,6 +142,7 @@ void Form1::bindControls()
             [this](const TestResult &result) { m_windows->showMsg(result); });
     m_windows->setPracticeStarter(
         [this](quint64 test, const QString &cuowu) { client().session->startDrill(test, cuowu); });
+    m_windows->setClearance([this] { return messageClearance(); });
 
     PracticeLauncher *practice = client().practice;
     connect(practice, &PracticeLauncher::windowLoaded, this, &Form1::loadPracticeWindow);
@@ -148,6 +152,27 @@ void Form1::bindControls()
             m_practiceWindow->close();
     });
     connect(practice, &PracticeLauncher::windowUnloaded, this, [this] { show(); });
+}
+
+// A teacher's message leaves the student the code hint, the reference text and the typing
+// box (from the hint row down to the end of the middle panel, whichever face it shows); in
+// root practice, the root strip and its box.
+MessageWindows::Clearance Form1::messageClearance() const
+{
+    MessageWindows::Clearance clearance;
+    clearance.testRunning = m_logic->client().state.IsWorking;
+    if (m_practiceWindow && m_practiceWindow->isVisible()) {
+        QWidget *strip = m_practiceWindow->Pmid;
+        clearance.window = m_practiceWindow;
+        clearance.keepClear = QRect(strip->mapToGlobal(QPoint(0, 0)), strip->size());
+        return clearance;
+    }
+    const MainWidgets &w = m_widgets;
+    const QPoint top = w.cts->mapToGlobal(QPoint(0, 0));
+    const QPoint bottom = w.Pmid->mapToGlobal(QPoint(w.Pmid->width(), w.Pmid->height()));
+    clearance.window = const_cast<Form1 *>(this);
+    clearance.keepClear = QRect(QPoint(w.Pmid->mapToGlobal(QPoint(0, 0)).x(), top.y()), bottom);
+    return clearance;
 }
 
 Form6 *Form1::practiceWindow() const
@@ -277,6 +302,15 @@ void Form1::createControls()
     c.cts->setFont(songti105);
     c.cts->setEnabled(false);
     c.cts->setFocusPolicy(Qt::NoFocus);
+    {
+        // Disabled, the style's pale grey all but vanishes on the lavender window: a darker
+        // grey-blue still reads as unavailable.
+        QPalette p = c.cts->palette();
+        for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            p.setColor(QPalette::Disabled, role, QColor(88, 88, 128));
+        p.setColor(QPalette::Disabled, QPalette::Base, QColor(226, 226, 246));
+        c.cts->setPalette(p);
+    }
     c.LBM = makeLabel(c.Ptop, QString(), clientFont(QStringLiteral("宋体"), 15));
     for (int k = 0; k < 4; ++k) {
         c.Imgzg[k] = new QLabel(c.Ptop);
@@ -303,12 +337,36 @@ void Form1::createControls()
     c.sb = new StatusBar(this);
 
     setTabOrder(c.txt2, c.txt1);
+
+    m_statistics.speedCaption = speedCaption;
+    m_statistics.speed = c.Lmsg2;
+    m_statistics.progressCaption = c.Label4;
+    m_statistics.bar = c.pb;
+    m_statistics.progress = c.Lmsg;
+    m_statistics.timingCaption = c.Ltimel1;
+    m_statistics.timing = c.Ltime;
+    m_statistics.elapsedCaption = c.Ltimel2;
+    m_statistics.elapsed = c.Ltime2;
+    m_statistics.remainingCaption = c.Ltimel3;
+    m_statistics.remaining = c.Ltime3;
+    m_statistics.band = c.Image2;
+    m_statistics.progressCaptionLeft = 2640;
+    m_statistics.barLeft = 3240;
+    m_statistics.barWidth = 1695;
+    m_statistics.progressLeft = 5040;
 }
 
-void Form1::updateMinimumWidth()
+// The designed minimum width (15000 twips outside) where the screen allows it, else the free
+// width of the screen; the window itself never larger than the screen's free area, nor partly
+// off it. Runs again when the window manager's frame becomes known.
+void Form1::fitToScreen()
 {
-    const int frame = frameGeometry().width() - geometry().width();
-    setMinimumWidth(std::max(0, px(kMinOuterWidth) - std::max(0, frame)));
+    const QMargins frame = frameMargins(this);
+    const int minimum = std::max(0, px(kMinOuterWidth) - frame.left() - frame.right());
+    if (isWindow())
+        m_fittedFrame = ::fitToScreen(this, QSize(minimum, 0));
+    else
+        setMinimumWidth(minimum);
 }
 
 void Form1::layoutWindow()
@@ -341,8 +399,8 @@ void Form1::layoutTop()
     const int panelWidth = c.Ptop->width();
 
     placeInTwips(c.Image3, 240, 80, 720, 525);
-    c.Label5->adjustSize();
-    c.Label5->move(px(1200), px(120));
+    // The title stands above the blue band (which starts at 600 twips).
+    placeAbove(c.Label5, px(1200), px(120), px(600));
 
     // The button row ends 100 twips before the right edge, buttons 100 apart. Positions are
     // worked out in twips and converted one by one, so rounding never adds up along the row.
@@ -358,33 +416,18 @@ void Form1::layoutTop()
         left += widths[i] + 100;
     }
 
-    c.Image2->setGeometry(0, px(600), width(), px(810));
-    placeInTwips(c.Lmsg2, 840, 840, 795, 260);
-    // The speed value sits in the blank gap of the caption "速度：       字/分".
-    static_cast<GapLabel *>(c.Label3)->setGapEnd(c.Lmsg2->x() + c.Lmsg2->width() + px(60) -
-                                                 px(120));
-    c.Label3->adjustSize();
-    c.Label3->move(px(120), px(840));
-    c.Label4->adjustSize();
-    c.Label4->move(px(2640), px(840));
-    placeInTwips(c.pb, 3240, 840, 1695, 255);
-    c.Lmsg->adjustSize();
-    c.Lmsg->move(px(5040), px(840));
-
-    // The timing labels start 7900 twips from the right edge of the window's inner area.
-    c.Ltimel1->adjustSize();
-    c.Ltimel1->move(width() - px(7900), px(840));
-    c.Ltime->setGeometry(c.Ltimel1->x() + c.Ltimel1->width(), px(840), px(1440), px(255));
-    c.Ltimel2->adjustSize();
-    c.Ltimel2->move(c.Ltime->x() + c.Ltime->width() + px(200), px(840));
-    c.Ltime2->setGeometry(c.Ltimel2->x() + c.Ltimel2->width(), px(840), px(1500), px(255));
-    c.Ltimel3->adjustSize();
-    c.Ltimel3->move(c.Ltime2->x() + c.Ltime2->width() + px(200), px(840));
-    c.Ltime3->setGeometry(c.Ltimel3->x() + c.Ltimel3->width(), px(840), px(1500), px(255));
+    m_statistics.layout(width());
 
     c.cts->setGeometry(px(200), px(1560), px(2535), px(255));
     c.LBM->adjustSize();
     c.LBM->move(c.cts->x() + c.cts->width() + px(200), px(1560));
+    // The root glyphs stand level with the hint text: their middle on the middle of its ink,
+    // which a CJK face sets low in its line.
+    const QFontMetrics hintMetrics(c.LBM->font());
+    const QRect ink = hintMetrics.tightBoundingRect(QStringLiteral("五笔编码"));
+    const int inkMiddle = c.LBM->y() + hintMetrics.ascent() + ink.center().y();
+    for (QLabel *slot : c.Imgzg)
+        slot->move(slot->x(), inkMiddle - slot->height() / 2);
 }
 
 void Form1::layoutMid()
@@ -427,8 +470,16 @@ void Form1::resizeEvent(QResizeEvent *event)
 void Form1::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    updateMinimumWidth();
+    fitToScreen();
     m_widgets.txt2->setFocus();
+}
+
+void Form1::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    // The window manager has framed the window: fit it with its real frame.
+    if (isWindow() && frameMargins(this) != m_fittedFrame)
+        fitToScreen();
 }
 
 void Form1::closeEvent(QCloseEvent *event)

@@ -1,15 +1,17 @@
 #pragma once
 
 #include "client/ClientLogic.h"
+#include "core/widgets/StatisticsRow.h"
+#include "typing/widgets/MessageWindows.h"
 #include "ui/MainWidgets.h"
 
+#include <QMargins>
 #include <QPointer>
 #include <QWidget>
 
 #include <memory>
 
 class Form6;
-class MessageWindows;
 class ModalRunner;
 class PracticeSession;
 
@@ -45,13 +47,15 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
 private:
     void createControls();
     void bindControls();
+    MessageWindows::Clearance messageClearance() const;
     void showRoots();
     void placeRoots();
-    void updateMinimumWidth();
+    void fitToScreen();
     void loadPracticeWindow(PracticeSession *session);
     void showPracticeWindow();
 
@@ -60,4 +64,6 @@ private:
     MainWidgets m_widgets;
     std::unique_ptr<MessageWindows> m_windows;
     QPointer<Form6> m_practiceWindow;
+    StatisticsRow m_statistics;
+    QMargins m_fittedFrame; // the frame the last fit to the screen used
 };

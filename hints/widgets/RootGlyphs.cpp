@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QHash>
 #include <QPixmapCache>
 
 namespace {
@@ -31,9 +32,47 @@ QPixmap loadCached(const QString &path)
     return pixmap;
 }
 
+// Key and character -> glyph number, from the list the data generator writes.
+const QHash<QString, int> &practicePictures()
+{
+    static const QHash<QString, int> pictures = [] {
+        QHash<QString, int> read;
+        QFile file(QStringLiteral(":/glyphs/practice-pictures.txt"));
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+            return read;
+        for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+            const QStringList f = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            if (f.size() == 3 && !line.startsWith(QLatin1Char('#')) && f[0].size() == 1 &&
+                f[1].size() == 1)
+                read.insert(f[0].toUpper() + f[1], f[2].toInt());
+        }
+        return read;
+    }();
+    return pictures;
+}
+
 } // namespace
 
 namespace rootglyphs {
+
+int practicePicture(QChar key, QChar root)
+{
+    return practicePictures().value(QString(key.toUpper()) + root, 0);
+}
+
+QPixmap practiceGlyph(int number)
+{
+    if (number < 1 || number > kGlyphCount)
+        return {};
+    QPixmap large =
+        loadCached(QStringLiteral(":/glyphs/zg%1@4x.png").arg(number, 3, 10, QLatin1Char('0')));
+    if (!large.isNull()) {
+        large.setDevicePixelRatio(2.0);
+        return large;
+    }
+    large = loadCached(glyphPath(number, true));
+    return large;
+}
 
 QPixmap glyph(int number)
 {

@@ -5,7 +5,9 @@
 #include "core/widgets/Geometry.h"
 #include "core/widgets/PictureBox.h"
 #include "hints/widgets/RootChart.h"
+#include "hints/widgets/RootGlyphs.h"
 #include "practice/widgets/RootInputBox.h"
+#include "practice/widgets/RootLabel.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -88,6 +90,7 @@ Form6::Form6(PracticeSession &session, QWidget *parent)
 
     createControls();
     resize(px(kClientWidth), px(kClientHeight));
+    fitToScreen();
     Form_Resize();
 
     connect(&session, &PracticeSession::stripChanged, this, &Form6::showStrip);
@@ -156,7 +159,7 @@ void Form6::createControls()
     // Middle panel: label 0 of the strip and the typing box; the other labels come with the
     // root table.
     const QFont root = clientFont(QStringLiteral("宋体"), 42);
-    Lzg[0] = new QLabel(QStringLiteral("  "), Pmid);
+    Lzg[0] = new RootLabel(QStringLiteral("  "), Pmid);
     Lzg[0]->setFont(root);
     Lzg[0]->setAlignment(Qt::AlignCenter);
     Lzg[0]->setAutoFillBackground(true);
@@ -168,6 +171,25 @@ void Form6::createControls()
     RTinput->setGeometry(px(RootStrip::kLabelLeft),
                          px(RootStrip::kLabelTop + RootStrip::kLabelSize + RootStrip::kInputGap),
                          px(RootStrip::kLabelSize), px(kInputHeight));
+
+    // Closer together than on the main window: the timing labels hang from the right edge of
+    // a narrower window.
+    m_statistics.speedCaption = Label3;
+    m_statistics.speed = Lmsg2;
+    m_statistics.progressCaption = Label4;
+    m_statistics.bar = pb;
+    m_statistics.progress = Lmsg;
+    m_statistics.timingCaption = Ltimel1;
+    m_statistics.timing = Ltime;
+    m_statistics.elapsedCaption = Ltimel2;
+    m_statistics.elapsed = Ltime2;
+    m_statistics.remainingCaption = Ltimel3;
+    m_statistics.remaining = Ltime3;
+    m_statistics.band = Image2;
+    m_statistics.progressCaptionLeft = 2400;
+    m_statistics.barLeft = 3000;
+    m_statistics.barWidth = 900;
+    m_statistics.progressLeft = 3980;
 
     // Lower panel, bottom to top: the background picture, the maker's name and seal, and
     // the root chart over all of them.
@@ -184,7 +206,7 @@ void Form6::createStripLabels(int count)
 {
     // Copies of label 0, side by side.
     for (int i = 1; i < count && i < RootStrip::kLabels; ++i) {
-        QLabel *label = new QLabel(QStringLiteral("  "), Pmid);
+        QLabel *label = new RootLabel(QStringLiteral("  "), Pmid);
         label->setFont(Lzg[0]->font());
         label->setAlignment(Qt::AlignCenter);
         label->setAutoFillBackground(true);
@@ -204,6 +226,7 @@ void Form6::resizeEvent(QResizeEvent *event)
 void Form6::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    fitToScreen();
     RTinput->setFocus();
 }
 
@@ -215,6 +238,22 @@ void Form6::closeEvent(QCloseEvent *event)
     }
     event->accept();
     emit unloaded();
+}
+
+void Form6::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    // The window manager has framed the window: fit it with its real frame.
+    if (frameMargins(this) != m_fittedFrame)
+        fitToScreen();
+}
+
+// The window holds its top panel without overlap and the whole root strip, where the screen
+// allows; it never opens larger than the screen's free area, nor partly off it.
+void Form6::fitToScreen()
+{
+    m_fittedFrame = ::fitToScreen(
+        this, QSize(m_statistics.minimumWidth(), px(kTopHeight + 2 * kMargin + kMidHeight)));
 }
 
 bool Form6::eventFilter(QObject *watched, QEvent *event)
@@ -250,36 +289,11 @@ void Form6::Form_Resize()
 
 void Form6::Ptop_Resize()
 {
-    const int w = pixelsToTwips(this, width());
     cts->setGeometry(px(200), px(1560), px(2535), px(255));
-    Image2->setGeometry(0, px(600), Ptop->width(), px(810));
     placeInTwips(Image5, 240, 60, 720, 525);
-    Label1->adjustSize();
-    Label1->move(px(1200), px(120));
-
-    placeInTwips(Lmsg2, 840, 840, 795, 260);
-    // The speed value sits in the blank gap of the caption "速度：       字/分".
-    Label3->setGapEnd(Lmsg2->x() + Lmsg2->width() + px(60) - px(120));
-    Label3->adjustSize();
-    Label3->move(px(120), px(840));
-    // Closer together than on the main window: the timing labels hang from the right edge of
-    // a narrower window and the progress text must end before them.
-    Label4->adjustSize();
-    Label4->move(px(2400), px(840));
-    placeInTwips(pb, 3000, 840, 900, 255);
-    Lmsg->adjustSize();
-    Lmsg->move(px(3980), px(840));
-
-    // The timing labels hang from the right part of the window, 7900 twips from its edge.
-    Ltimel1->adjustSize();
-    Ltimel1->move(px(w - 7900), px(840));
-    Ltime->setGeometry(Ltimel1->x() + Ltimel1->width(), px(840), px(1440), px(255));
-    Ltimel2->adjustSize();
-    Ltimel2->move(Ltime->x() + Ltime->width() + px(200), px(840));
-    Ltime2->setGeometry(Ltimel2->x() + Ltimel2->width(), px(840), px(1500), px(255));
-    Ltimel3->adjustSize();
-    Ltimel3->move(Ltime2->x() + Ltime2->width() + px(200), px(840));
-    Ltime3->setGeometry(Ltimel3->x() + Ltimel3->width(), px(840), px(1500), px(255));
+    // The title stands above the blue band (which starts at 600 twips).
+    placeAbove(Label1, px(1200), px(120), px(600));
+    m_statistics.layout(width());
 }
 
 void Form6::Pmid2_Resize()
@@ -298,7 +312,9 @@ void Form6::showStrip(const RootStrip &strip)
         QLabel *label = Lzg[i];
         if (!label)
             continue;
-        label->setText(strip.caption(i));
+        const QString caption = strip.caption(i);
+        label->setText(caption);
+        static_cast<RootLabel *>(label)->setPicture(pictureFor(caption));
         label->setVisible(strip.isShown(i));
         const QColor background = strip.isHighlighted(i) ? Qt::black : Qt::white;
         if (label->palette().color(QPalette::Window) != background)
@@ -306,6 +322,18 @@ void Form6::showStrip(const RootStrip &strip)
     }
     RTinput->resize(px(RootStrip::kLabelSize * strip.pageSize()), RTinput->height());
     RTinput->showRoots(strip.typed());
+}
+
+// The glyph picture a root of the strip shows instead of its character, where the table's
+// character is one a learner would type with another key; else a null pixmap.
+QPixmap Form6::pictureFor(const QString &root) const
+{
+    if (root.size() != 1 || !m_session)
+        return {};
+    const std::optional<QString> key = m_session->table().keyOf(root.at(0));
+    if (!key || key->isEmpty())
+        return {};
+    return rootglyphs::practiceGlyph(rootglyphs::practicePicture(key->at(0), root.at(0)));
 }
 
 void Form6::showProgress(int maximum, int value)
@@ -321,6 +349,7 @@ void Form6::showDisplay(const PracticeDisplay &display)
     Lmsg2->setText(display.speed);
     Lmsg->setText(display.progress);
     Lmsg->adjustSize();
+    m_statistics.followProgress();
     Ltime->setText(display.timing);
     Ltime2->setText(display.elapsed);
     Ltime3->setText(display.remaining);

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "core/widgets/StatisticsRow.h"
 #include "practice/PracticeSession.h"
 
+#include <QMargins>
+#include <QPixmap>
 #include <QPointer>
 #include <QWidget>
 
@@ -62,20 +65,25 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createControls();
     void createStripLabels(int count);
     int px(int twips) const;
+    void fitToScreen();
 
     void Form_Resize();
     void Ptop_Resize();
     void Pmid2_Resize();
     void showStrip(const RootStrip &strip);
+    QPixmap pictureFor(const QString &root) const;
     void showProgress(int maximum, int value);
     void showDisplay(const PracticeDisplay &display);
 
     QPointer<PracticeSession> m_session;
     int m_pmidWidth = 0; // twips
+    StatisticsRow m_statistics;
+    QMargins m_fittedFrame; // the frame the last fit to the screen used
 };

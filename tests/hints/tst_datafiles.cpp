@@ -3,6 +3,7 @@
 #include "TestRegistry.h"
 #include "hints/RootKeys.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QImage>
 #include <QSet>
@@ -153,6 +154,145 @@ QHash<QString, QString> characterCodes(const DataFile &file)
             codes.insert(f[0], f[1]);
     }
     return codes;
+}
+
+// Whether a character's root numbers can hold `run`, the roots a component rule of
+// root-overrides.txt gives one of its parts (tools/data/roots.py applies the same check when
+// it generates the data). `ends`: the part ends the character; `offset`: the roots before it in
+// the decomposition's order, which may differ from Wubi's, so it decides only whether the part
+// may start after the third root. Of a longer split Wubi keeps the first three roots and the
+// last: four numbers hold a run that starts in the first three and is cut after the third,
+// and their last is the run's last where the part ends the character.
+bool holdsRun(const QList<int> &numbers, const QList<int> &run, bool ends, int offset)
+{
+    const qsizetype size = run.size();
+    if (size == 0)
+        return true;
+    if (numbers.size() < 4) {
+        for (qsizetype o = ends ? numbers.size() - size : 0; o >= 0 && o + size <= numbers.size();
+             ++o) {
+            if (numbers.mid(o, size) == run)
+                return true;
+            if (ends)
+                break;
+        }
+        return false;
+    }
+    if (ends && numbers[3] != run.last())
+        return false;
+    if (offset >= 3)
+        return true;
+    for (int o = 0; o < 3; ++o) {
+        bool kept = true;
+        for (qsizetype j = 0; j < size && o + j < 3; ++j)
+            kept = kept && numbers[o + j] == run[j];
+        if (kept)
+            return true;
+    }
+    return false;
+}
+
+QList<int> numbersOf(const QString &text)
+{
+    QList<int> numbers;
+    for (const QString &n : text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        numbers << n.toInt();
+    return numbers;
+}
+
+// root-overrides.txt as the generator reads it.
+struct Overrides
+{
+    struct Settled
+    {
+        QList<int> numbers;
+        QString reason;
+    };
+    QHash<QString, Settled> settled;
+    QStringList order;     // the characters settled by hand, in file order
+    QStringList ruleLines; // the component rules, blanks normalised
+    QStringList problems;
+};
+
+Overrides readOverrides()
+{
+    Overrides result;
+    QFile file(QStringLiteral(CLIENT_SOURCE_DIR "/tools/data/root-overrides.txt"));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        result.problems << QStringLiteral("root-overrides.txt cannot be opened");
+        return result;
+    }
+    QSet<QString> ruled;
+    int number = 0;
+    for (const QString &raw : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+        ++number;
+        const QString line = raw.trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        const qsizetype hash = line.indexOf(QStringLiteral(" # "));
+        const QString rule = (hash >= 0 ? line.left(hash) : line).trimmed();
+        const QString reason = hash >= 0 ? line.mid(hash + 3).trimmed() : QString();
+        if (rule.contains(QLatin1Char(':'))) {
+            const QString ch = rule.section(QLatin1Char(':'), 0, 0).trimmed();
+            if (result.settled.contains(ch))
+                result.problems
+                    << QStringLiteral("line %1: %2 is settled twice").arg(number).arg(ch);
+            else
+                result.order << ch;
+            result.settled.insert(ch, {numbersOf(rule.section(QLatin1Char(':'), 1)), reason});
+        } else if (rule.contains(QLatin1Char('='))) {
+            const QString part = rule.section(QLatin1Char('='), 0, 0).trimmed();
+            if (ruled.contains(part))
+                result.problems << QStringLiteral("line %1: %2 has a second component rule")
+                                       .arg(number)
+                                       .arg(part);
+            ruled.insert(part);
+            result.ruleLines << rule.simplified();
+        }
+    }
+    return result;
+}
+
+struct RuledPart
+{
+    QString part;
+    int offset = 0;
+    bool ends = false;
+    QList<int> run;
+};
+
+// root-overrides-parts.txt: the digest of the rules it was made from, and the ruled parts of
+// each character settled by hand.
+struct RuledParts
+{
+    QString digest;
+    QHash<QString, QList<RuledPart>> parts;
+};
+
+RuledParts readRuledParts()
+{
+    RuledParts result;
+    QFile file(QStringLiteral(CLIENT_SOURCE_DIR "/tools/data/root-overrides-parts.txt"));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return result;
+    for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        if (line.startsWith(QStringLiteral("rules "))) {
+            result.digest = line.mid(6).trimmed();
+            continue;
+        }
+        const QStringList fields = line.split(QLatin1Char('\t'));
+        QList<RuledPart> &parts = result.parts[fields[0]];
+        for (qsizetype i = 1; i < fields.size(); ++i) {
+            const QStringList f = fields[i].split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            if (f.size() < 3)
+                continue;
+            parts.append({f[0], f[1].toInt(), f[2] == QLatin1String("end"),
+                          numbersOf(f.mid(3).join(QLatin1Char(' ')))});
+        }
+    }
+    return result;
 }
 
 } // namespace
@@ -459,6 +599,44 @@ private slots:
         QVERIFY2(roots >= 150, qPrintable(QString::number(roots)));
     }
 
+    // The roots practice shows as glyph pictures: each stands in its key's row of 86zg.dat, its
+    // glyph lies on that key, and its character is typed with another key (or has no code of
+    // its own); each has its large picture. 足 on H is one of them.
+    void practicePictures()
+    {
+        const DataFile table = readDataFile(QStringLiteral("86zg.dat"));
+        QVERIFY2(table.problem.isEmpty(), qPrintable(table.problem));
+        QHash<QString, QString> rows;
+        for (const QString &line : table.lines)
+            rows.insert(line.left(1), line.mid(1));
+        const DataFile chars = readDataFile(QStringLiteral("wb.dat"));
+        const QHash<QString, QString> codes = characterCodes(chars);
+        QFile file(QStringLiteral(CLIENT_SOURCE_DIR "/assets/glyphs/practice-pictures.txt"));
+        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+        QStringList listed;
+        for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+            if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+                continue;
+            const QStringList f = line.split(QLatin1Char(' '));
+            QCOMPARE(f.size(), 3);
+            const QString key = f[0];
+            const QString root = f[1];
+            const int number = f[2].toInt();
+            QVERIFY2(rows.value(key).contains(root), qPrintable(line));
+            QCOMPARE(QString(rootkeys::rootKey(number)).toUpper(), key);
+            const QString code = codes.value(root);
+            QVERIFY2(!code.startsWith(key.toLower()),
+                     qPrintable(line + QStringLiteral(" ") + code));
+            const QImage large(QStringLiteral(CLIENT_SOURCE_DIR "/assets/glyphs/zg%1@4x.png")
+                                   .arg(number, 3, 10, QLatin1Char('0')));
+            QCOMPARE(large.size(), QSize(76, 80));
+            listed << key + root;
+        }
+        for (const QString &expected : {QStringLiteral("H足"), QStringLiteral("F革"),
+                                        QStringLiteral("E衣"), QStringLiteral("R〃")})
+            QVERIFY2(listed.contains(expected), qPrintable(expected));
+    }
+
     void glyphs_data()
     {
         QTest::addColumn<QString>("suffix");
@@ -498,7 +676,118 @@ private slots:
     }
 };
 
+// The characters settled by hand in tools/data/root-overrides.txt follow its component rules:
+// a line whose roots do not hold what a rule gives one of the character's parts says why (the
+// bottom of 足 under 口 is 46, so 足 written 57 45 fails here).
+class RootOverridesTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void holdsRun_data()
+    {
+        QTest::addColumn<QList<int>>("numbers");
+        QTest::addColumn<QList<int>>("run");
+        QTest::addColumn<bool>("ends");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<bool>("holds");
+        QTest::newRow("足 with 止 against the bottom of 足")
+            << QList<int>{57, 45} << QList<int>{46} << true << 1 << false;
+        QTest::newRow("足 with the bottom of 足")
+            << QList<int>{57, 46} << QList<int>{46} << true << 1 << true;
+        QTest::newRow("是: the part ends a three-root character")
+            << QList<int>{48, 35, 46} << QList<int>{46} << true << 2 << true;
+        QTest::newRow("a short character misses the part's last root")
+            << QList<int>{72, 125} << QList<int>{72, 125, 35} << true << 0 << false;
+        QTest::newRow("a part in the middle, order changed")
+            << QList<int>{97, 110, 69, 156} << QList<int>{110, 69} << false << 0 << true;
+        QTest::newRow("cut after the third root, last kept")
+            << QList<int>{35, 58, 158, 40} << QList<int>{35, 58, 158, 72, 40} << true << 0 << true;
+        QTest::newRow("a last part whose last root is not the last")
+            << QList<int>{57, 45, 23, 168} << QList<int>{23, 168, 125} << true << 2 << false;
+        QTest::newRow("a first part taken otherwise")
+            << QList<int>{136, 33, 66} << QList<int>{136, 18} << false << 0 << false;
+        QTest::newRow("a part after the third root is dropped")
+            << QList<int>{120, 69, 35, 118} << QList<int>{147} << false << 4 << true;
+    }
+    void holdsRun()
+    {
+        QFETCH(QList<int>, numbers);
+        QFETCH(QList<int>, run);
+        QFETCH(bool, ends);
+        QFETCH(int, offset);
+        QFETCH(bool, holds);
+        QCOMPARE(::holdsRun(numbers, run, ends, offset), holds);
+    }
+
+    void handSettledLinesFollowTheRules()
+    {
+        const Overrides overrides = readOverrides();
+        QVERIFY2(overrides.problems.isEmpty(), qPrintable(overrides.problems.join(u'\n')));
+        QVERIFY(!overrides.order.isEmpty());
+        const RuledParts ruled = readRuledParts();
+        const QString digest =
+            QString::fromLatin1(QCryptographicHash::hash(overrides.ruleLines.join(u'\n').toUtf8(),
+                                                         QCryptographicHash::Sha256)
+                                    .toHex());
+        QVERIFY2(ruled.digest == digest,
+                 "the component rules changed since root-overrides-parts.txt was written: "
+                 "run tools/data/generate.sh");
+
+        QStringList wrong;
+        for (const QString &ch : overrides.order) {
+            const Overrides::Settled &line = overrides.settled[ch];
+            const auto parts = ruled.parts.constFind(ch);
+            if (parts == ruled.parts.constEnd()) {
+                wrong << ch + QStringLiteral(": not in root-overrides-parts.txt (run generate.sh)");
+                continue;
+            }
+            QStringList departs;
+            for (const RuledPart &part : *parts) {
+                if (!::holdsRun(line.numbers, part.run, part.ends, part.offset)) {
+                    QStringList run;
+                    for (int n : part.run)
+                        run << QString::number(n);
+                    departs << part.part + QStringLiteral(" = ") + run.join(u' ');
+                }
+            }
+            if (line.reason.isEmpty() && !departs.isEmpty())
+                wrong << ch + QStringLiteral(": does not hold ") +
+                             departs.join(QStringLiteral(", "));
+            else if (!line.reason.isEmpty() && departs.isEmpty())
+                wrong << ch + QStringLiteral(": gives a reason, but no rule is contradicted");
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
+    }
+
+    // What is settled by hand is what the client shows.
+    void handSettledLinesReachTheTable()
+    {
+        const Overrides overrides = readOverrides();
+        const DataFile file = readDataFile(QStringLiteral("wb.dat"));
+        QVERIFY2(file.problem.isEmpty(), qPrintable(file.problem));
+        QHash<QString, QString> fields;
+        for (const QString &line : file.lines) {
+            const QStringList f = line.split(QLatin1Char(','));
+            if (!fields.contains(f.value(0)))
+                fields.insert(f.value(0), f.value(2));
+        }
+        QStringList wrong;
+        for (const QString &ch : overrides.order) {
+            QString expected;
+            for (int n : overrides.settled[ch].numbers)
+                expected += QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0'));
+            const auto field = fields.constFind(ch);
+            if (field != fields.constEnd() && *field != expected)
+                wrong << QStringLiteral("%1: wb.dat %2, root-overrides.txt %3")
+                             .arg(ch, *field, expected);
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
+    }
+};
+
 CLIENT_TEST(RootKeysTest)
+CLIENT_TEST(RootOverridesTest)
 CLIENT_TEST(DataFilesTest)
 
 #include "tst_datafiles.moc"

@@ -95,6 +95,32 @@ private slots:
         }
     }
 
+    // The glyphs stand level with the hint text: the middle of each slot on the middle of the
+    // text's ink (the ink of a CJK face sits well below the top of its line).
+    void glyphsStandLevelWithTheHint()
+    {
+        TestEnv env;
+        env.writeGbkFile(QStringLiteral("wb.dat"), kCharacters);
+        Form1 &form = env.createForm();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        Client &client = env.client();
+        QLabel *hint = form.widgets().LBM;
+        client.ui.LBM->setText(QStringLiteral("五笔编码：GGLL     拼音编码：bing"));
+        client.roots->DispZG(QStringLiteral("丙"));
+        const QFontMetrics metrics(hint->font());
+        const QRect ink = metrics.tightBoundingRect(hint->text());
+        const int baseline = (hint->height() - metrics.height()) / 2 + metrics.ascent();
+        const int inkMiddle = hint->y() + baseline + ink.center().y();
+        for (const QLabel *slot : form.widgets().Imgzg) {
+            const int slotMiddle = slot->y() + slot->height() / 2;
+            QVERIFY2(std::abs(slotMiddle - inkMiddle) <= 1,
+                     qPrintable(QStringLiteral("glyph middle %1, text middle %2")
+                                    .arg(slotMiddle)
+                                    .arg(inkMiddle)));
+        }
+    }
+
     // A group that names no glyph stops at its slot: earlier slots take their new glyphs,
     // that slot and the later ones keep theirs, and the slots are not moved.
     void badGroupStopsAtItsSlot_data()

@@ -5,6 +5,7 @@
 #include "net/TestControl.h"
 #include "practice/widgets/Form6.h"
 #include "practice/widgets/RootInputBox.h"
+#include "practice/widgets/RootLabel.h"
 #include "typing/widgets/Form5.h"
 #include "ui/Form1.h"
 
@@ -157,6 +158,45 @@ private slots:
         // A second practice in the open window reads nothing again.
         f.handle(QStringLiteral("0010<zg>1/0"));
         QCOMPARE(f.env.dialogs.count(), 2);
+    }
+
+    // Where the table's character is one a learner types with another key (足 is typed with K,
+    // but stands here for the bottom of 足 on H), the strip shows the root's glyph picture; the
+    // label keeps the character as its text. Other roots show as characters.
+    void misleadingRootsShowTheirGlyphPictures()
+    {
+        Fixture f(false);
+        QVERIFY(QFile::copy(QStringLiteral(CLIENT_SOURCE_DIR "/assets/data/86zg.dat"),
+                            f.env.dir.filePath(QStringLiteral("86zg.dat"))));
+        f.handle(QStringLiteral("0010<zg>2/3"));
+        // Zone 2 of the table: H 目且丨卜占虎上止足虍, J 日曰临早刂归虫, K 口川, L
+        // 田甲囗四罒皿车力, M 山由贝冂骨几, 33 roots; the draw takes 足, 目, 且.
+        const QList<int> picks{9, 1, 2};
+        int next = 0;
+        f.session().setRandom([&] { return picks[next++ % picks.size()] / 33.0; });
+        f.handle(QStringLiteral("0010<zg>2/3"));
+        Form6 *form = f.form();
+        QCOMPARE(form->session()->strip().exercise(), QStringLiteral("足目且"));
+        const auto label = [&](int i) { return static_cast<RootLabel *>(form->Lzg[i]); };
+        QVERIFY(label(0)->showsPicture());
+        QVERIFY(!label(1)->showsPicture());
+        QVERIFY(label(2)->showsPicture());
+        QCOMPARE(label(0)->text(), QStringLiteral("足"));
+
+        // The picture takes the highlight: white strokes on black for the root to type next.
+        QVERIFY(isHighlighted(label(0)));
+        const QImage highlighted = label(0)->grab().toImage();
+        int white = 0;
+        for (int y = 0; y < highlighted.height(); ++y)
+            for (int x = 0; x < highlighted.width(); ++x)
+                white += qGray(highlighted.pixel(x, y)) > 200 ? 1 : 0;
+        QVERIFY2(white > 20, qPrintable(QString::number(white)));
+        QCOMPARE(qGray(highlighted.pixel(1, 1)), 0);
+        f.answer();
+        QVERIFY(!isHighlighted(label(0)));
+        const QImage normal = label(0)->grab().toImage();
+        QCOMPARE(qGray(normal.pixel(1, 1)), 255);
+        QVERIFY(normal != highlighted);
     }
 
     // Narrowing the window pages the strip: 20 roots accepted at 15 a page, then 10 a page.

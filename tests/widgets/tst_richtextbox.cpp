@@ -516,6 +516,55 @@ private slots:
         QCOMPARE(box.verticalScrollBar()->value(), 0);
     }
 
+    // The reference box shows the line after the current one, so the student reads ahead:
+    // moving onto the last line in view, or one below it, scrolls the next line in too.
+    void theNextLineStaysInView_data()
+    {
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("linesDown");
+        QTest::newRow("onto the last line in view") << 150 << 0;
+        QTest::newRow("one line below the view") << 150 << 1;
+        QTest::newRow("far below the view") << 150 << 20;
+        QTest::newRow("a box of two lines") << 0 << 0;
+    }
+    void theNextLineStaysInView()
+    {
+        QFETCH(int, height);
+        QFETCH(int, linesDown);
+        RichTextBox box;
+        box.setReadOnly(true);
+        box.setText(cjkText(3000));
+        const int lineHeight = box.fontMetrics().lineSpacing();
+        box.resize(400, height > 0 ? height : 2 * lineHeight + 12);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        const QRect view = box.viewport()->rect();
+        // The first character of the last line that is wholly in view, then further down.
+        int position = 0;
+        while (position < 3000 && view.contains(box.characterRect(position + 1)))
+            ++position;
+        while (position > 0 &&
+               box.characterRect(position - 1).top() == box.characterRect(position).top())
+            --position;
+        for (int down = 0; down < linesDown; ++down) {
+            const int top = box.characterRect(position).top();
+            while (position < 2999 && box.characterRect(position).top() == top)
+                ++position;
+        }
+        box.setSelStart(position);
+        box.setSelLength(1);
+        const int nextLine = [&] {
+            int p = position;
+            const int top = box.characterRect(p).top();
+            while (p < 2999 && box.characterRect(p).top() == top)
+                ++p;
+            return p;
+        }();
+        QTRY_VERIFY2(view.contains(box.characterRect(nextLine)),
+                     qPrintable(QStringLiteral("line of %1 after %2").arg(nextLine).arg(position)));
+        QVERIFY(view.contains(box.characterRect(position)));
+    }
+
     void typingKeepsTheCaretInView()
     {
         RichTextBox box;

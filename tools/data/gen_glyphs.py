@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """Draws the 206 Wubi root glyphs (zgNNN.png at 19x20, zgNNN@2x.png at 38x40) and a contact
-sheet. Whole characters come straight from Noto Sans CJK SC; fragments are the same outlines
+sheet, and at 76x80 (zgNNN@4x.png) the glyphs root practice shows as pictures. Whole characters come straight from Noto Sans CJK SC; fragments are the same outlines
 clipped to the part named, or a few strokes put together.
 
 Usage: gen_glyphs.py OUT_DIR CONTACT_SHEET_PNG
@@ -256,6 +256,20 @@ def write_contact_sheet(small, big, sheet_path):
     sheet.save(sheet_path)
 
 
+def practice_pictures(path):
+    """The glyph numbers root practice shows as pictures (written by gen_zg.py)."""
+    numbers = []
+    try:
+        with open(path, encoding='utf-8') as f:
+            for line in f:
+                fields = line.split()
+                if len(fields) == 3 and not line.startswith('#'):
+                    numbers.append(int(fields[2]))
+    except OSError:
+        pass
+    return sorted(set(numbers))
+
+
 def main():
     out_dir, sheet_path = sys.argv[1:3]
     os.makedirs(out_dir, exist_ok=True)
@@ -273,7 +287,14 @@ def main():
         small.append(tiny)
         big.append(large)
     write_contact_sheet(small, big, sheet_path)
-    print(f'{len(GLYPHS)} glyphs written to {out_dir}; contact sheet {sheet_path}')
+    # Root practice shows a few roots as pictures in its strip, as large as its characters:
+    # those get a picture of twice the double size (76x80).
+    large = practice_pictures(os.path.join(out_dir, 'practice-pictures.txt'))
+    for number in large:
+        picture = fit(master(GLYPHS[number - 1], regular), 76, 80, 4).convert('RGB')
+        picture.save(os.path.join(out_dir, f'zg{number:03d}@4x.png'))
+    print(f'{len(GLYPHS)} glyphs written to {out_dir}; contact sheet {sheet_path}; '
+          f'{len(large)} also at 76x80 for root practice')
 
 
 if __name__ == '__main__':

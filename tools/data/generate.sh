@@ -28,5 +28,5 @@ fi
 
 /usr/bin/python3 "$here/gen_tables.py" /usr/share/rime-data/wubi86.dict.yaml "$deps/node_modules" \
     "$top/assets/data" "$top/docs/root-usage.txt"
-/usr/bin/python3 "$here/gen_zg.py" "$top/assets/data"
+/usr/bin/python3 "$here/gen_zg.py" "$top/assets/data" "$top/assets/glyphs"
 /usr/bin/python3 "$here/gen_glyphs.py" "$top/assets/glyphs" "$top/docs/root-glyphs.png"

@@ -140,6 +140,47 @@ def contradiction(numbers, code):
     return 'keys of the roots or identification letter'
 
 
+def read_overrides(path):
+    """The rule lines of root-overrides.txt as (line number, rule, reason): the reason is the
+    text after " # " on a line settled by hand, empty where there is none."""
+    with open(path, encoding='utf-8') as f:
+        for number, raw in enumerate(f, start=1):
+            line = raw.strip()
+            if not line or line.startswith('#'):
+                continue
+            rule, _, reason = line.partition(' # ')
+            yield number, rule.strip(), reason.strip()
+
+
+def component_rule_lines(path):
+    """The component rules of root-overrides.txt, one normalised line each, in file order:
+    what the listing of ruled parts was derived from."""
+    return [' '.join(rule.split()) for _, rule, _ in read_overrides(path)
+            if '=' in rule and ':' not in rule]
+
+
+def holds_run(numbers, run, ends, offset):
+    """Whether the root numbers of a character can hold `run`, the roots a component rule gives
+    one of its parts. `ends` tells that the part ends the character; `offset` is the number of
+    roots before it as the decomposition orders the parts, which may differ from Wubi's order,
+    so it decides only whether the part can start after the third root. Of a split of four or
+    more roots Wubi keeps the first three and the last: four numbers hold a run that starts in
+    the first three and is cut after the third, and their last is the run's last where the part
+    ends the character. The same check as the client's data test."""
+    size = len(run)
+    if size == 0:
+        return True
+    if len(numbers) < 4:
+        starts = [len(numbers) - size] if ends else range(len(numbers) - size + 1)
+        return any(o >= 0 and numbers[o:o + size] == run for o in starts)
+    if ends and numbers[3] != run[-1]:
+        return False
+    if offset >= 3:
+        return True
+    return any(all(numbers[o + j] == n for j, n in enumerate(run) if o + j < 3)
+               for o in range(3))
+
+
 class RootSplitter:
     MAX_SPLITS = 200
 
@@ -155,19 +196,49 @@ class RootSplitter:
                     continue
                 self.decomp.setdefault(name, (kind, parts.split(',')))
         self.fixed = {}      # character -> root numbers, hand-checked
+        self.exceptions = {}  # character settled by hand -> why it departs from a rule
         self.components = {}  # part -> list of parts it is written as
-        with open(overrides_path, encoding='utf-8') as f:
-            for raw in f:
-                line = raw.strip()
-                if not line or line.startswith('#'):
-                    continue
-                if ':' in line:
-                    ch, nums = line.split(':', 1)
-                    self.fixed[ch.strip()] = [int(n) for n in nums.split()]
-                elif '=' in line:
-                    ch, parts = line.split('=', 1)
-                    self.components[ch.strip()] = parts.split()
+        self.problems = []    # lines of the overrides file that cannot stand
+        for number, line, reason in read_overrides(overrides_path):
+            if ':' in line:
+                ch, nums = (t.strip() for t in line.split(':', 1))
+                if ch in self.fixed:
+                    self.problems.append(f'line {number}: {ch} is settled twice')
+                self.fixed[ch] = [int(n) for n in nums.split()]
+                if reason:
+                    self.exceptions[ch] = reason
+            elif '=' in line:
+                ch, parts = (t.strip() for t in line.split('=', 1))
+                if ch in self.components:
+                    self.problems.append(f'line {number}: {ch} has a second component rule')
+                self.components[ch] = parts.split()
         self._memo = {}
+
+    def parts_of(self, part):
+        """The parts `part` is written with, in Wubi's order: its component rule, else its
+        decomposition as Wubi reads it; None for a part that neither splits."""
+        if part in self.components:
+            return self.components[part]
+        if part not in self.decomp:
+            return None
+        kind, parts = self.decomp[part]
+        if kind.startswith('r3') and len(parts) == 1:
+            parts = parts * 3
+        elif kind.startswith('r4') and len(parts) == 1:
+            parts = parts * 4
+        elif kind.startswith('r') and not kind.startswith('rref') and len(parts) == 1:
+            parts = parts * 2
+        # 牛 as the left part of a character is written 牜; 禾 and 幺 there have roots
+        # of their own, narrower than the whole; 匕 above another part is the small 匕.
+        if kind.startswith('a') and parts[0] in LEFT_VARIANTS:
+            parts = [LEFT_VARIANTS[parts[0]]] + parts[1:]
+        elif kind.startswith('d') and parts[0] in TOP_VARIANTS:
+            parts = [TOP_VARIANTS[parts[0]]] + parts[1:]
+        # The decomposition writes 廾 as 艹; below or after another part it is 廾.
+        parts = [parts[0]] + ['廾' if p == '艹' else p for p in parts[1:]]
+        if kind.startswith('sbl') and parts[0] in ('辶', '廴'):
+            parts = parts[1:] + parts[:1]
+        return parts
 
     def _splits(self, part, depth=0):
         """Every way to write `part` as roots, fewest roots first; each is (roots, kind)."""
@@ -179,35 +250,58 @@ class RootSplitter:
         elif part in ROOT_CHARS and part not in self.components:
             found.append(tuple(ROOT_CHARS[part]))
         if depth < 12:
-            if part in self.components:
-                options = [self._splits(p, depth + 1) for p in self.components[part]]
-            elif part in self.decomp:
-                kind, parts = self.decomp[part]
-                if kind.startswith('r3') and len(parts) == 1:
-                    parts = parts * 3
-                elif kind.startswith('r4') and len(parts) == 1:
-                    parts = parts * 4
-                elif kind.startswith('r') and not kind.startswith('rref') and len(parts) == 1:
-                    parts = parts * 2
-                # 牛 as the left part of a character is written 牜; 禾 and 幺 there have roots
-                # of their own, narrower than the whole; 匕 above another part is the small 匕.
-                if kind.startswith('a') and parts[0] in LEFT_VARIANTS:
-                    parts = [LEFT_VARIANTS[parts[0]]] + parts[1:]
-                elif kind.startswith('d') and parts[0] in TOP_VARIANTS:
-                    parts = [TOP_VARIANTS[parts[0]]] + parts[1:]
-                # The decomposition writes 廾 as 艹; below or after another part it is 廾.
-                parts = [parts[0]] + ['廾' if p == '艹' else p for p in parts[1:]]
-                if kind.startswith('sbl') and parts[0] in ('辶', '廴'):
-                    parts = parts[1:] + parts[:1]
-                options = [self._splits(p, depth + 1) for p in parts]
-            else:
-                options = []
+            parts = self.parts_of(part)
+            options = [self._splits(p, depth + 1) for p in parts] if parts else []
             if options and all(options):
                 for combo in itertools.islice(itertools.product(*options), self.MAX_SPLITS):
                     found.append(tuple(n for piece in combo for n in piece))
         found = sorted(set(found), key=lambda s: (len(s), found.index(s)))[:self.MAX_SPLITS]
         self._memo[part] = found
         return found
+
+    def ruled_parts(self, ch):
+        """The parts of `ch` that a component rule writes, outermost ones only, as
+        (part, offset, roots, ends): the number of roots before the part in the character's
+        split (each earlier part taken with its fewest roots), the roots the rule gives it
+        and whether it ends the character. `ch` itself counts when a rule writes it."""
+        found = []
+
+        def walk(part, offset, ends, depth):
+            splits = self._splits(part)
+            if part in self.components:
+                run = list(splits[0]) if splits else []
+                found.append((part, offset, run, ends))
+                return len(run)
+            if (part.startswith('#') or part in ROOT_CHARS) and splits:
+                return len(splits[0])
+            parts = self.parts_of(part) if depth < 12 else None
+            if not parts:
+                return len(splits[0]) if splits else 0
+            taken = 0
+            for i, p in enumerate(parts):
+                taken += walk(p, offset + taken, ends and i == len(parts) - 1, depth + 1)
+            return taken
+
+        walk(ch, 0, True, 0)
+        return found
+
+    def contradictions(self):
+        """What the lines settled by hand get wrong against the component rules: a line whose
+        numbers do not hold the roots a rule gives one of its parts and that gives no reason,
+        and a line that gives a reason but contradicts no rule. One text each."""
+        wrong = []
+        for ch, numbers in self.fixed.items():
+            departs = [(part, run) for part, offset, run, ends in self.ruled_parts(ch)
+                       if not holds_run(numbers, run, ends, offset)]
+            if ch in self.exceptions and not departs:
+                wrong.append(f'{ch}: a reason is given, but no component rule is contradicted')
+            elif ch not in self.exceptions:
+                for part, run in departs:
+                    numbers_text = ' '.join(map(str, numbers))
+                    run_text = ' '.join(map(str, run))
+                    wrong.append(f'{ch}: {numbers_text} does not hold {part} = {run_text} '
+                                 '(say why after " # ", or follow the rule)')
+        return wrong
 
     def structure(self, ch):
         if ch in self.decomp:

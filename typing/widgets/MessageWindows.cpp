@@ -5,7 +5,10 @@
 #include "typing/widgets/Form4.h"
 #include "typing/widgets/Form5.h"
 
+#include <QGuiApplication>
 #include <QLocale>
+#include <QPlainTextEdit>
+#include <QScreen>
 
 #include <exception>
 
@@ -29,7 +32,9 @@ QString MessageWindows::timeStamp(const QDateTime &when)
 
 void MessageWindows::PrintText(const QString &text)
 {
-    if (!m_form4) {
+    const Clearance clearance = m_clearance ? m_clearance() : Clearance{m_window, {}, false};
+    const bool opening = !m_form4;
+    if (opening) {
         m_form4 = new Form4(m_window);
         // Closing the window discards it and its text; the next message opens a new one.
         m_form4->setAttribute(Qt::WA_DeleteOnClose);
@@ -40,7 +45,36 @@ void MessageWindows::PrintText(const QString &text)
     message.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
     m_form4->appendText(u'\n' + timeStamp(m_clock()) + QStringLiteral("  来自服务器的消息：") +
                         message);
+    if (opening)
+        placeMessageWindow(clearance);
+    // During a test every key belongs to the typing box: a message that took the keyboard
+    // would swallow what the student types next while the clock runs. The window comes up
+    // without activation (the window manager is told so) and the keyboard stays where it is.
+    m_form4->setAttribute(Qt::WA_ShowWithoutActivating, clearance.testRunning);
     m_form4->show();
+    m_form4->raise();
+    if (!clearance.testRunning)
+        m_form4->activateWindow();
+}
+
+void MessageWindows::placeMessageWindow(const Clearance &clearance)
+{
+    QWidget *owner = clearance.window ? clearance.window : m_window;
+    if (!owner || !owner->isVisible() || !clearance.keepClear.isValid())
+        return;
+    QScreen *screen = owner->screen() ? owner->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // The message window is not shown yet: the owner's frame stands in for its own.
+    const QMargins frame = frameMargins(m_form4, owner);
+    const QSize frameSize = m_form4->size().grownBy(frame);
+    // Three lines of messages are the least worth a window of their own.
+    const int minHeight =
+        m_form4->Text1->fontMetrics().lineSpacing() * 3 + frame.top() + frame.bottom();
+    const QRect place = placeClearOf(screen->availableGeometry(), owner->frameGeometry(),
+                                     clearance.keepClear, frameSize, minHeight);
+    m_form4->resize(place.size().shrunkBy(frame));
+    m_form4->move(place.topLeft());
 }
 
 void MessageWindows::showMsg(const QString &xingming, const QString &xuehao, const QString &banji,

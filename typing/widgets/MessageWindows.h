@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QPointer>
+#include <QRect>
 #include <QString>
 
 #include <deque>
@@ -22,12 +23,24 @@ public:
     using Clock = std::function<QDateTime()>;
     // Starts the practice of a result's mistyped characters; `test` is the result's test.
     using PracticeStarter = std::function<void(quint64 test, const QString &cuowu)>;
+    // What a teacher's message must leave to the student: the window typed in now, the part
+    // of it that must stay visible (the text and the typing box, in global coordinates) and
+    // whether a test runs. Asked each time a message arrives.
+    struct Clearance
+    {
+        QWidget *window = nullptr;
+        QRect keepClear;
+        bool testRunning = false;
+    };
+    using ClearanceQuery = std::function<Clearance()>;
 
     // The windows open over `window` (the main window).
     explicit MessageWindows(QWidget *window);
     ~MessageWindows();
 
-    // Appends a teacher's message with a time stamp and shows the message window.
+    // Appends a teacher's message with a time stamp and shows the message window. While a test
+    // runs the window opens without taking the keyboard and clear of the typing box; between
+    // tests it opens as the active window.
     void PrintText(const QString &text);
     // Fills the result window and shows it modally; returns when it has closed. A result that
     // comes while the window is open waits and shows once the window has closed: a result on
@@ -53,8 +66,12 @@ public:
     void setClock(Clock clock) { m_clock = std::move(clock); }
     // What the practice link runs (the main window sets the typing engine's rst).
     void setPracticeStarter(PracticeStarter starter) { m_startPractice = std::move(starter); }
+    // Where the student types (without it, messages open as active windows over `window`).
+    void setClearance(ClearanceQuery query) { m_clearance = std::move(query); }
 
 private:
+    void placeMessageWindow(const Clearance &clearance);
+
     QWidget *m_window;
     QPointer<Form4> m_form4;
     QPointer<Form5> m_form5;
@@ -62,4 +79,5 @@ private:
     PracticeStarter m_startPractice;
     TestResult m_shown; // the result in the open window
     std::deque<TestResult> m_waiting;
+    ClearanceQuery m_clearance;
 };

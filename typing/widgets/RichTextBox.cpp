@@ -181,14 +181,16 @@ struct RichTextBox::Private
     {
         const int height = q->viewport()->height();
         const int top = kMargin + line * lineHeight;
+        // The line after it stays in view too where the box has room for both, so the text
+        // ahead is always readable: a line that has just become the last one in view scrolls
+        // up by one.
+        const int ahead = height >= 2 * lineHeight && line + 1 < lines.lineCount() ? 1 : 0;
+        const int bottom = top + (1 + ahead) * lineHeight;
         QScrollBar *bar = q->verticalScrollBar();
-        if (top < bar->value() + kMargin) {
+        if (top < bar->value() + kMargin)
             bar->setValue(top - kMargin);
-        } else if (top + lineHeight > bar->value() + height) {
-            // Show the line after it too when the box has room, so the text ahead is in view.
-            const int ahead = height >= 3 * lineHeight && line + 1 < lines.lineCount() ? 1 : 0;
-            bar->setValue(top + (1 + ahead) * lineHeight - height + kMargin);
-        }
+        else if (bottom > bar->value() + height)
+            bar->setValue(bottom - height + kMargin);
     }
 
     void updateMicroFocus()
