@@ -39,7 +39,7 @@ ClientLogic::ClientLogic(const Services &services, QObject *parent)
     m_connection = std::make_unique<Connection>(state, *ui.sb, socket, m_dialogs);
     m_display = std::make_unique<StatisticsDisplay>(state, ui);
     m_session = std::make_unique<TestSession>(state, ui, m_dialogs, socket, *m_connection, m_modal,
-                                              *m_hints, *m_display);
+                                              *m_hints, *m_display, *m_tables);
     m_typing = std::make_unique<TypingEngine>(state, ui, *m_hints, *m_imes, *m_session);
     m_guards = std::make_unique<InputGuards>(state, ui, c.services.clipboard, *m_imes, *m_typing);
     m_control = std::make_unique<TestControl>(state, ui, socket, m_dialogs, *m_connection, m_modal,
@@ -114,7 +114,8 @@ void ClientLogic::connectEvents()
     if (Socket *wsk = m_client.services.socket) {
         connect(wsk, &Socket::connected, this, [c] { c->connection->wsk_Connect(); });
         connect(wsk, &Socket::closed, this, [c] { c->connection->wsk_Close(); });
-        connect(wsk, &Socket::error, this, [c] { c->connection->wsk_Error(); });
+        connect(wsk, &Socket::error, this,
+                [c](int number, const QString &) { c->connection->wsk_Error(number); });
         connect(wsk, &Socket::dataArrival, this,
                 [c](const QString &data) { c->control->wsk_DataArrival(data); });
     }

@@ -49,6 +49,8 @@ struct ClientState
     int dengdaishijian = 0;
     QString cuowu;
     QString errChar;
+    // What was typed in the place of each character of errChar, when it was first mistyped.
+    QString errTyped;
     bool IsReStart = false;
     bool Zigen = false;
 
@@ -63,6 +65,14 @@ struct ClientState
     figures::Counts counts() const
     {
         return {TotalTime, NumTxtCount, NumTxtInputCount, NumTxtRight, NumKeyBackup};
+    }
+
+    // A new test's mistyped characters start empty.
+    void clearMistakes()
+    {
+        cuowu.clear();
+        errChar.clear();
+        errTyped.clear();
     }
 
     // The one reset of a test's counters: a new text, a practice text.

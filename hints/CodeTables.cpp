@@ -153,6 +153,23 @@ QString CodeTables::FindCz(const QString &iStr) const
     return kWubiPart + m_czCode[i].toUpper() + u' ';
 }
 
+CodeTables::Codes CodeTables::codesOf(const QString &iStr) const
+{
+    Codes codes;
+    for (int r = 0; r < m_wbCount; ++r) {
+        const Row &row = m_wbTable[r];
+        if (row[0] != iStr)
+            continue;
+        if (const QString wubi = row[1].toUpper(); !wubi.isEmpty() && !codes.wubi.contains(wubi))
+            codes.wubi << wubi;
+        if (!row[3].isEmpty() && !codes.pinyin.contains(row[3]))
+            codes.pinyin << row[3];
+        if (codes.roots.isEmpty())
+            codes.roots = row[2];
+    }
+    return codes;
+}
+
 QString CodeTables::rootField(const QString &iStr) const
 {
     for (int r = 0; r < m_wbCount; ++r) {

@@ -28,6 +28,16 @@ public:
     // Root field of the first row of the character, or the empty text.
     QString rootField(const QString &iStr) const;
 
+    // What the tables say of one character, field by field: its Wubi codes in capitals and its
+    // Pinyin readings, each list without repeats and in the tables' order, and its root field.
+    struct Codes
+    {
+        QStringList wubi;
+        QStringList pinyin;
+        QString roots;
+    };
+    Codes codesOf(const QString &iStr) const;
+
     int wbCount() const { return m_wbCount; }
     const QVector<Row> &wbTable() const { return m_wbTable; }
     const QStringList &czWord() const { return m_czWord; }

@@ -51,6 +51,18 @@ void RootDisplay::ClearZg()
         showGlyph(k, 0);
 }
 
+QList<int> RootDisplay::glyphNumbers(const QString &rootField)
+{
+    QList<int> numbers;
+    for (int k = 0; k < kSlotCount && rootField.size() >= 3 * (k + 1); ++k) {
+        const int n = groupNumber(QStringView(rootField).mid(3 * k, 3));
+        if (n < 1 || n > kGlyphCount)
+            break;
+        numbers << n;
+    }
+    return numbers;
+}
+
 int RootDisplay::slotGlyph(int slot) const
 {
     return slot >= 0 && slot < kSlotCount ? m_client.ui.Imgzg[size_t(slot)] : 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 class Client;
@@ -22,6 +23,10 @@ public:
 
     // Number of the glyph a slot shows, 0 when it shows none.
     int slotGlyph(int slot) const;
+
+    // The glyph numbers of a root field (three digits each), up to the first group that names
+    // no glyph: what DispZG shows for it.
+    static QList<int> glyphNumbers(const QString &rootField);
 
 private:
     void showGlyph(int slot, int number);

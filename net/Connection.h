@@ -29,8 +29,17 @@ public:
     void cmdlianjie_Click();
     void wsk_Connect();
     void wsk_Close();
-    void wsk_Error();
+    // The socket's error event, with its error number (Winsock numbers: 10061 refused, 11001
+    // host not found, 10060 timed out, ...), which panel 1 turns into a reason.
+    void wsk_Error(int number = 0);
     void Timer4_Timer();
+
+    // Panel 1's text for a socket state: the state table's texts, except that before the first
+    // connection attempt it says that nothing has been connected yet, and that an error names
+    // the server and why it could not be reached.
+    QString panelText(int socketState) const;
+    // Why a connection failed, from the socket's error number.
+    static QString failureReason(int number);
 
     bool isConnected() const;
     // The number of the connection messages arrive on now (0 before the first connect event),
@@ -52,4 +61,6 @@ private:
     Dialogs &m_dialogs;
     KeepAlive m_keepAlive;
     quint64 m_generation = 0;
+    bool m_attempted = false; // the connect button was pressed at least once
+    int m_lastError = 0;
 };

@@ -21,4 +21,7 @@ public:
     virtual bool confirmLeave(const QString &question) = 0;
     // The student left practice `practice` before its end.
     virtual void practiceLeft(quint64 practice) = 0;
+    // A wrong key: `pressed` for `root`, whose key is `right`.
+    virtual void practiceMistake(quint64 practice, const QString &root, QChar pressed,
+                                 QChar right) = 0;
 };

@@ -97,3 +97,9 @@ void PracticeLauncher::practiceLeft(quint64 practice)
 {
     m_testSession.rootPracticeLeft(practice);
 }
+
+void PracticeLauncher::practiceMistake(quint64 practice, const QString &root, QChar pressed,
+                                       QChar right)
+{
+    m_testSession.rootPracticeMistake(practice, root, pressed, right);
+}

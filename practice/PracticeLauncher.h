@@ -44,6 +44,8 @@ public:
     void practiceFinished(quint64 practice) override;
     bool confirmLeave(const QString &question) override;
     void practiceLeft(quint64 practice) override;
+    void practiceMistake(quint64 practice, const QString &root, QChar pressed,
+                         QChar right) override;
 
 signals:
     // The practice has been loaded: a window for it is wanted (not shown yet).

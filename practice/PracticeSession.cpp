@@ -50,6 +50,7 @@ PracticeSession::Start PracticeSession::LoadForm(const QString &text)
                            .arg(which);
     }
     m_strip.start(rootdraw::exercise(pool, m_count, m_random));
+    m_wrongKeys = 0;
     // The session resets the counters and the time and starts the clock.
     m_practice = m_host.beginPractice(m_strip.length());
 
@@ -86,6 +87,13 @@ void PracticeSession::RTinput_KeyUp(int key)
             ++m_state.NumTxtInputCount;
         if (m_state.NumTxtRight < ClientState::kMaxCount)
             ++m_state.NumTxtRight;
+    } else if (running && expected && !expected->isEmpty() && !letter.isNull()) {
+        // A wrong letter: the root shows it and the session counts it for the result. Keys
+        // that are no letter (Shift, the arrows) are no answer at all.
+        const QChar right = expected->toUpper().at(0);
+        ++m_wrongKeys;
+        emit wrongKey(int(m_strip.typed().size()), right);
+        m_host.practiceMistake(m_practice, root, letter, right);
     }
 
     if (running && m_state.NumTxtInputCount >= m_state.NumTxtCount) {

@@ -56,6 +56,8 @@ public:
     const RootStrip &strip() const { return m_strip; }
     int NumZgZone() const { return m_zone; }
     int NumZgCount() const { return m_count; }
+    // Wrong letters pressed in this exercise.
+    int wrongKeys() const { return m_wrongKeys; }
     // True while this window's practice runs: from its start until it ends, is left or a new
     // test takes its place.
     bool isRunning() const { return m_practice != 0 && m_host.isRunning(m_practice); }
@@ -70,6 +72,8 @@ signals:
     // The progress bar's range and value; not sent for an exercise without roots.
     void progressChanged(int maximum, int value);
     void displayChanged(const PracticeDisplay &display);
+    // A wrong letter for the root in label `label`, whose key is `right`.
+    void wrongKey(int label, QChar right);
 
 private:
     ClientState &m_state;
@@ -80,4 +84,5 @@ private:
     int m_zone = 0;
     int m_count = 0;
     quint64 m_practice = 0; // the session's identity of the exercise shown
+    int m_wrongKeys = 0;
 };

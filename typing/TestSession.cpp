@@ -5,7 +5,9 @@
 #include "core/Figures.h"
 #include "core/MainControls.h"
 #include "core/ModalTracker.h"
+#include "hints/CodeTables.h"
 #include "hints/HintDelay.h"
+#include "hints/RootDisplay.h"
 #include "net/Connection.h"
 #include "net/Protocol.h"
 #include "net/Socket.h"
@@ -25,7 +27,7 @@ int counted(qsizetype length)
 
 TestSession::TestSession(ClientState &state, MainControls &ui, Dialogs &dialogs, Socket *socket,
                          Connection &connection, ModalTracker &modal, HintDelay &hints,
-                         StatisticsDisplay &display, QObject *parent)
+                         StatisticsDisplay &display, const CodeTables &tables, QObject *parent)
     : QObject(parent)
     , m_state(state)
     , m_ui(ui)
@@ -35,6 +37,7 @@ TestSession::TestSession(ClientState &state, MainControls &ui, Dialogs &dialogs,
     , m_modal(modal)
     , m_hints(hints)
     , m_display(display)
+    , m_tables(tables)
 {
     connect(&m_connection, &Connection::opened, this, [this] {
         flushUnsent();
@@ -72,6 +75,10 @@ void TestSession::setPhase(Phase phase)
 void TestSession::newTest(Phase phase)
 {
     ++m_testId;
+    m_speeds.clear();
+    m_timeUp = false;
+    m_wrongKeys = 0;
+    m_practiceMistakes.clear();
     setPhase(phase);
 }
 
@@ -129,8 +136,7 @@ Status TestSession::loadText(const protocol::TestText &text)
     newTest(Phase::TextLoaded);
     s.IsCzText = text.kind == protocol::TextKind::Words ? 1 : 0;
     // A new test has its own mistyped characters.
-    s.cuowu.clear();
-    s.errChar.clear();
+    s.clearMistakes();
     showReference(text.text);
     // Whatever ended the last test, the new one can be typed.
     ui.txt2->setReadOnly(false);
@@ -163,8 +169,7 @@ void TestSession::cmdread_Click()
         (m_phase == Phase::TextLoaded || m_phase == Phase::Drill) && ui.txt1->text().isEmpty();
     if (!(m_phase == Phase::NoTest || m_phase == Phase::Ended || nothingToType))
         return;
-    s.cuowu.clear();
-    s.errChar.clear();
+    s.clearMistakes();
     if (m_socket)
         (void)m_socket->sendData(protocol::startRequest());
     s.NumNextStart = 0;
@@ -220,6 +225,7 @@ void TestSession::endTest(EndKind how)
         m_ui.txt2->setReadOnly(true);
     const bool byStudent = how == EndKind::EndButton || how == EndKind::Left;
     const QString final = byStudent ? endMessage() : progressMessage();
+    m_timeUp = how == EndKind::TimeUp && m_state.NumTxtInputCount < m_state.NumTxtCount;
     setPhase(byStudent ? Phase::Ended : Phase::Ending);
     // The final figures go out when the test ends, before anything waits for the student.
     sendFinal(final);
@@ -233,13 +239,26 @@ void TestSession::showResult(bool drillable)
 {
     const ClientState &s = m_state;
     const quint64 test = m_testId;
-    const TestResult result{s.strUserName,
-                            s.strXuehao,
-                            s.strBanji,
-                            figures::sentence(s.counts()),
-                            drillable ? s.cuowu : QString(),
-                            test,
-                            drillable};
+    const bool practice =
+        m_phase == Phase::RootPractice || (m_phase == Phase::Ending && !drillable);
+    TestResult result;
+    result.xingming = s.strUserName;
+    result.xuehao = s.strXuehao;
+    result.banji = s.strBanji;
+    result.msg = figures::sentence(s.counts());
+    result.cuowu = drillable ? s.cuowu : QString();
+    result.test = test;
+    result.drillable = drillable;
+    result.speedTenths = m_speeds;
+    if (const auto accuracy = figures::accuracyPercent(s.NumTxtRight, s.NumTxtInputCount))
+        result.accuracy = QString::number(*accuracy);
+    result.timeUp = m_timeUp;
+    if (practice) {
+        result.mistakes = m_practiceMistakes;
+        result.wrongKeys = m_wrongKeys;
+    } else {
+        result.mistakes = typedMistakes();
+    }
     {
         const ModalScope open(m_modal);
         const quint64 before = m_resultOpen;
@@ -252,6 +271,35 @@ void TestSession::showResult(bool drillable)
     }
     if (m_testId == test && m_phase == Phase::Ending)
         setPhase(Phase::Ended);
+}
+
+QList<Mistake> TestSession::typedMistakes() const
+{
+    const ClientState &s = m_state;
+    QList<Mistake> mistakes;
+    for (qsizetype i = 0; i < s.errChar.size(); ++i) {
+        const QString expected = s.errChar.mid(i, 1);
+        const CodeTables::Codes codes = m_tables.codesOf(expected);
+        mistakes << Mistake{expected, s.errTyped.mid(i, 1), codes.wubi, codes.pinyin,
+                            RootDisplay::glyphNumbers(codes.roots)};
+    }
+    return mistakes;
+}
+
+void TestSession::rootPracticeMistake(quint64 practice, const QString &root, QChar pressed,
+                                      QChar right)
+{
+    if (!isCurrentPractice(practice))
+        return;
+    ++m_wrongKeys;
+    for (Mistake &mistake : m_practiceMistakes) {
+        if (mistake.expected == root) {
+            if (!mistake.typed.contains(pressed))
+                mistake.typed += pressed;
+            return;
+        }
+    }
+    m_practiceMistakes << Mistake{root, QString(pressed), {QString(right)}, {}, {}};
 }
 
 bool TestSession::startDrill(quint64 resultOf, const QString &cwas)
@@ -280,8 +328,7 @@ void TestSession::rst(const QString &cwas)
     showReference(cwas);
     s.resetCounters(counted(ui.txt1->text().size()));
     ui.txt2->setReadOnly(false);
-    s.errChar.clear();
-    s.cuowu.clear();
+    s.clearMistakes();
     m_loading = false;
     m_display.refresh(effectiveLimit());
     // The practice clock runs from now, not from the first keystroke.
@@ -310,6 +357,7 @@ void TestSession::textCompleted()
     if (m_state.TotalTime < ClientState::kMaxCount)
         ++m_state.TotalTime;
     m_display.refresh(effectiveLimit());
+    m_speeds << int(figures::speedTenths(m_state.NumTxtRight, m_state.TotalTime).value_or(0));
     if (m_phase != Phase::Drill) {
         endTest(EndKind::Completed);
         return;
@@ -341,6 +389,9 @@ void TestSession::Timer3_Timer()
         return cutShort(tick);
 
     m_display.showSpeedAndProgress(limit);
+    // The speed of this second, for the result's curve.
+    if (isRunning())
+        m_speeds << int(figures::speedTenths(s.NumTxtRight, s.TotalTime).value_or(0));
     if (!yieldFor(test, tick))
         return cutShort(tick);
 
@@ -444,8 +495,7 @@ quint64 TestSession::beginRootPractice(int roots)
     newTest(Phase::RootPractice);
     s.TotalTime = 0;
     s.resetCounters(counted(roots));
-    s.cuowu.clear();
-    s.errChar.clear();
+    s.clearMistakes();
     m_display.refresh(effectiveLimit());
     // The practice window has the test: the main window's typing box takes nothing meanwhile.
     m_ui.txt2->setReadOnly(true);

@@ -9,6 +9,7 @@
 #include <deque>
 
 struct ClientState;
+class CodeTables;
 class Connection;
 class Dialogs;
 class HintDelay;
@@ -48,7 +49,7 @@ public:
 
     TestSession(ClientState &state, MainControls &ui, Dialogs &dialogs, Socket *socket,
                 Connection &connection, ModalTracker &modal, HintDelay &hints,
-                StatisticsDisplay &display, QObject *parent = nullptr);
+                StatisticsDisplay &display, const CodeTables &tables, QObject *parent = nullptr);
 
     Phase phase() const { return m_phase; }
     quint64 testId() const { return m_testId; }
@@ -89,6 +90,9 @@ public:
     bool isCurrentPractice(quint64 practice) const;
     void rootPracticeFinished(quint64 practice);
     void rootPracticeLeft(quint64 practice);
+    // A wrong key for `root` in practice `practice`: counted for its result, which lists the
+    // root with the keys pressed for it and its right key.
+    void rootPracticeMistake(quint64 practice, const QString &root, QChar pressed, QChar right);
 
     // The buttons as a function of the connection and the phase.
     void updateButtons();
@@ -111,6 +115,7 @@ private:
     void endTest(EndKind how);
     void endDrill();
     void showResult(bool drillable);
+    QList<Mistake> typedMistakes() const;
     void finalTick();
     void sendProgress();
     void sendFinal(const QString &message);
@@ -128,6 +133,7 @@ private:
     ModalTracker &m_modal;
     HintDelay &m_hints;
     StatisticsDisplay &m_display;
+    const CodeTables &m_tables;
 
     Phase m_phase = Phase::NoTest;
     quint64 m_testId = 0;
@@ -136,6 +142,12 @@ private:
     bool m_hintsAllowed = false;
     quint64 m_resultOpen = 0;       // the test whose result window is open, 0 for none
     bool m_resultDrillable = false; // its practice link may start a practice
+    // What the current test's result teaches: its speed at each second, whether its time ran
+    // out, and for a root practice its wrong keys.
+    QList<int> m_speeds;
+    bool m_timeUp = false;
+    int m_wrongKeys = 0;
+    QList<Mistake> m_practiceMistakes;
     struct Unsent
     {
         quint64 test;

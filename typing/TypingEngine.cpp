@@ -87,6 +87,7 @@ void TypingEngine::colourTyped(const QString &reference, const QString &typed, i
                 if (!s.errChar.contains(wanted)) {
                     s.errChar += wanted;
                     s.cuowu += wanted;
+                    s.errTyped += typed[k];
                 }
             }
         }

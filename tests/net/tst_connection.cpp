@@ -130,7 +130,7 @@ private slots:
         QTest::newRow("6") << 6 << QStringLiteral("正在连接192.168.0.10，端口：10000");
         QTest::newRow("7") << 7 << QStringLiteral("已连接到192.168.0.10，端口：10000");
         QTest::newRow("8") << 8 << QStringLiteral("同级人员正在关闭连接");
-        QTest::newRow("9") << 9 << QStringLiteral("错误");
+        QTest::newRow("9") << 9 << QStringLiteral("无法连接到服务器 192.168.0.10:10000");
     }
 
     void panelTextFollowsState()
@@ -141,9 +141,56 @@ private slots:
         env.createLogic();
         Client &c = env.client();
         c.state.strServerIp = QStringLiteral("192.168.0.10");
+        env.fakeSocket.raiseConnected(); // after the first connection
         env.fakeSocket.setState(state);
         c.connection->Timer4_Timer();
         QCOMPARE(c.ui.sb->panelText(1), text);
+    }
+
+    // Before the student ever connected the panel says so, not that a connection was closed;
+    // a server that cannot be reached is named, with the reason.
+    void panelTellsWhatHappened_data()
+    {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("refused") << 10061
+                                 << QStringLiteral("无法连接到服务器 192.168.1.10:10000：服务器拒绝"
+                                                   "连接，老师的测试服务器可能还没有启动");
+        QTest::newRow("no such host")
+            << 11001
+            << QStringLiteral("无法连接到服务器 192.168.1.10:10000：找不到这台服务器，请检查服务器"
+                              "地址");
+        QTest::newRow("timed out")
+            << 10060
+            << QStringLiteral("无法连接到服务器 192.168.1.10:10000：连接超时，"
+                              "请检查服务器地址和网络");
+        QTest::newRow("another") << 10053
+                                 << QStringLiteral("无法连接到服务器 192.168.1.10:10000：网络错误");
+    }
+    void panelTellsWhatHappened()
+    {
+        QFETCH(int, error);
+        QFETCH(QString, text);
+        LogicEnv env;
+        env.createLogic();
+        Client &c = env.client();
+        c.ui.Timer4->stop();
+        c.state.strServerIp = QStringLiteral("192.168.1.10");
+        c.connection->Timer4_Timer();
+        QCOMPARE(c.ui.sb->panelText(1), QStringLiteral("尚未连接到服务器"));
+        setIdentity(c);
+        c.connection->cmdlianjie_Click();
+        env.fakeSocket.setState(Socket::Error);
+        emit env.fakeSocket.error(error, QStringLiteral("whatever the system says"));
+        c.connection->Timer4_Timer();
+        QCOMPARE(c.ui.sb->panelText(1), text);
+        // The settings stay open to mend a wrong address.
+        QVERIFY(c.ui.cmdserverset->isEnabled());
+        env.fakeSocket.raiseConnected();
+        env.fakeSocket.raiseClosed();
+        env.fakeSocket.setState(Socket::Closed);
+        c.connection->Timer4_Timer();
+        QCOMPARE(c.ui.sb->panelText(1), QStringLiteral("已关闭到192.168.1.10的连接"));
     }
 
     void unknownStateKeepsPanel()

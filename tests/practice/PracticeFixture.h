@@ -71,6 +71,11 @@ public:
         questions << question;
         return leave;
     }
+    void practiceMistake(quint64 practice, const QString &root, QChar pressed, QChar right) override
+    {
+        if (isRunning(practice))
+            mistakes << root + pressed + right;
+    }
     void practiceLeft(quint64 practice) override
     {
         if (!isRunning(practice))
@@ -85,6 +90,7 @@ public:
     quint64 running = 0;
     QStringList results;
     QStringList questions;
+    QStringList mistakes; // root, key pressed, right key
     bool leave = false;
     int left = 0;
     std::function<void()> duringResult; // runs while the result window is open

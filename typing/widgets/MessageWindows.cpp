@@ -80,7 +80,13 @@ void MessageWindows::placeMessageWindow(const Clearance &clearance)
 void MessageWindows::showMsg(const QString &xingming, const QString &xuehao, const QString &banji,
                              const QString &msg, const QString &cuowu)
 {
-    showMsg(TestResult{xingming, xuehao, banji, msg, cuowu, 0, true});
+    TestResult result;
+    result.xingming = xingming;
+    result.xuehao = xuehao;
+    result.banji = banji;
+    result.msg = msg;
+    result.cuowu = cuowu;
+    showMsg(result);
 }
 
 void MessageWindows::showMsg(const TestResult &result)
