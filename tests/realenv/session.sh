@@ -5,7 +5,9 @@
 #   session.sh [--fcitx5] [--ibus] [--openbox] -- command [args...]
 #
 # Always: a private D-Bus session bus (dbus-run-session) and an Xvfb display. --fcitx5: fcitx5
-# with a fresh test profile (keyboard-us, wbx, pinyin) under an English locale. --ibus: an IBus
+# with a fresh test profile (keyboard-us, wbx, pinyin; ShareInputState=All) under an English
+# locale. --fcitx5-groups: fcitx5 as a room sets it up with one group per input method
+# ("五笔": keyboard-us, wbx; "拼音": keyboard-us, pinyin) and its default ShareInputState=No. --ibus: an IBus
 # daemon on its own bus with the Wubi tables, engines set up as keyboard, 海峰五笔86, 极点五笔.
 # --openbox: a real window manager (frames, iconic windows).
 #
@@ -25,10 +27,11 @@ if [ -z "${CLIENT_REAL_INNER:-}" ]; then
     CLIENT_REAL_INNER=1 exec dbus-run-session -- "$0" "$@" 2> >(grep -v 'Failed to set fd limit' >&2)
 fi
 
-want_fcitx5=0 want_ibus=0 want_openbox=0
+want_fcitx5=0 want_ibus=0 want_openbox=0 fcitx5_groups=0
 while [ $# -gt 0 ]; do
     case "$1" in
     --fcitx5) want_fcitx5=1 ;;
+    --fcitx5-groups) want_fcitx5=1 fcitx5_groups=1 ;;
     --ibus) want_ibus=1 ;;
     --openbox) want_openbox=1 ;;
     --) shift; break ;;
@@ -117,7 +120,40 @@ if [ "$want_fcitx5" = 1 ] && [ -n "${CLIENT_REAL_X11:-}" ]; then
     if command -v fcitx5 >/dev/null; then
         # fcitx5 rewrites its profile when it exits: a fresh one every time.
         mkdir -p "$XDG_CONFIG_HOME/fcitx5"
-        cat >"$XDG_CONFIG_HOME/fcitx5/profile" <<'PROFILE'
+        if [ "$fcitx5_groups" = 1 ]; then
+            cat >"$XDG_CONFIG_HOME/fcitx5/profile" <<'PROFILE'
+[Groups/0]
+Name=五笔
+Default Layout=us
+DefaultIM=wbx
+
+[Groups/0/Items/0]
+Name=keyboard-us
+Layout=
+
+[Groups/0/Items/1]
+Name=wbx
+Layout=
+
+[Groups/1]
+Name=拼音
+Default Layout=us
+DefaultIM=pinyin
+
+[Groups/1/Items/0]
+Name=keyboard-us
+Layout=
+
+[Groups/1/Items/1]
+Name=pinyin
+Layout=
+
+[GroupOrder]
+0=五笔
+1=拼音
+PROFILE
+        else
+            cat >"$XDG_CONFIG_HOME/fcitx5/profile" <<'PROFILE'
 [Groups/0]
 Name=Default
 Default Layout=us
@@ -138,13 +174,15 @@ Layout=
 [GroupOrder]
 0=Default
 PROFILE
-        printf '[Behavior]\nShareInputState=All\n' >"$XDG_CONFIG_HOME/fcitx5/config"
+            printf '[Behavior]\nShareInputState=All\n' >"$XDG_CONFIG_HOME/fcitx5/config"
+        fi
         # An English locale: the client must find Wubi whatever language the desktop runs in.
         LANG=C.UTF-8 LC_ALL= fcitx5 --disable=ibusfrontend,wayland,waylandim \
             >"$work/fcitx5.log" 2>&1 &
         pids+=($!)
         wait_for 100 has_owner org.fcitx.Fcitx5 || failed fcitx5 "$work/fcitx5.log"
         export CLIENT_REAL_FCITX5=1
+        [ "$fcitx5_groups" = 1 ] && export CLIENT_REAL_FCITX5_GROUPS=1
     else
         missing fcitx5 fcitx5
     fi
