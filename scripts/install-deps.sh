@@ -17,8 +17,13 @@ packages=(
     # plugin, and IBus with the Wubi tables (Qt ships IBus's plugin). The tests also drive them
     # in a private session with a window manager, a D-Bus session bus and typed keys.
     fcitx5 fcitx5-chinese-addons fcitx5-frontend-qt6
-    ibus ibus-table-wubi
+    ibus ibus-table-wubi gsettings-desktop-schemas libsqlite3-dev
     openbox dbus-daemon locales
+    # Wayland: the window lists of the compositors (libwayland, the protocols Debian ships and
+    # wayland-scanner), and a real Wayland session for the tests: headless sway with Xwayland,
+    # Qt's Wayland platform, and a GTK window from Python.
+    libwayland-dev libwayland-bin wayland-protocols plasma-wayland-protocols
+    sway xwayland qt6-wayland python3-gi gir1.2-gtk-3.0
 )
 
 missing=()

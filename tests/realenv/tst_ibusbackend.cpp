@@ -3,7 +3,7 @@
 #include "env/BusCalls.h"
 #include "env/IBusAddress.h"
 #include "env/IBusInputMethods.h"
-#include "env/IBusPreloadEngines.h"
+#include "env/IBusSetup.h"
 
 #include <QLineEdit>
 #include <QTest>
@@ -49,12 +49,12 @@ private slots:
 
     void thePreferencesAreReadFromTheSettingsStore()
     {
-        QCOMPARE(IBusPreloadEngines::read(), (QStringList{kKeyboard, kHaifeng, kJidian}));
+        QCOMPARE(IBusSetup::read().preloadEngines, (QStringList{kKeyboard, kHaifeng, kJidian}));
     }
 
     void listsTheSetUpEnginesInOrderWithLongNames()
     {
-        IBusInputMethods imes(m_bus, &IBusPreloadEngines::read);
+        IBusInputMethods imes(m_bus, &IBusSetup::read);
         const InputMethodListing listing = imes.read();
         QVERIFY2(listing.ok(), qPrintable(listing.error));
         QCOMPARE(listing.entries.size(), 3);
@@ -68,7 +68,7 @@ private slots:
     void anEngineNotInstalledIsLeftOut()
     {
         IBusInputMethods imes(m_bus, [] {
-            return QStringList{QStringLiteral("table:nonexistent"), kHaifeng};
+            return IBusSetup{{QStringLiteral("table:nonexistent"), kHaifeng}, {}};
         });
         const InputMethodListing listing = imes.read();
         QVERIFY2(listing.ok(), qPrintable(listing.error));
@@ -78,7 +78,7 @@ private slots:
 
     void activationSwitchesAndAnOutsideSwitchIsSeen()
     {
-        IBusInputMethods imes(m_bus, &IBusPreloadEngines::read);
+        IBusInputMethods imes(m_bus, &IBusSetup::read);
         QLineEdit edit;
         edit.show();
         edit.activateWindow();
@@ -104,7 +104,7 @@ private slots:
     {
         if (qEnvironmentVariable("QT_IM_MODULE") != QLatin1String("ibus"))
             QSKIP("needs QT_IM_MODULE=ibus");
-        IBusInputMethods imes(m_bus, &IBusPreloadEngines::read);
+        IBusInputMethods imes(m_bus, &IBusSetup::read);
         QLineEdit edit;
         edit.show();
         edit.activateWindow();
