@@ -218,6 +218,7 @@ void ProbingInputMethods::dropIBusConnection()
 
 InputMethodListing ProbingInputMethods::read()
 {
+    m_lost.invalidate();
     probe();
     return m_current->read();
 }
@@ -225,6 +226,9 @@ InputMethodListing ProbingInputMethods::read()
 bool ProbingInputMethods::currentIsStale() const
 {
     if (m_ownerChanged)
+        return true;
+    // A framework went away and none answered since: a restarting daemon takes a moment.
+    if (m_lost.isValid() && m_lost.elapsed() >= kLookAgainMs)
         return true;
     const auto *ibus = dynamic_cast<const IBusInputMethods *>(m_current.get());
     return ibus && !ibus->alive();
@@ -246,7 +250,12 @@ void ProbingInputMethods::activate(const QString &id)
         if (m_pending != job)
             return; // a read looked meanwhile and took its own result
         m_pending.reset();
+        const bool hadFramework = !dynamic_cast<PlainInputMethods *>(m_current.get());
         adopt(*job);
+        if (job->kind == ProbeJob::None && (hadFramework || m_lost.isValid()))
+            m_lost.start();
+        else
+            m_lost.invalidate();
         emit frameworkChanged(m_current->framework());
         m_current->activate(m_wanted);
     });

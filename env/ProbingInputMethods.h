@@ -3,6 +3,7 @@
 #include "core/InputMethodService.h"
 
 #include <QDBusConnection>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QProcessEnvironment>
 
@@ -27,6 +28,8 @@ class ProbingInputMethods final : public QObject, public InputMethodService
 public:
     // How long a read waits for the frameworks to be found.
     static constexpr int kProbeWaitMs = 3000;
+    // How often activations look again for a framework that went away.
+    static constexpr int kLookAgainMs = 500;
 
     explicit ProbingInputMethods(
         const QDBusConnection &sessionBus = QDBusConnection::sessionBus(),
@@ -69,4 +72,5 @@ private:
     int m_connections = 0;               // connection names are never reused
     std::shared_ptr<ProbeJob> m_pending; // a background look on its way
     QString m_wanted;                    // what to activate when it ends
+    QElapsedTimer m_lost; // running since a framework went away and none was found again
 };

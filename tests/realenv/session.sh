@@ -8,7 +8,10 @@
 # with a fresh test profile (keyboard-us, wbx, pinyin; ShareInputState=All) under an English
 # locale. --fcitx5-groups: fcitx5 as a room sets it up with one group per input method
 # ("五笔": keyboard-us, wbx; "拼音": keyboard-us, pinyin) and its default ShareInputState=No. --ibus: an IBus
-# daemon on its own bus with the Wubi tables, engines set up as keyboard, 海峰五笔86, 极点五笔.
+# daemon on its own bus with the Wubi tables, engines set up as keyboard, 海峰五笔86, 极点五笔,
+# under a zh_CN locale; --ibus-locale=C.UTF-8 (or zh_TW.UTF-8) runs it under another language;
+# --ibus-gnome sets the engines up the way GNOME does (its input sources: keyboard, 极点五笔,
+# 海峰五笔86; IBus's own list left empty).
 # --openbox: a real window manager (frames, iconic windows).
 #
 # Each component that started is announced to the command in CLIENT_REAL_<NAME>=1; one that is
@@ -27,12 +30,14 @@ if [ -z "${CLIENT_REAL_INNER:-}" ]; then
     CLIENT_REAL_INNER=1 exec dbus-run-session -- "$0" "$@" 2> >(grep -v 'Failed to set fd limit' >&2)
 fi
 
-want_fcitx5=0 want_ibus=0 want_openbox=0 fcitx5_groups=0
+want_fcitx5=0 want_ibus=0 want_openbox=0 fcitx5_groups=0 ibus_locale=zh_CN.UTF-8 ibus_gnome=0
 while [ $# -gt 0 ]; do
     case "$1" in
     --fcitx5) want_fcitx5=1 ;;
     --fcitx5-groups) want_fcitx5=1 fcitx5_groups=1 ;;
     --ibus) want_ibus=1 ;;
+    --ibus-locale=*) want_ibus=1 ibus_locale=${1#--ibus-locale=} ;;
+    --ibus-gnome) want_ibus=1 ibus_gnome=1 ;;
     --openbox) want_openbox=1 ;;
     --) shift; break ;;
     *) echo "session.sh: unknown option $1" >&2; exit 2 ;;
@@ -109,10 +114,16 @@ if [ "$want_openbox" = 1 ] && [ -n "${CLIENT_REAL_X11:-}" ]; then
 fi
 
 # The daemons' names in Chinese come from a zh_CN locale, built here without installing it.
-chinese_locale() {
-    if [ ! -d "$work/locale/zh_CN.UTF-8" ]; then
+# The daemons' names in Chinese come from a zh_CN (or zh_TW) locale, built here without
+# installing it.
+build_locale() {
+    local name=$1
+    case "$name" in
+    C | C.* | POSIX) return ;;
+    esac
+    if [ ! -d "$work/locale/$name" ]; then
         mkdir -p "$work/locale"
-        localedef -i zh_CN -f UTF-8 "$work/locale/zh_CN.UTF-8" >/dev/null 2>&1 || true
+        localedef -i "${name%%.*}" -f UTF-8 "$work/locale/$name" >/dev/null 2>&1 || true
     fi
 }
 
@@ -190,16 +201,25 @@ fi
 
 if [ "$want_ibus" = 1 ] && [ -n "${CLIENT_REAL_X11:-}" ]; then
     if command -v ibus-daemon >/dev/null && [ -f /usr/share/ibus-table/tables/wubi-haifeng86.db ]; then
-        chinese_locale
+        build_locale "$ibus_locale"
         # The engines the student has set up live in GLib's settings; a key file stands in
         # for the desktop's settings store.
         export GSETTINGS_BACKEND=keyfile
         mkdir -p "$XDG_CONFIG_HOME/glib-2.0/settings"
-        cat >"$XDG_CONFIG_HOME/glib-2.0/settings/keyfile" <<'KEYFILE'
+        if [ "$ibus_gnome" = 1 ]; then
+            cat >"$XDG_CONFIG_HOME/glib-2.0/settings/keyfile" <<'KEYFILE'
+[org/gnome/desktop/input-sources]
+sources=[('xkb', 'us'), ('ibus', 'table:wubi-jidian86'), ('ibus', 'table:wubi-haifeng86')]
+KEYFILE
+            export CLIENT_REAL_IBUS_GNOME=1
+        else
+            cat >"$XDG_CONFIG_HOME/glib-2.0/settings/keyfile" <<'KEYFILE'
 [desktop/ibus/general]
 preload-engines=['xkb:us::eng', 'table:wubi-haifeng86', 'table:wubi-jidian86']
 KEYFILE
-        LOCPATH=$work/locale LANG=zh_CN.UTF-8 LC_ALL= ibus-daemon --cache=refresh \
+        fi
+        export CLIENT_REAL_IBUS_LOCALE=$ibus_locale
+        LOCPATH=$work/locale LANG=$ibus_locale LC_ALL= ibus-daemon --cache=refresh \
             --panel=disable --emoji-extension=disable --config=disable >"$work/ibus.log" 2>&1 &
         pids+=($!)
         wait_for 300 ibus list-engine || failed ibus-daemon "$work/ibus.log"
