@@ -6,6 +6,7 @@
 #include <QDBusArgument>
 #include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
+#include <QTimer>
 
 namespace {
 
@@ -127,8 +128,28 @@ void Fcitx4InputMethods::askActive(bool afterSwitch)
         }
         m_active = current.value;
         emit activeSeen(m_active);
-        if (afterSwitch || m_active == m_wanted) {
+        if (m_active == m_wanted) {
+            m_retries = 0;
+            // Until a window's input context is focused, fcitx answers with its global input
+            // method, and the context then starts on the keyboard: one more look a moment
+            // later (at most once a second) catches that before the student's first key.
+            if (!afterSwitch && (!m_confirmed.isValid() || m_confirmed.elapsed() > 1000)) {
+                m_confirmed.start();
+                QTimer::singleShot(kConfirmMs, this, [this] { activate(m_wanted); });
+            }
             finish();
+            return;
+        }
+        if (afterSwitch) {
+            // fcitx ignores a switch while the window's input context is not focused yet:
+            // try again shortly, then leave it to the next keystroke.
+            if (m_retries < kRetries) {
+                ++m_retries;
+                QTimer::singleShot(kRetryMs, this, [this] { askActive(false); });
+            } else {
+                m_retries = 0;
+                finish();
+            }
             return;
         }
         callAsync(QStringLiteral("SetCurrentIM"), {m_wanted}, [this](const QDBusMessage &set) {

@@ -4,6 +4,7 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QStringList>
 
@@ -53,4 +54,9 @@ private:
     QString m_wanted;
     bool m_busy = false;
     bool m_again = false;
+    static constexpr int kRetries = 5;
+    static constexpr int kRetryMs = 100;
+    int m_retries = 0;
+    static constexpr int kConfirmMs = 250;
+    QElapsedTimer m_confirmed; // since the last look that confirmed the input method
 };

@@ -12,6 +12,8 @@
 # under a zh_CN locale; --ibus-locale=C.UTF-8 (or zh_TW.UTF-8) runs it under another language;
 # --ibus-gnome sets the engines up the way GNOME does (its input sources: keyboard, 极点五笔,
 # 海峰五笔86; IBus's own list left empty).
+# --fcitx4: fcitx 4 from its packages unpacked by scripts/fcitx4-unpack.sh (Debian's fcitx
+# conflicts with fcitx5), profile keyboard-us and Wubi, under an English locale.
 # --openbox: a real window manager (frames, iconic windows).
 #
 # Each component that started is announced to the command in CLIENT_REAL_<NAME>=1; one that is
@@ -30,11 +32,12 @@ if [ -z "${CLIENT_REAL_INNER:-}" ]; then
     CLIENT_REAL_INNER=1 exec dbus-run-session -- "$0" "$@" 2> >(grep -v 'Failed to set fd limit' >&2)
 fi
 
-want_fcitx5=0 want_ibus=0 want_openbox=0 fcitx5_groups=0 ibus_locale=zh_CN.UTF-8 ibus_gnome=0
+want_fcitx4=0 want_fcitx5=0 want_ibus=0 want_openbox=0 fcitx5_groups=0 ibus_locale=zh_CN.UTF-8 ibus_gnome=0
 while [ $# -gt 0 ]; do
     case "$1" in
     --fcitx5) want_fcitx5=1 ;;
     --fcitx5-groups) want_fcitx5=1 fcitx5_groups=1 ;;
+    --fcitx4) want_fcitx4=1 ;;
     --ibus) want_ibus=1 ;;
     --ibus-locale=*) want_ibus=1 ibus_locale=${1#--ibus-locale=} ;;
     --ibus-gnome) want_ibus=1 ibus_gnome=1 ;;
@@ -196,6 +199,25 @@ PROFILE
         [ "$fcitx5_groups" = 1 ] && export CLIENT_REAL_FCITX5_GROUPS=1
     else
         missing fcitx5 fcitx5
+    fi
+fi
+
+if [ "$want_fcitx4" = 1 ] && [ -n "${CLIENT_REAL_X11:-}" ]; then
+    fcitx4=${CLIENT_FCITX4_ROOT:-$(dirname "$(realpath "$0")")/../../.deps/fcitx4}
+    if [ -x "$fcitx4/usr/bin/fcitx" ]; then
+        mkdir -p "$XDG_CONFIG_HOME/fcitx"
+        printf '[Profile]\nEnabledIMList=fcitx-keyboard-us:True,wubi:True\n' \
+            >"$XDG_CONFIG_HOME/fcitx/profile"
+        # The client finds fcitx 4's files and its Qt 6 plugin where they were unpacked.
+        export FCITXDIR=$fcitx4/usr
+        export QT_PLUGIN_PATH=$fcitx4/usr/lib/x86_64-linux-gnu/qt6/plugins
+        LD_LIBRARY_PATH=$fcitx4/usr/lib/x86_64-linux-gnu LANG=C.UTF-8 LC_ALL= \
+            "$fcitx4/usr/bin/fcitx" -D >"$work/fcitx4.log" 2>&1 &
+        pids+=($!)
+        wait_for 100 has_owner org.fcitx.Fcitx || failed fcitx "$work/fcitx4.log"
+        export CLIENT_REAL_FCITX4=1
+    else
+        missing "fcitx 4 unpacked" "scripts/fcitx4-unpack.sh"
     fi
 fi
 
