@@ -1,5 +1,6 @@
 #include "env/ForbiddenScan.h"
 
+#include "core/Blanks.h"
 #include "core/Client.h"
 #include "core/Dialogs.h"
 #include "core/Platform.h"
@@ -22,7 +23,8 @@ void ForbiddenScan::check(const QString &list)
         }
     }
     for (const QString &name : std::as_const(s.ForbidList)) {
-        if (name.trimmed().isEmpty() || !titles.contains(name))
+        // Only blanks make a name empty: a name of tabs or full-width spaces is looked for.
+        if (blanks::trimmed(name, blanks::Set::SpacesOnly).isEmpty() || !titles.contains(name))
             continue;
         showMessage(*m_client.services.dialogs, Dialogs::Warning,
                     QStringLiteral("注意"),
