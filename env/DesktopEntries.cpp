@@ -40,8 +40,8 @@ QString programOf(const QString &exec)
         return {};
     const QString program = QFileInfo(words.at(first)).fileName();
     // For a script the interpreter is no name of the program: the script is.
-    static const QRegularExpression interpreter(QStringLiteral(
-        "^(python[0-9.]*|perl|ruby|sh|bash|dash|node|nodejs|gjs|mono|java|wine)$"));
+    static const QRegularExpression interpreter(
+        QStringLiteral("^(python[0-9.]*|perl|ruby|sh|bash|dash|node|nodejs|gjs|mono|java|wine)$"));
     if (interpreter.match(program).hasMatch()) {
         for (qsizetype next = first + 1; next < words.size(); ++next) {
             if (!words.at(next).startsWith(u'-') && !words.at(next).startsWith(u'%'))
@@ -159,7 +159,8 @@ const DesktopEntries::Entry *DesktopEntries::byId(const QString &id)
 {
     if (!m_read)
         refresh();
-    const QString full = id.endsWith(QLatin1String(".desktop")) ? id : id + QStringLiteral(".desktop");
+    const QString full =
+        id.endsWith(QLatin1String(".desktop")) ? id : id + QStringLiteral(".desktop");
     const auto found = m_byId.constFind(full);
     return found == m_byId.constEnd() ? nullptr : &m_entries.at(found.value());
 }

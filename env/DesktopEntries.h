@@ -16,11 +16,11 @@ class DesktopEntries
 public:
     struct Entry
     {
-        QString id;              // "org.gnome.Calculator.desktop"
+        QString id; // "org.gnome.Calculator.desktop"
         QString path;
         QHash<QString, QString> names;        // "" for Name, "zh_CN" for Name[zh_CN], ...
         QHash<QString, QString> genericNames; // the same for GenericName
-        QString program;         // the file name of Exec's program ("gnome-calculator")
+        QString program; // the file name of Exec's program ("gnome-calculator")
     };
 
     explicit DesktopEntries(QStringList dataFolders);

@@ -5,7 +5,9 @@
 #include "core/Dialogs.h"
 #include "core/Platform.h"
 
-ForbiddenScan::ForbiddenScan(Client &client) : m_client(client) {}
+ForbiddenScan::ForbiddenScan(Client &client)
+    : m_client(client)
+{}
 
 void ForbiddenScan::check(const QString &list)
 {
@@ -26,9 +28,8 @@ void ForbiddenScan::check(const QString &list)
         // Only blanks make a name empty: a name of tabs or full-width spaces is looked for.
         if (blanks::trimmed(name, blanks::Set::SpacesOnly).isEmpty() || !titles.contains(name))
             continue;
-        showMessage(*m_client.services.dialogs, Dialogs::Warning,
-                    QStringLiteral("注意"),
-                    QStringLiteral("【") + name
-                        + QStringLiteral("】不允许在检测期间运行，请先关闭再继续！"));
+        showMessage(*m_client.services.dialogs, Dialogs::Warning, QStringLiteral("注意"),
+                    QStringLiteral("【") + name +
+                        QStringLiteral("】不允许在检测期间运行，请先关闭再继续！"));
     }
 }

@@ -17,9 +17,9 @@ QString pluginPattern(const QString &framework)
 
 struct Advice
 {
-    QString name;    // as the student knows it
-    QString package; // the plugin's package
-    QString module;  // what QT_IM_MODULE must name
+    QString name;     // as the student knows it
+    QString package;  // the plugin's package
+    QString module;   // what QT_IM_MODULE must name
     QString imConfig; // im-config's name of it
 };
 

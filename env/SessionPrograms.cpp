@@ -112,8 +112,9 @@ bool SessionPrograms::readProcess(qint64 pid, Process *process) const
     // A kernel thread has neither a program nor arguments.
     if (executable.isEmpty() && process->arguments.isEmpty())
         return false;
-    process->executable = executable.isEmpty() ? QFileInfo(process->arguments.constFirst()).fileName()
-                                               : QFileInfo(executable).fileName();
+    process->executable = executable.isEmpty()
+                              ? QFileInfo(process->arguments.constFirst()).fileName()
+                              : QFileInfo(executable).fileName();
     for (const QByteArray &variable : readSmall(folder + QStringLiteral("/environ")).split('\0')) {
         if (variable.startsWith("GIO_LAUNCHED_DESKTOP_FILE=")) {
             process->launchedFrom = QString::fromLocal8Bit(variable.mid(26));

@@ -106,13 +106,15 @@ const zwlr_foreign_toplevel_handle_v1_listener wlrHandleListener = {
     .output_leave = [](void *, zwlr_foreign_toplevel_handle_v1 *, wl_output *) {},
     .state = [](void *, zwlr_foreign_toplevel_handle_v1 *, wl_array *) {},
     .done = [](void *, zwlr_foreign_toplevel_handle_v1 *) {},
-    .closed = [](void *data, zwlr_foreign_toplevel_handle_v1 *) { toplevelOf(data)->closed = true; },
+    .closed = [](void *data,
+                 zwlr_foreign_toplevel_handle_v1 *) { toplevelOf(data)->closed = true; },
     .parent = [](void *, zwlr_foreign_toplevel_handle_v1 *, zwlr_foreign_toplevel_handle_v1 *) {},
 };
 
 const zwlr_foreign_toplevel_manager_v1_listener wlrManagerListener = {
     .toplevel =
-        [](void *data, zwlr_foreign_toplevel_manager_v1 *, zwlr_foreign_toplevel_handle_v1 *handle) {
+        [](void *data, zwlr_foreign_toplevel_manager_v1 *,
+           zwlr_foreign_toplevel_handle_v1 *handle) {
             auto *session = static_cast<Session *>(data);
             auto toplevel = std::make_unique<Toplevel>();
             toplevel->wlr = handle;
@@ -185,15 +187,15 @@ const wl_registry_listener registryListener = {
                                      std::min(version, kWlrVersion)));
                 zwlr_foreign_toplevel_manager_v1_add_listener(session->wlr, &wlrManagerListener,
                                                               session);
-            } else if (std::strcmp(interface,
-                                   org_kde_plasma_window_management_interface.name) == 0 &&
+            } else if (std::strcmp(interface, org_kde_plasma_window_management_interface.name) ==
+                           0 &&
                        !session->plasma) {
                 session->plasmaVersion = std::min(version, kPlasmaVersion);
                 session->plasma = static_cast<org_kde_plasma_window_management *>(
                     wl_registry_bind(registry, name, &org_kde_plasma_window_management_interface,
                                      session->plasmaVersion));
-                org_kde_plasma_window_management_add_listener(
-                    session->plasma, &plasmaManagementListener, session);
+                org_kde_plasma_window_management_add_listener(session->plasma,
+                                                              &plasmaManagementListener, session);
             }
         },
     .global_remove = [](void *, wl_registry *, uint32_t) {},
@@ -210,8 +212,8 @@ WaylandToplevels::Result WaylandToplevels::collect(const QByteArray &display, in
     session.display = wl_display_connect(display.isEmpty() ? nullptr : display.constData());
     if (!session.display) {
         result.error = QStringLiteral("no Wayland compositor at \"%1\"")
-                           .arg(QString::fromLocal8Bit(display.isEmpty() ? qgetenv("WAYLAND_DISPLAY")
-                                                                         : display));
+                           .arg(QString::fromLocal8Bit(
+                               display.isEmpty() ? qgetenv("WAYLAND_DISPLAY") : display));
         return result;
     }
     session.registry = wl_display_get_registry(session.display);

@@ -133,8 +133,7 @@ qint64 processOf(xcb_connection_t *connection, xcb_window_t window, const Atoms 
         return 0;
     auto reply = owned(xcb_get_property_reply(
         connection,
-        xcb_get_property(connection, 0, window, atoms.netWmPid, XCB_ATOM_CARDINAL, 0, 1),
-        nullptr));
+        xcb_get_property(connection, 0, window, atoms.netWmPid, XCB_ATOM_CARDINAL, 0, 1), nullptr));
     if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 4)
         return 0;
     return *static_cast<const uint32_t *>(xcb_get_property_value(reply.get()));

@@ -23,7 +23,7 @@ packages=(
     # wayland-scanner), and a real Wayland session for the tests: headless sway with Xwayland,
     # Qt's Wayland platform, and a GTK window from Python.
     libwayland-dev libwayland-bin wayland-protocols plasma-wayland-protocols
-    sway xwayland qt6-wayland python3-gi gir1.2-gtk-3.0
+    sway xwayland qt6-wayland python3-gi gir1.2-gtk-3.0 grim
 )
 
 missing=()

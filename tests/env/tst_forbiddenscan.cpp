@@ -41,7 +41,8 @@ private slots:
             texts << env.dialogs.shown.at(i).text;
         QStringList expected;
         for (const QString &name : std::as_const(warned))
-            expected << QStringLiteral("【") + name + QStringLiteral("】不允许在检测期间运行，请先关闭再继续！");
+            expected << QStringLiteral("【") + name +
+                            QStringLiteral("】不允许在检测期间运行，请先关闭再继续！");
         QCOMPARE(texts, expected);
     }
 };

@@ -34,27 +34,53 @@ private slots:
     {
         QTest::addColumn<QString>("framework"); // the one that runs
         QTest::addColumn<QString>("module");
-        QTest::addColumn<QString>("plugins"); // which frameworks' plugins are installed
+        QTest::addColumn<QString>("plugins");  // which frameworks' plugins are installed
         QTest::addColumn<QString>("expected"); // a word the message holds; empty: no message
         const QString install5 = QStringLiteral("fcitx5-frontend-qt6");
         const QString install4 = QStringLiteral("sudo apt install fcitx-frontend-qt6");
         const QString variable = QStringLiteral("QT_IM_MODULE");
-        QTest::newRow("fcitx asked, nothing runs, no plugin") << "none" << "fcitx" << "" << install5;
-        QTest::newRow("fcitx5 asked, plugin missing") << "fcitx5" << "fcitx5" << "" << install5;
-        QTest::newRow("fcitx asked, plugin there") << "fcitx5" << "fcitx" << "5" << QString();
-        QTest::newRow("fcitx5 runs, nothing asked, plugin missing")
-            << "fcitx5" << "" << "" << install5;
-        QTest::newRow("fcitx5 runs, nothing asked, plugin there")
-            << "fcitx5" << "" << "5" << variable;
-        QTest::newRow("fcitx5 runs, ibus asked") << "fcitx5" << "ibus" << "" << QString();
-        QTest::newRow("no framework") << "none" << "" << "" << QString();
+        QTest::newRow("fcitx asked, nothing runs, no plugin") << "none"
+                                                              << "fcitx"
+                                                              << "" << install5;
+        QTest::newRow("fcitx5 asked, plugin missing") << "fcitx5"
+                                                      << "fcitx5"
+                                                      << "" << install5;
+        QTest::newRow("fcitx asked, plugin there") << "fcitx5"
+                                                   << "fcitx"
+                                                   << "5" << QString();
+        QTest::newRow("fcitx5 runs, nothing asked, plugin missing") << "fcitx5"
+                                                                    << ""
+                                                                    << "" << install5;
+        QTest::newRow("fcitx5 runs, nothing asked, plugin there") << "fcitx5"
+                                                                  << ""
+                                                                  << "5" << variable;
+        QTest::newRow("fcitx5 runs, ibus asked") << "fcitx5"
+                                                 << "ibus"
+                                                 << "" << QString();
+        QTest::newRow("no framework") << "none"
+                                      << ""
+                                      << "" << QString();
         // fcitx 4 needs its own plugin: fcitx5's answers to "fcitx" but talks to fcitx5 only.
-        QTest::newRow("fcitx 4, only fcitx5's plugin") << "fcitx4" << "fcitx" << "5" << install4;
-        QTest::newRow("fcitx 4, its plugin") << "fcitx4" << "fcitx" << "4" << QString();
-        QTest::newRow("fcitx 4, nothing asked") << "fcitx4" << "" << "4" << "im-config -n fcitx";
-        QTest::newRow("ibus, fcitx asked") << "ibus" << "fcitx" << "5" << "im-config -n ibus";
-        QTest::newRow("ibus, ibus asked") << "ibus" << "ibus" << "" << QString();
-        QTest::newRow("ibus, nothing asked") << "ibus" << "" << "" << QString();
+        QTest::newRow("fcitx 4, only fcitx5's plugin") << "fcitx4"
+                                                       << "fcitx"
+                                                       << "5" << install4;
+        QTest::newRow("fcitx 4, its plugin") << "fcitx4"
+                                             << "fcitx"
+                                             << "4" << QString();
+        QTest::newRow("fcitx 4, nothing asked") << "fcitx4"
+                                                << ""
+                                                << "4"
+                                                << "im-config -n fcitx";
+        QTest::newRow("ibus, fcitx asked") << "ibus"
+                                           << "fcitx"
+                                           << "5"
+                                           << "im-config -n ibus";
+        QTest::newRow("ibus, ibus asked") << "ibus"
+                                          << "ibus"
+                                          << "" << QString();
+        QTest::newRow("ibus, nothing asked") << "ibus"
+                                             << ""
+                                             << "" << QString();
     }
     void message()
     {

@@ -56,7 +56,8 @@ class SessionProgramsTest : public QObject
     {
         QProcessEnvironment environment;
         environment.insert(QStringLiteral("XDG_DATA_HOME"), data());
-        environment.insert(QStringLiteral("XDG_DATA_DIRS"), m_root.filePath(QStringLiteral("none")));
+        environment.insert(QStringLiteral("XDG_DATA_DIRS"),
+                           m_root.filePath(QStringLiteral("none")));
         environment.insert(QStringLiteral("LANG"), lang);
         return SessionPrograms(environment, proc());
     }
@@ -73,16 +74,18 @@ private slots:
         QVERIFY(write(m_root.filePath(QStringLiteral("elsewhere/qq.desktop")),
                       "[Desktop Entry]\nName=QQ\nGenericName[zh_CN.UTF-8]=聊天\n"
                       "Exec=\"/opt/QQ/qq\" %U\n"));
-        QVERIFY(write(data() + QStringLiteral("/applications/game.desktop"),
-                      "[Desktop Entry]\nName=Mines\nName[zh_CN]=扫雷\nExec=python3 /usr/games/mines\n"));
+        QVERIFY(write(
+            data() + QStringLiteral("/applications/game.desktop"),
+            "[Desktop Entry]\nName=Mines\nName[zh_CN]=扫雷\nExec=python3 /usr/games/mines\n"));
         // Found through the application scope systemd put it in.
         process(100, QStringLiteral("gnome-calculator"), zeros({"gnome-calculator"}),
                 zeros({"HOME=/home/x"}),
                 "0::/user.slice/app.slice/app-gnome-org.gnome.Calculator-100.scope\n");
         // Through the launcher's variable, wherever the entry is.
-        process(101, QStringLiteral("qq-real"), zeros({"/opt/QQ/qq"}),
-                zeros({"A=1", "GIO_LAUNCHED_DESKTOP_FILE=" +
-                                  m_root.filePath(QStringLiteral("elsewhere/qq.desktop")).toUtf8()}));
+        process(
+            101, QStringLiteral("qq-real"), zeros({"/opt/QQ/qq"}),
+            zeros({"A=1", "GIO_LAUNCHED_DESKTOP_FILE=" +
+                              m_root.filePath(QStringLiteral("elsewhere/qq.desktop")).toUtf8()}));
         // Through an Exec that runs the same program (the entry is in a subfolder).
         process(102, QStringLiteral("kate"), zeros({"kate", "-b"}));
         // A script: its interpreter is the executable, its first argument the program.
@@ -103,18 +106,19 @@ private slots:
         QTest::addColumn<QStringList>("names");
         QTest::newRow("English desktop")
             << "en_US.UTF-8"
-            << QStringList{"Calculator", "计算器", "gnome-calculator", "QQ", "聊天", "qq-real",
-                           "Kate", "Text Editor", "文本编辑器", "kate", "Mines", "扫雷",
-                           "python3.11", "hidden-tool"};
+            << QStringList{"Calculator", "计算器", "gnome-calculator", "QQ",         "聊天",
+                           "qq-real",    "Kate",   "Text Editor",      "文本编辑器", "kate",
+                           "Mines",      "扫雷",   "python3.11",       "hidden-tool"};
         QTest::newRow("German desktop")
             << "de_DE.UTF-8"
-            << QStringList{"Rechner", "计算器", "gnome-calculator", "QQ", "聊天", "qq-real",
-                           "Kate", "Text Editor", "文本编辑器", "kate", "Mines", "扫雷",
-                           "python3.11", "hidden-tool"};
+            << QStringList{"Rechner", "计算器", "gnome-calculator", "QQ",         "聊天",
+                           "qq-real", "Kate",   "Text Editor",      "文本编辑器", "kate",
+                           "Mines",   "扫雷",   "python3.11",       "hidden-tool"};
         QTest::newRow("Chinese desktop")
             << "zh_CN.UTF-8"
-            << QStringList{"计算器", "gnome-calculator", "QQ", "聊天", "qq-real", "Kate",
-                           "文本编辑器", "kate", "扫雷", "python3.11", "hidden-tool"};
+            << QStringList{"计算器",     "gnome-calculator", "QQ",   "聊天", "qq-real",
+                           "Kate",       "文本编辑器",       "kate", "扫雷", "python3.11",
+                           "hidden-tool"};
     }
     void namesInTheDesktopsLanguageAndInChinese()
     {
@@ -131,8 +135,7 @@ private slots:
         WindowList windows;
         windows.pids = {101, 102};
         windows.appIds = {QStringLiteral("org.gnome.Calculator"), QStringLiteral("hidden-tool")};
-        QCOMPARE(scan.names(windows),
-                 (QStringList{"Mines", "扫雷", "python3.11"}));
+        QCOMPARE(scan.names(windows), (QStringList{"Mines", "扫雷", "python3.11"}));
     }
 
     void anEntryAddedLaterIsFound()
@@ -150,14 +153,20 @@ private slots:
     {
         QTest::addColumn<QString>("unit");
         QTest::addColumn<QString>("id");
-        QTest::newRow("scope") << "app-org.gnome.Calculator-1234.scope" << "org.gnome.Calculator";
-        QTest::newRow("scope of a launcher")
-            << "app-gnome-org.gnome.Calculator-1234.scope" << "gnome-org.gnome.Calculator";
-        QTest::newRow("service") << "app-firefox@8a3b.service" << "firefox";
-        QTest::newRow("escaped dash") << "app-gnome-qq\\x2dmusic-99.scope" << "gnome-qq-music";
-        QTest::newRow("not an application") << "session-2.scope" << "";
-        QTest::newRow("no id") << "app-1234.scope" << "";
-        QTest::newRow("another kind") << "app-x.slice" << "";
+        QTest::newRow("scope") << "app-org.gnome.Calculator-1234.scope"
+                               << "org.gnome.Calculator";
+        QTest::newRow("scope of a launcher") << "app-gnome-org.gnome.Calculator-1234.scope"
+                                             << "gnome-org.gnome.Calculator";
+        QTest::newRow("service") << "app-firefox@8a3b.service"
+                                 << "firefox";
+        QTest::newRow("escaped dash") << "app-gnome-qq\\x2dmusic-99.scope"
+                                      << "gnome-qq-music";
+        QTest::newRow("not an application") << "session-2.scope"
+                                            << "";
+        QTest::newRow("no id") << "app-1234.scope"
+                               << "";
+        QTest::newRow("another kind") << "app-x.slice"
+                                      << "";
     }
     void unitNamesGiveTheDesktopId()
     {
@@ -180,7 +189,10 @@ private slots:
         QTest::newRow("actions ignored")
             << QByteArray("[Desktop Entry]\nExec=a\n[Desktop Action new]\nExec=b\n") << true << "a";
         QTest::newRow("no main group") << QByteArray("[Other]\nExec=a\n") << false << "";
-        QTest::newRow("binary") << QByteArray("\x7f" "ELF\x01\x02", 6) << false << "";
+        QTest::newRow("binary") << QByteArray("\x7f"
+                                              "ELF\x01\x02",
+                                              6)
+                                << false << "";
     }
     void desktopEntriesAreParsed()
     {

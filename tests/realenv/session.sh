@@ -15,12 +15,36 @@
 # --fcitx4: fcitx 4 from its packages unpacked by scripts/fcitx4-unpack.sh (Debian's fcitx
 # conflicts with fcitx5), profile keyboard-us and Wubi, under an English locale.
 # --openbox: a real window manager (frames, iconic windows).
+# --sway: a Wayland session instead of Xvfb: headless sway (software rendering, no input
+# devices) with Xwayland, so WAYLAND_DISPLAY and DISPLAY both serve. sway refuses to run as
+# root, so as root the whole session runs as an ordinary user (CLIENT_SESSION_USER, else
+# chengling-test, created when missing); the command must be readable by that user.
 #
 # Each component that started is announced to the command in CLIENT_REAL_<NAME>=1; one that is
 # not installed is left out with a line on stderr, and the tests that need it skip. One that is
 # installed but does not start fails the run: a test must not skip quietly where it should run.
 # Everything started here is stopped by its process id when the command ends.
 set -uo pipefail
+
+wants_sway() {
+    local arg
+    for arg in "$@"; do
+        [ "$arg" = "--" ] && return 1
+        [ "$arg" = "--sway" ] && return 0
+    done
+    return 1
+}
+
+if [ -z "${CLIENT_REAL_INNER:-}" ] && [ "$(id -u)" -eq 0 ] && wants_sway "$@"; then
+    user=${CLIENT_SESSION_USER:-chengling-test}
+    if ! id "$user" >/dev/null 2>&1; then
+        useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin \
+            "$user" || { echo "session.sh: cannot create the user $user" >&2; exit 1; }
+    fi
+    # Everything the session writes lives in its own folder under TMPDIR, made by that user.
+    exec setpriv --reuid="$(id -u "$user")" --regid="$(id -g "$user")" --clear-groups \
+        env HOME=/tmp USER="$user" LOGNAME="$user" TMPDIR=/tmp "$0" "$@"
+fi
 
 if [ -z "${CLIENT_REAL_INNER:-}" ]; then
     if ! command -v dbus-run-session >/dev/null; then
@@ -32,12 +56,13 @@ if [ -z "${CLIENT_REAL_INNER:-}" ]; then
     CLIENT_REAL_INNER=1 exec dbus-run-session -- "$0" "$@" 2> >(grep -v 'Failed to set fd limit' >&2)
 fi
 
-want_fcitx4=0 want_fcitx5=0 want_ibus=0 want_openbox=0 fcitx5_groups=0 ibus_locale=zh_CN.UTF-8 ibus_gnome=0
+want_sway=0 want_fcitx4=0 want_fcitx5=0 want_ibus=0 want_openbox=0 fcitx5_groups=0 ibus_locale=zh_CN.UTF-8 ibus_gnome=0
 while [ $# -gt 0 ]; do
     case "$1" in
     --fcitx5) want_fcitx5=1 ;;
     --fcitx5-groups) want_fcitx5=1 fcitx5_groups=1 ;;
     --fcitx4) want_fcitx4=1 ;;
+    --sway) want_sway=1 ;;
     --ibus) want_ibus=1 ;;
     --ibus-locale=*) want_ibus=1 ibus_locale=${1#--ibus-locale=} ;;
     --ibus-gnome) want_ibus=1 ibus_gnome=1 ;;
@@ -88,7 +113,30 @@ mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR
 chmod 700 "$XDG_RUNTIME_DIR"
 unset WAYLAND_DISPLAY IBUS_ADDRESS QT_IM_MODULE XMODIFIERS GTK_IM_MODULE
 
-if command -v Xvfb >/dev/null; then
+if [ "$want_sway" = 1 ]; then
+    if command -v sway >/dev/null && command -v Xwayland >/dev/null; then
+        cat >"$work/sway.config" <<'CONFIG'
+xwayland enable
+output HEADLESS-1 resolution 1280x800
+CONFIG
+        WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+            sway -c "$work/sway.config" >"$work/sway.log" 2>&1 &
+        pids+=($!)
+        wait_for 100 sh -c 'ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock' || failed sway "$work/sway.log"
+        SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock | head -n1)
+        socket=$(ls "$XDG_RUNTIME_DIR" | grep -E '^wayland-[0-9]+$' | head -n1)
+        [ -n "$socket" ] || failed sway "$work/sway.log"
+        export SWAYSOCK WAYLAND_DISPLAY=$socket
+        # sway gives its children the X display of its Xwayland.
+        swaymsg exec "echo \$DISPLAY > $work/xdisplay" >/dev/null
+        wait_for 100 test -s "$work/xdisplay" || failed "sway's Xwayland" "$work/sway.log"
+        export DISPLAY=$(head -n1 "$work/xdisplay")
+        wait_for 100 xprop -root || failed Xwayland "$work/sway.log"
+        export CLIENT_REAL_SWAY=1 CLIENT_REAL_X11=1 XDG_SESSION_TYPE=wayland
+    else
+        missing "sway with Xwayland" "sway xwayland"
+    fi
+elif command -v Xvfb >/dev/null; then
     Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
     pids+=($!)
     wait_for 100 test -s "$work/display" || failed Xvfb "$work/xvfb.log"
