@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,12 +16,23 @@ namespace {
 // The parts of a process that are read are small; a larger one is read up to this.
 constexpr qint64 kMaxRead = 64 * 1024;
 
-QByteArray readSmall(const QString &path)
+// Read with the system's calls: a collection reads three small files of every process, and
+// QFile's own work would be most of the time spent.
+QByteArray readSmall(const QByteArray &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
         return {};
-    return file.read(kMaxRead);
+    QByteArray content;
+    char buffer[16384];
+    while (content.size() < kMaxRead) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        content.append(buffer, got);
+    }
+    ::close(fd);
+    return content;
 }
 
 QString unescapeUnit(QString text)
@@ -94,19 +106,40 @@ QString SessionPrograms::desktopIdOfUnit(const QString &unit)
     return unescapeUnit(body);
 }
 
-bool SessionPrograms::readProcess(qint64 pid, Process *process) const
+const SessionPrograms::Process *SessionPrograms::process(qint64 pid)
 {
-    const QString folder = m_procRoot + u'/' + QString::number(pid);
+    const QByteArray folder = QFile::encodeName(m_procRoot) + '/' + QByteArray::number(pid);
     struct stat info = {};
-    if (::stat(QFile::encodeName(folder).constData(), &info) != 0 || info.st_uid != m_uid)
-        return false;
+    if (::stat(folder.constData(), &info) != 0)
+        return nullptr;
+    const qint64 started = qint64(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec;
+    // A program that replaced itself (exec) is read again.
+    char target[4096];
+    const ssize_t length = ::readlink((folder + "/exe").constData(), target, sizeof target);
+    const QByteArray executable = length > 0 ? QByteArray(target, int(length)) : QByteArray();
+    auto cached = m_cache.find(pid);
+    if (cached == m_cache.end() || cached->started != started || cached->executable != executable) {
+        Cached fresh;
+        fresh.started = started;
+        fresh.executable = executable;
+        fresh.ours = info.st_uid == m_uid && readProcess(folder, pid, &fresh.process);
+        cached = m_cache.insert(pid, fresh);
+    }
+    return cached->ours ? &cached->process : nullptr;
+}
+
+bool SessionPrograms::readProcess(const QByteArray &folder, qint64 pid, Process *process) const
+{
     process->pid = pid;
-    const QByteArray cmdline = readSmall(folder + QStringLiteral("/cmdline"));
+    const QByteArray cmdline = readSmall(folder + "/cmdline");
     for (const QByteArray &argument : cmdline.split('\0')) {
         if (!argument.isEmpty())
             process->arguments << QString::fromLocal8Bit(argument);
     }
-    QString executable = QFile::symLinkTarget(folder + QStringLiteral("/exe"));
+    char target[4096];
+    const ssize_t length = ::readlink((folder + "/exe").constData(), target, sizeof target);
+    QString executable =
+        length > 0 ? QFile::decodeName(QByteArray(target, int(length))) : QString();
     if (executable.endsWith(QLatin1String(" (deleted)")))
         executable.chop(10);
     // A kernel thread has neither a program nor arguments.
@@ -115,14 +148,14 @@ bool SessionPrograms::readProcess(qint64 pid, Process *process) const
     process->executable = executable.isEmpty()
                               ? QFileInfo(process->arguments.constFirst()).fileName()
                               : QFileInfo(executable).fileName();
-    for (const QByteArray &variable : readSmall(folder + QStringLiteral("/environ")).split('\0')) {
+    for (const QByteArray &variable : readSmall(folder + "/environ").split('\0')) {
         if (variable.startsWith("GIO_LAUNCHED_DESKTOP_FILE=")) {
             process->launchedFrom = QString::fromLocal8Bit(variable.mid(26));
             break;
         }
     }
     // "0::/user.slice/user-1000.slice/user@1000.service/app.slice/app-...-1234.scope"
-    const QByteArray groups = readSmall(folder + QStringLiteral("/cgroup"));
+    const QByteArray groups = readSmall(folder + "/cgroup");
     for (const QByteArray &line : groups.split('\n')) {
         if (line.startsWith("0::")) {
             process->unit = QString::fromUtf8(line.mid(line.lastIndexOf('/') + 1)).trimmed();
@@ -168,14 +201,19 @@ QStringList SessionPrograms::names(const WindowList &windows)
     QStringList result;
     QSet<QString> listed;
     const QStringList pids = QDir(m_procRoot).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QSet<qint64> alive;
     for (const QString &name : pids) {
         bool numeric = false;
         const qint64 pid = name.toLongLong(&numeric);
-        if (!numeric || pid == m_self || windows.pids.contains(pid))
+        if (!numeric || pid == m_self)
             continue;
-        Process process;
-        if (!readProcess(pid, &process))
+        alive.insert(pid);
+        if (windows.pids.contains(pid))
             continue;
+        const Process *found = process(pid);
+        if (!found)
+            continue;
+        const Process &process = *found;
         const std::optional<DesktopEntries::Entry> entry = entryOf(process);
         if (entry) {
             QString appId = entry->id;
@@ -193,6 +231,13 @@ QStringList SessionPrograms::names(const WindowList &windows)
                 result << each;
             }
         }
+    }
+    // Processes that ended are forgotten.
+    for (auto it = m_cache.begin(); it != m_cache.end();) {
+        if (alive.contains(it.key()))
+            ++it;
+        else
+            it = m_cache.erase(it);
     }
     return result;
 }

@@ -3,6 +3,7 @@
 #include "env/DesktopEntries.h"
 #include "env/WindowList.h"
 
+#include <QHash>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
@@ -39,9 +40,20 @@ private:
         QString launchedFrom; // GIO_LAUNCHED_DESKTOP_FILE
         QString unit;         // the last part of its control group
     };
-    bool readProcess(qint64 pid, Process *process) const;
+    // What /proc tells about a process, read once per process and program: its folder's time
+    // tells a new process of the same number, its executable a program that replaced itself.
+    const Process *process(qint64 pid);
+    bool readProcess(const QByteArray &folder, qint64 pid, Process *process) const;
     std::optional<DesktopEntries::Entry> entryOf(const Process &process);
 
+    struct Cached
+    {
+        qint64 started = 0;
+        QByteArray executable; // where its exe pointed
+        bool ours = false;
+        Process process;
+    };
+    QHash<qint64, Cached> m_cache;
     QString m_procRoot;
     DesktopEntries m_entries;
     QStringList m_languages;
