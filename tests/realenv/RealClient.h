@@ -80,6 +80,15 @@ struct RealClient
         return QTest::qWaitFor([&] { return c->ui.txt1->text() == text; }, 10000);
     }
 
+    // For a person to look at: the client's window as it is now, saved into the folder
+    // CLIENT_SCREENSHOTS names (nothing when it is not set).
+    void screenshot(const QString &name) const
+    {
+        const QString folder = qEnvironmentVariable("CLIENT_SCREENSHOTS");
+        if (!folder.isEmpty() && form)
+            form->grab().save(folder + u'/' + name + QStringLiteral(".png"));
+    }
+
     ~RealClient()
     {
         if (c) {

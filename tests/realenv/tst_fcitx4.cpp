@@ -75,6 +75,7 @@ private slots:
                      [&] { typed->setText(QString()); }),
                  qPrintable(typed->text()));
 
+        client.screenshot(QStringLiteral("fcitx4"));
         // The student's hot key switches to the keyboard; the next key pulls Wubi back.
         QCOMPARE(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+space")}), 0);
         QTRY_COMPARE_WITH_TIMEOUT(currentIM(), QStringLiteral("fcitx-keyboard-us"), 5000);

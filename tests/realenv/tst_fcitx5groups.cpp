@@ -123,6 +123,7 @@ private slots:
             QStringLiteral("dwjf"), QStringLiteral("春"), [&] { return typed->text(); },
             [&] { typed->setText(QString()); }));
 
+        client.screenshot(QStringLiteral("fcitx5-groups"));
         // 1. The group hot key (Super+space) takes the student to the Pinyin group; the
         // Pinyin letters typed next are kept as composition, which pulls back.
         QCOMPARE(xdotool({QStringLiteral("key"), QStringLiteral("super+space")}), 0);

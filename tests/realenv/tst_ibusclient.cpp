@@ -60,6 +60,7 @@ private slots:
             QStringLiteral("ggll "), QStringLiteral("一"), [&] { return typed->text(); },
             [&] { typed->setText(QString()); }));
 
+        client.screenshot(QStringLiteral("ibus-english"));
         // The student restarts IBus (its panel offers it), then switches to the keyboard.
         const QString before = ibus({QStringLiteral("address")});
         QVERIFY(!before.isEmpty());
