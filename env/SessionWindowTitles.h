@@ -15,7 +15,7 @@ class SessionWindowTitles final : public WindowTitles
 {
 public:
     // How long the compositor may take to send its list.
-    static constexpr int kWaylandTimeoutMs = 500;
+    static constexpr int kWaylandTimeoutMs = 2000;
 
     explicit SessionWindowTitles(
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment(),

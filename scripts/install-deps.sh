@@ -20,10 +20,13 @@ packages=(
     ibus ibus-table-wubi gsettings-desktop-schemas libsqlite3-dev
     openbox dbus-daemon locales
     # Wayland: the window lists of the compositors (libwayland, the protocols Debian ships and
-    # wayland-scanner), and a real Wayland session for the tests: headless sway with Xwayland,
-    # Qt's Wayland platform, and a GTK window from Python.
+    # wayland-scanner), and real Wayland sessions for the tests: headless sway with Xwayland,
+    # Qt's Wayland platform, a GTK window from Python, grim for pictures of the desktop.
     libwayland-dev libwayland-bin wayland-protocols plasma-wayland-protocols
     sway xwayland qt6-wayland python3-gi gir1.2-gtk-3.0 grim
+    # KDE Plasma's compositor for the same tests (its window list; kbuildsycoca5 lets it find
+    # the desktop entry that asks for that list).
+    kwin-wayland libkf5service-bin
 )
 
 missing=()

@@ -19,6 +19,9 @@
 # devices) with Xwayland, so WAYLAND_DISPLAY and DISPLAY both serve. sway refuses to run as
 # root, so as root the whole session runs as an ordinary user (CLIENT_SESSION_USER, else
 # chengling-test, created when missing); the command must be readable by that user.
+# --kwin: the same with KDE Plasma's compositor, KWin, on its virtual output (the binaries
+# copied into the session's folder first: Debian gives kwin_wayland a file capability that a
+# container cannot grant, and then refuses to run it).
 #
 # Each component that started is announced to the command in CLIENT_REAL_<NAME>=1; one that is
 # not installed is left out with a line on stderr, and the tests that need it skip. One that is
@@ -31,6 +34,7 @@ wants_sway() {
     for arg in "$@"; do
         [ "$arg" = "--" ] && return 1
         [ "$arg" = "--sway" ] && return 0
+        [ "$arg" = "--kwin" ] && return 0
     done
     return 1
 }
@@ -56,13 +60,14 @@ if [ -z "${CLIENT_REAL_INNER:-}" ]; then
     CLIENT_REAL_INNER=1 exec dbus-run-session -- "$0" "$@" 2> >(grep -v 'Failed to set fd limit' >&2)
 fi
 
-want_sway=0 want_fcitx4=0 want_fcitx5=0 want_ibus=0 want_openbox=0 fcitx5_groups=0 ibus_locale=zh_CN.UTF-8 ibus_gnome=0
+want_sway=0 want_kwin=0 want_fcitx4=0 want_fcitx5=0 want_ibus=0 want_openbox=0 fcitx5_groups=0 ibus_locale=zh_CN.UTF-8 ibus_gnome=0
 while [ $# -gt 0 ]; do
     case "$1" in
     --fcitx5) want_fcitx5=1 ;;
     --fcitx5-groups) want_fcitx5=1 fcitx5_groups=1 ;;
     --fcitx4) want_fcitx4=1 ;;
     --sway) want_sway=1 ;;
+    --kwin) want_kwin=1 ;;
     --ibus) want_ibus=1 ;;
     --ibus-locale=*) want_ibus=1 ibus_locale=${1#--ibus-locale=} ;;
     --ibus-gnome) want_ibus=1 ibus_gnome=1 ;;
@@ -135,6 +140,20 @@ CONFIG
         export CLIENT_REAL_SWAY=1 CLIENT_REAL_X11=1 XDG_SESSION_TYPE=wayland
     else
         missing "sway with Xwayland" "sway xwayland"
+    fi
+elif [ "$want_kwin" = 1 ]; then
+    if command -v kwin_wayland_wrapper >/dev/null && command -v kwin_wayland >/dev/null; then
+        mkdir -p "$work/kwin"
+        cp "$(command -v kwin_wayland_wrapper)" "$(command -v kwin_wayland)" "$work/kwin/"
+        PATH=$work/kwin:$PATH QT_QPA_PLATFORM= kwin_wayland_wrapper --virtual --xwayland \
+            --width 1280 --height 800 >"$work/kwin.log" 2>&1 &
+        pids+=($!)
+        wait_for 150 sh -c 'ls "$XDG_RUNTIME_DIR" | grep -qE "^wayland-[0-9]+$"' ||
+            failed kwin "$work/kwin.log"
+        export WAYLAND_DISPLAY=$(ls "$XDG_RUNTIME_DIR" | grep -E '^wayland-[0-9]+$' | head -n1)
+        export CLIENT_REAL_KWIN=1 XDG_SESSION_TYPE=wayland
+    else
+        missing "KWin" "kwin-wayland"
     fi
 elif command -v Xvfb >/dev/null; then
     Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
