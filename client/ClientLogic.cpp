@@ -78,6 +78,8 @@ void ClientLogic::connectEvents()
     connect(ui.txt2, &TextModel::gotFocus, this, [c] { c->guards->txt2_GotFocus(); });
     connect(ui.txt2, &TextModel::keyDown, this,
             [c](int key, int shift) { c->guards->txt2_KeyDown(key, shift); });
+    // Keys the input method keeps as composition reach the box only as input method events.
+    connect(ui.txt2, &TextModel::inputMethodUsed, this, [c] { c->imes->reactivate(); });
     connect(ui.txt2, &TextModel::keyUp, this,
             [c](int key, int shift) { c->guards->txt2_KeyUp(key, shift); });
     connect(ui.txt2, &TextModel::mouseUp, this, [c](int button, int shift, int x, int y) {

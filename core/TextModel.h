@@ -67,6 +67,9 @@ public:
     void notifyKeyDown(int keyCode, int shift) { emit keyDown(keyCode, shift); }
     void notifyKeyUp(int keyCode, int shift) { emit keyUp(keyCode, shift); }
     void notifyMouseUp(int button, int shift, int x, int y) { emit mouseUp(button, shift, x, y); }
+    // Every event of the input method (a key it keeps as composition, a change of the
+    // composition, a commit): such keys never arrive as keyDown.
+    void notifyInputMethod() { emit inputMethodUsed(); }
 
 signals:
     // For views, in this order around a change of the text.
@@ -90,6 +93,7 @@ signals:
     void keyDown(int keyCode, int shift);
     void keyUp(int keyCode, int shift);
     void mouseUp(int button, int shift, int x, int y);
+    void inputMethodUsed();
 
 private:
     QString m_text;

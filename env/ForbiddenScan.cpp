@@ -1,10 +1,13 @@
 #include "env/ForbiddenScan.h"
 
+#include "core/Blanks.h"
 #include "core/Client.h"
 #include "core/Dialogs.h"
 #include "core/Platform.h"
 
-ForbiddenScan::ForbiddenScan(Client &client) : m_client(client) {}
+ForbiddenScan::ForbiddenScan(Client &client)
+    : m_client(client)
+{}
 
 void ForbiddenScan::check(const QString &list)
 {
@@ -22,11 +25,11 @@ void ForbiddenScan::check(const QString &list)
         }
     }
     for (const QString &name : std::as_const(s.ForbidList)) {
-        if (name.trimmed().isEmpty() || !titles.contains(name))
+        // Only blanks make a name empty: a name of tabs or full-width spaces is looked for.
+        if (blanks::trimmed(name, blanks::Set::SpacesOnly).isEmpty() || !titles.contains(name))
             continue;
-        showMessage(*m_client.services.dialogs, Dialogs::Warning,
-                    QStringLiteral("注意"),
-                    QStringLiteral("【") + name
-                        + QStringLiteral("】不允许在检测期间运行，请先关闭再继续！"));
+        showMessage(*m_client.services.dialogs, Dialogs::Warning, QStringLiteral("注意"),
+                    QStringLiteral("【") + name +
+                        QStringLiteral("】不允许在检测期间运行，请先关闭再继续！"));
     }
 }

@@ -29,6 +29,7 @@ struct Atoms
 {
     xcb_atom_t netWmName = XCB_ATOM_NONE;
     xcb_atom_t wmState = XCB_ATOM_NONE;
+    xcb_atom_t netWmPid = XCB_ATOM_NONE;
 };
 
 Atoms internAtoms(xcb_connection_t *connection)
@@ -36,13 +37,14 @@ Atoms internAtoms(xcb_connection_t *connection)
     auto ask = [connection](const char *name) {
         return xcb_intern_atom(connection, 0, uint16_t(strlen(name)), name);
     };
-    const xcb_intern_atom_cookie_t cookies[] = {ask("_NET_WM_NAME"), ask("WM_STATE")};
-    xcb_atom_t atoms[2] = {};
-    for (int i = 0; i < 2; ++i) {
+    const xcb_intern_atom_cookie_t cookies[] = {ask("_NET_WM_NAME"), ask("WM_STATE"),
+                                                ask("_NET_WM_PID")};
+    xcb_atom_t atoms[3] = {};
+    for (int i = 0; i < 3; ++i) {
         if (auto reply = owned(xcb_intern_atom_reply(connection, cookies[i], nullptr)))
             atoms[i] = reply->atom;
     }
-    return {atoms[0], atoms[1]};
+    return {atoms[0], atoms[1], atoms[2]};
 }
 
 QList<xcb_window_t> children(xcb_connection_t *connection, xcb_window_t window)
@@ -124,6 +126,19 @@ QString title(xcb_connection_t *connection, xcb_window_t window, const Atoms &at
     return QString::fromUtf8(name);
 }
 
+// The process that made the window, when it says (_NET_WM_PID); 0 otherwise.
+qint64 processOf(xcb_connection_t *connection, xcb_window_t window, const Atoms &atoms)
+{
+    if (atoms.netWmPid == XCB_ATOM_NONE)
+        return 0;
+    auto reply = owned(xcb_get_property_reply(
+        connection,
+        xcb_get_property(connection, 0, window, atoms.netWmPid, XCB_ATOM_CARDINAL, 0, 1), nullptr));
+    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 4)
+        return 0;
+    return *static_cast<const uint32_t *>(xcb_get_property_value(reply.get()));
+}
+
 } // namespace
 
 X11WindowTitles::X11WindowTitles(QByteArray display)
@@ -131,6 +146,11 @@ X11WindowTitles::X11WindowTitles(QByteArray display)
 {}
 
 QStringList X11WindowTitles::titles()
+{
+    return windows().titles;
+}
+
+WindowList X11WindowTitles::windows()
 {
     int screenNumber = 0;
     // A connection per scan: a scan is rare, and a restarted X server is found again.
@@ -158,8 +178,12 @@ QStringList X11WindowTitles::titles()
     const Atoms atoms = internAtoms(c);
     // The tree lists the top-level windows from the bottom of the stacking order.
     const QList<xcb_window_t> topLevel = children(c, screens.data->root);
-    QStringList result;
-    for (auto it = topLevel.crbegin(); it != topLevel.crend(); ++it)
-        result << title(c, clientWindow(c, *it, atoms), atoms);
+    WindowList result;
+    for (auto it = topLevel.crbegin(); it != topLevel.crend(); ++it) {
+        const xcb_window_t window = clientWindow(c, *it, atoms);
+        result.titles << title(c, window, atoms);
+        if (const qint64 pid = processOf(c, window, atoms))
+            result.pids << pid;
+    }
     return result;
 }

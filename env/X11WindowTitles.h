@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Platform.h"
+#include "env/WindowList.h"
 
 #include <QByteArray>
 
@@ -16,6 +17,8 @@ public:
     explicit X11WindowTitles(QByteArray display = {});
 
     QStringList titles() override;
+    // The titles with the processes that say they made them (_NET_WM_PID).
+    WindowList windows();
 
 private:
     QByteArray m_display;

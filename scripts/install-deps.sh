@@ -19,15 +19,26 @@ packages=(
     # plugin, and IBus with the Wubi tables (Qt ships IBus's plugin). The tests also drive them
     # in a private session with a window manager, a D-Bus session bus and typed keys.
     fcitx5 fcitx5-chinese-addons fcitx5-frontend-qt6
-    ibus ibus-table-wubi
+    ibus ibus-table-wubi gsettings-desktop-schemas libsqlite3-dev
     openbox dbus-daemon locales
+    # Wayland: the window lists of the compositors (libwayland, the protocols Debian ships and
+    # wayland-scanner), and real Wayland sessions for the tests: headless sway with Xwayland,
+    # Qt's Wayland platform, a GTK window from Python, grim for pictures of the desktop.
+    libwayland-dev libwayland-bin wayland-protocols plasma-wayland-protocols
+    sway xwayland qt6-wayland python3-gi gir1.2-gtk-3.0 grim
+    # KDE Plasma's compositor for the same tests (its window list; kbuildsycoca5 lets it find
+    # the desktop entry that asks for that list).
+    kwin-wayland libkf5service-bin
 )
 
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+    # fcitx 4 conflicts with fcitx5: the tests run it from its packages, unpacked privately.
+    exec "$(dirname "$0")/fcitx4-unpack.sh"
+fi
 
 echo "Installing: ${missing[*]}"
 SUDO=""
@@ -38,3 +49,5 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+"$(dirname "$0")/fcitx4-unpack.sh"

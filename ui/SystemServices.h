@@ -5,7 +5,7 @@
 #include "core/widgets/ModalRunner.h"
 #include "core/widgets/WindowDialogs.h"
 #include "env/ProbingInputMethods.h"
-#include "env/X11WindowTitles.h"
+#include "env/SessionWindowTitles.h"
 #include "net/TcpSocket.h"
 
 #include <QCoreApplication>
@@ -39,7 +39,7 @@ private:
     SystemClipboard m_clipboard;
     SystemMachineInfo m_machine;
     ProbingInputMethods m_inputMethods; // fcitx5, IBus or the plain keyboard, looked for at each fill
-    X11WindowTitles m_windowTitles;
+    SessionWindowTitles m_windowTitles; // X11, the compositor's list, own windows, programs
     TcpSocket m_socket;
     Services m_services;
 };

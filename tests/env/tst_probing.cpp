@@ -1,6 +1,8 @@
 #include "TestRegistry.h"
 #include "env/ProbingInputMethods.h"
 
+#include <QElapsedTimer>
+#include <QLocalServer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -34,6 +36,31 @@ private slots:
         QVERIFY(listing.entries.constFirst().description.isEmpty());
         imes.activate(QStringLiteral("wbx"));
         QCOMPARE(imes.active(), listing.entries.constFirst().id);
+    }
+
+    // A daemon that takes the connection and never answers (hung, or not a bus at all): the
+    // read gives up after its bound and the keyboard alone is listed.
+    void aSilentIBusHoldsAReadAtMostItsBound()
+    {
+        QTemporaryDir folder;
+        QLocalServer silent;
+        QVERIFY(silent.listen(folder.filePath(QStringLiteral("ibus-socket"))));
+        QProcessEnvironment env;
+        env.insert(QStringLiteral("HOME"), folder.path());
+        env.insert(QStringLiteral("IBUS_ADDRESS"),
+                   QStringLiteral("unix:path=") + silent.fullServerName());
+        QElapsedTimer timer;
+        timer.start();
+        ProbingInputMethods imes(QDBusConnection(QStringLiteral("no-such-bus")), env);
+        const InputMethodListing listing = imes.read();
+        QVERIFY2(timer.elapsed() < 2 * ProbingInputMethods::kProbeWaitMs + 1000,
+                 qPrintable(QString::number(timer.elapsed())));
+        QVERIFY(listing.ok());
+        QCOMPARE(imes.framework(), QStringLiteral("none"));
+        // The keyboard is not held up either.
+        timer.restart();
+        imes.activate(QStringLiteral("table:wubi-haifeng86"));
+        QVERIFY(timer.elapsed() < 100);
     }
 };
 

@@ -26,6 +26,10 @@ inline QString missingFcitx5()
 {
     return missing("CLIENT_REAL_FCITX5", "fcitx5");
 }
+inline QString missingFcitx4()
+{
+    return missing("CLIENT_REAL_FCITX4", "fcitx 4");
+}
 inline QString missingIBus()
 {
     return missing("CLIENT_REAL_IBUS", "ibus-daemon");

@@ -26,6 +26,15 @@ public:
     std::atomic<int> fault = NumberForText;
 
 public slots:
+    void InputMethodGroups()
+    {
+        setDelayedReply(true);
+        if (fault == NumberForText)
+            connection().send(message().createReply(QVariantList{42}));
+        else if (fault == WrongGroupShape)
+            connection().send(
+                message().createReply(QVariantList{QStringList{QStringLiteral("Default")}}));
+    }
     void CurrentInputMethodGroup()
     {
         setDelayedReply(true);
@@ -90,7 +99,7 @@ private slots:
         QTest::addColumn<int>("fault");
         QTest::addColumn<QString>("said");
         QTest::newRow("a number for the group")
-            << int(BrokenController::NumberForText) << QStringLiteral("no text");
+            << int(BrokenController::NumberForText) << QStringLiteral("no input method group");
         QTest::newRow("group of another shape")
             << int(BrokenController::WrongGroupShape) << QStringLiteral("Default");
         QTest::newRow("no answer") << int(BrokenController::Silence) << QStringLiteral("fcitx5");

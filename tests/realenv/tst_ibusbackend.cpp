@@ -1,9 +1,10 @@
 #include "RealSession.h"
 #include "TestRegistry.h"
 #include "env/BusCalls.h"
+#include "env/ChineseNames.h"
 #include "env/IBusAddress.h"
 #include "env/IBusInputMethods.h"
-#include "env/IBusPreloadEngines.h"
+#include "env/IBusSetup.h"
 
 #include <QLineEdit>
 #include <QTest>
@@ -16,13 +17,16 @@ const QString kJidian = QStringLiteral("table:wubi-jidian86");
 const QString kKeyboard = QStringLiteral("xkb:us::eng");
 } // namespace
 
-// The IBus backend against a real ibus-daemon on its own bus (Wubi tables, Chinese locale),
-// found the way the client finds it: the address file of this display.
+// The IBus backend against a real ibus-daemon on its own bus (Wubi tables) under the locale
+// session.sh gave it, set up IBus's way or GNOME's, found the way the client finds it: the
+// address file of this display.
 class IBusBackendRealTest : public QObject
 {
     Q_OBJECT
 
     QDBusConnection m_bus{QString()};
+
+    static bool gnome() { return qEnvironmentVariableIsSet("CLIENT_REAL_IBUS_GNOME"); }
 
     // Another client of the daemon, switching the way the student's hot key does.
     void switchFromOutside(const QString &id)
@@ -47,29 +51,47 @@ private slots:
         QVERIFY2(m_bus.isConnected(), qPrintable(m_bus.lastError().message()));
     }
 
-    void thePreferencesAreReadFromTheSettingsStore()
+    void theSetupIsReadFromTheSettingsStore()
     {
-        QCOMPARE(IBusPreloadEngines::read(), (QStringList{kKeyboard, kHaifeng, kJidian}));
+        const IBusSetup setup = IBusSetup::read();
+        if (gnome()) {
+            // GNOME keeps its input sources and leaves IBus's own list empty.
+            QCOMPARE(setup.preloadEngines, QStringList());
+            const QList<std::pair<QString, QString>> sources = {
+                {QStringLiteral("xkb"), QStringLiteral("us")},
+                {QStringLiteral("ibus"), kJidian},
+                {QStringLiteral("ibus"), kHaifeng}};
+            QCOMPARE(setup.inputSources, sources);
+        } else {
+            QCOMPARE(setup.preloadEngines, (QStringList{kKeyboard, kHaifeng, kJidian}));
+        }
     }
 
-    void listsTheSetUpEnginesInOrderWithLongNames()
+    // Whatever language the daemon runs in (C.UTF-8 gives "WuBiHaifeng86", zh_TW "五筆"), the
+    // engines carry their Chinese names, in the order the desktop keeps them.
+    void listsTheSetUpEnginesInOrderWithChineseNames()
     {
-        IBusInputMethods imes(m_bus, &IBusPreloadEngines::read);
+        IBusInputMethods imes(m_bus, &IBusSetup::read,
+                              chinesenames::dataFolders(QProcessEnvironment::systemEnvironment()));
         const InputMethodListing listing = imes.read();
         QVERIFY2(listing.ok(), qPrintable(listing.error));
-        QCOMPARE(listing.entries.size(), 3);
-        QCOMPARE(listing.entries.at(0), (InputMethodEntry{kKeyboard, QString()}));
-        QCOMPARE(listing.entries.at(1), (InputMethodEntry{kHaifeng, QStringLiteral("海峰五笔86")}));
-        QCOMPARE(listing.entries.at(2).id, kJidian);
-        QVERIFY2(listing.entries.at(2).description.contains(QStringLiteral("五笔")),
-                 qPrintable(listing.entries.at(2).description));
+        const InputMethodEntry keyboard{kKeyboard, QString()};
+        const InputMethodEntry haifeng{kHaifeng, QStringLiteral("海峰五笔86")};
+        const InputMethodEntry jidian{kJidian, QStringLiteral("极点五笔 86（极爽词库 6.0）")};
+        const QList<InputMethodEntry> expected =
+            gnome() ? QList<InputMethodEntry>{keyboard, jidian, haifeng}
+                    : QList<InputMethodEntry>{keyboard, haifeng, jidian};
+        QCOMPARE(listing.entries, expected);
     }
 
     void anEngineNotInstalledIsLeftOut()
     {
-        IBusInputMethods imes(m_bus, [] {
-            return QStringList{QStringLiteral("table:nonexistent"), kHaifeng};
-        });
+        IBusInputMethods imes(
+            m_bus,
+            [] {
+                return IBusSetup{{QStringLiteral("table:nonexistent"), kHaifeng}, {}};
+            },
+            chinesenames::dataFolders(QProcessEnvironment::systemEnvironment()));
         const InputMethodListing listing = imes.read();
         QVERIFY2(listing.ok(), qPrintable(listing.error));
         QCOMPARE(listing.entries,
@@ -78,7 +100,7 @@ private slots:
 
     void activationSwitchesAndAnOutsideSwitchIsSeen()
     {
-        IBusInputMethods imes(m_bus, &IBusPreloadEngines::read);
+        IBusInputMethods imes(m_bus, &IBusSetup::read);
         QLineEdit edit;
         edit.show();
         edit.activateWindow();
@@ -104,7 +126,7 @@ private slots:
     {
         if (qEnvironmentVariable("QT_IM_MODULE") != QLatin1String("ibus"))
             QSKIP("needs QT_IM_MODULE=ibus");
-        IBusInputMethods imes(m_bus, &IBusPreloadEngines::read);
+        IBusInputMethods imes(m_bus, &IBusSetup::read);
         QLineEdit edit;
         edit.show();
         edit.activateWindow();

@@ -153,6 +153,32 @@ private slots:
         QCOMPARE(imes.requests, QStringList{QStringLiteral("im0")});
     }
 
+    // Keys an input method keeps as composition never arrive as key presses: each change of
+    // the composition pulls back, so a phrase typed after a hot key is caught before its commit.
+    void compositionPullsBackBeforeTheCommit()
+    {
+        ShownFixture f(QStringLiteral("中文录入"));
+        QVERIFY(f.active);
+        FakeInputMethodService &imes = f.env.inputMethods;
+        imes.setDescriptions({QString(), QStringLiteral("五笔字型"), QStringLiteral("拼音")});
+        f.c().imes->FillShurufa(QStringLiteral("五笔"));
+        f.c().ui.cmbshurufa->activate(1);
+        QCOMPARE(imes.current, QStringLiteral("im1"));
+        imes.switchAway(QStringLiteral("im2"));
+        imes.activations.clear();
+
+        QInputMethodEvent preedit(QStringLiteral("n"), {});
+        QApplication::sendEvent(f.txt2(), &preedit);
+        QCOMPARE(imes.activations, QStringList{QStringLiteral("im1")});
+        QCOMPARE(f.txt2()->text(), QString());
+
+        imes.switchAway(QStringLiteral("im2"));
+        QInputMethodEvent longer(QStringLiteral("nihao"), {});
+        QApplication::sendEvent(f.txt2(), &longer);
+        QCOMPARE(imes.activations.size(), 2);
+        QCOMPARE(imes.current, QStringLiteral("im1"));
+    }
+
     void referenceBoxPassesTheFocusOn()
     {
         ShownFixture f(QStringLiteral("中文录入"));

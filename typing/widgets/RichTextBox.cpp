@@ -808,6 +808,7 @@ void RichTextBox::timerEvent(QTimerEvent *event)
 void RichTextBox::inputMethodEvent(QInputMethodEvent *event)
 {
     event->accept();
+    d->m->notifyInputMethod();
     if (d->m->isReadOnly()) {
         d->setPreedit(QString(), 0);
         return;
