@@ -8,6 +8,7 @@
 #include "net/Connection.h"
 #include "net/TcpSocket.h"
 #include "net/TestControl.h"
+#include "typing/TestSession.h"
 #include "ui/Form1.h"
 
 #include <QDir>
@@ -76,7 +77,7 @@ struct RealClient
     // Asks for the test text and waits until it is loaded.
     bool loadText(const QString &text)
     {
-        c->control->cmdread_Click();
+        c->session->cmdread_Click();
         return QTest::qWaitFor([&] { return c->ui.txt1->text() == text; }, 10000);
     }
 
