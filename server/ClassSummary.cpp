@@ -1,5 +1,7 @@
 #include "ClassSummary.h"
 
+#include "core/Figures.h"
+
 #include <QHash>
 
 #include <algorithm>
@@ -26,12 +28,15 @@ std::optional<double> median(QList<double> values)
     return (values.at(middle - 1) + values.at(middle)) / 2.0;
 }
 
-QString fixed(const std::optional<double> &value, int decimals)
+// A mean or median speed written as the students' windows write a speed.
+QString speedText(const std::optional<double> &value)
 {
-    if (!value)
-        return QStringLiteral("-");
-    const double scale = std::pow(10.0, decimals);
-    return QString::number(std::round(*value * scale) / scale, 'f', decimals);
+    return value ? figures::tenthsText(std::llround(*value * 10.0)) : QStringLiteral("-");
+}
+
+QString percentText(const std::optional<double> &value)
+{
+    return value ? QString::number(std::llround(*value)) : QStringLiteral("-");
 }
 
 // The characters of a text one by one, a character outside the basic plane as one.
@@ -60,20 +65,28 @@ ClassSummary ClassSummary::of(const QList<StudentRow> &rows, int mistypedCount)
     QHash<QString, int> counts;
     QStringList order;
     for (const StudentRow &row : rows) {
+        if (row.dismissed())
+            continue;
+        if (row.identified() && row.state == StudentRow::State::Absent && !row.figures()) {
+            ++summary.absent;
+            continue;
+        }
         if (!row.identified() || !row.figures())
             continue;
+        if (row.doubtful()) {
+            ++summary.leftOut;
+            continue;
+        }
         ++summary.students;
-        if (row.final)
+        if (row.finished())
             ++summary.finished;
         if (const std::optional<double> speed = row.speed())
             speeds << *speed;
         if (const std::optional<double> accuracy = row.accuracy())
             accuracies << *accuracy;
-        if (!row.live)
-            continue;
         // Each student counts a character once, however often it was mistyped.
         QStringList seen;
-        for (const QString &c : characters(row.live->errChars)) {
+        for (const QString &c : characters(row.errChars())) {
             if (seen.contains(c))
                 continue;
             seen << c;
@@ -99,12 +112,14 @@ QString ClassSummary::text() const
     QStringList mistyped;
     for (const auto &[character, count] : mostMistyped)
         mistyped << QStringLiteral("「%1」%2").arg(character).arg(count);
-    return QStringLiteral("%1人，已结束%2人 | 速度 平均%3 中位%4 字/分 | 正确率 平均%5 中位%6 | "
-                          "常错字：%7")
-        .arg(students)
-        .arg(finished)
-        .arg(fixed(meanSpeed, 1), fixed(medianSpeed, 1), fixed(meanAccuracy, 0),
-             fixed(medianAccuracy, 0),
+    QString counts = QStringLiteral("%1人，已结束%2人").arg(students).arg(finished);
+    if (absent > 0)
+        counts += QStringLiteral("，缺席%1人").arg(absent);
+    if (leftOut > 0)
+        counts += QStringLiteral("，%1人未计入（有标记）").arg(leftOut);
+    return QStringLiteral("%1 | 速度 平均%2 中位%3 字/分 | 正确率 平均%4 中位%5 | 常错字：%6")
+        .arg(counts, speedText(meanSpeed), speedText(medianSpeed), percentText(meanAccuracy),
+             percentText(medianAccuracy),
              mistyped.isEmpty() ? QStringLiteral("-") : mistyped.join(u'、'));
 }
 

@@ -28,6 +28,7 @@ ClientSession::ClientSession(int id, QTcpSocket *socket, const ServerSettings &s
     m_socket->setParent(this);
     // Small messages go out at once instead of waiting to be merged with the next one.
     m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    m_socket->setReadBufferSize(std::max<qint64>(1024, m_settings.readBufferBytes));
     m_pendingTimer.setSingleShot(true);
     m_stepTimer.setSingleShot(true);
     m_writeTimer.setSingleShot(true);
@@ -75,15 +76,40 @@ QString ClientSession::peer() const
 
 void ClientSession::start()
 {
+    beginSettings(AllParts);
+}
+
+bool ClientSession::sendChangedSettings()
+{
+    const TestScript &script = m_settings.script;
+    int parts = 0;
+    if (script.environmentMessage() != m_sentEnvironment)
+        parts |= EnvironmentPart;
+    if (script.inputMethodsMessage() != m_sentInputMethods)
+        parts |= InputMethodsPart;
+    if (script.timingMessage() != m_sentTiming)
+        parts |= TimingPart;
+    if (parts == 0)
+        return false;
+    beginSettings(parts);
+    return true;
+}
+
+void ClientSession::beginSettings(int parts)
+{
     const TestScript &script = m_settings.script;
     if (m_settings.writeMode == WriteMode::Join) {
-        send(script.environmentMessage());
-        send(script.inputMethodsMessage());
-        send(script.timingMessage());
+        if (parts & EnvironmentPart)
+            send(m_sentEnvironment = script.environmentMessage());
+        if (parts & InputMethodsPart)
+            send(m_sentInputMethods = script.inputMethodsMessage());
+        if (parts & TimingPart)
+            send(m_sentTiming = script.timingMessage());
         m_step = Step::Done;
         emit settingsSent(m_id);
         return;
     }
+    m_parts = parts;
     m_step = Step::NotStarted;
     advanceSettings();
 }
@@ -92,33 +118,48 @@ void ClientSession::advanceSettings()
 {
     const TestScript &script = m_settings.script;
     m_stepTimer.stop();
-    switch (m_step) {
-    case Step::NotStarted:
-        m_step = Step::Environment;
-        send(script.environmentMessage());
-        m_stepTimer.start(m_settings.environmentPauseMs);
-        break;
-    case Step::Environment:
-        m_step = Step::InputMethods;
-        send(script.inputMethodsMessage());
-        m_stepTimer.start(m_settings.replyTimeoutMs);
-        break;
-    case Step::InputMethods:
-        m_step = Step::Timing;
-        send(script.timingMessage());
-        m_stepTimer.start(m_settings.replyTimeoutMs);
-        break;
-    case Step::Timing:
-        m_step = Step::Done;
-        emit settingsSent(m_id);
-        break;
-    case Step::Done:
-        break;
+    // The steps of this round in their order; those it does not send are passed over.
+    for (;;) {
+        switch (m_step) {
+        case Step::NotStarted:
+            m_step = Step::Environment;
+            if (!(m_parts & EnvironmentPart))
+                continue;
+            send(m_sentEnvironment = script.environmentMessage());
+            m_stepTimer.start(m_settings.environmentPauseMs);
+            return;
+        case Step::Environment:
+            m_step = Step::InputMethods;
+            if (!(m_parts & InputMethodsPart))
+                continue;
+            send(m_sentInputMethods = script.inputMethodsMessage());
+            m_stepTimer.start(m_settings.replyTimeoutMs);
+            return;
+        case Step::InputMethods:
+            m_step = Step::Timing;
+            if (!(m_parts & TimingPart))
+                continue;
+            send(m_sentTiming = script.timingMessage());
+            m_stepTimer.start(m_settings.replyTimeoutMs);
+            return;
+        case Step::Timing:
+            m_step = Step::Done;
+            emit settingsSent(m_id);
+            if (std::exchange(m_textWaiting, false))
+                sendText();
+            return;
+        case Step::Done:
+            return;
+        }
     }
 }
 
 void ClientSession::sendText()
 {
+    if (m_step == Step::Environment || m_step == Step::InputMethods || m_step == Step::Timing) {
+        m_textWaiting = true;
+        return;
+    }
     const std::optional<QString> text = m_settings.script.textMessage();
     if (!text) {
         emit warning(m_id, QStringLiteral("the script has no text to send"));
@@ -260,7 +301,8 @@ void ClientSession::dispatch(const QString &message)
             advanceSettings();
         if (code == QString::fromUtf16(protocol::kStartRequest)) {
             emit startRequested(m_id);
-            sendText();
+            if (m_settings.answerStartRequests)
+                sendText();
         }
         return;
     }
@@ -280,6 +322,7 @@ void ClientSession::startHostile(quint32 seed)
     m_stepTimer.stop();
     m_settleTimer.stop();
     m_step = Step::NotStarted;
+    m_textWaiting = false;
     ++m_textGeneration;
     m_hostile = std::make_unique<HostileStream>(seed, quint32(m_id));
     m_hostileCounts = {};

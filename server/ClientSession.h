@@ -39,7 +39,12 @@ public:
 
     // Sends the settings, one after the other.
     void start();
-    // Sends the script's text (if any) and schedules its teacher messages.
+    // Sends those of the settings that differ from what this client was sent last, in the same
+    // order and with the same waits as start(). False when nothing differed (nothing is sent).
+    bool sendChangedSettings();
+    // Sends the script's text (if any) and schedules its teacher messages. While settings are
+    // still going out, the text follows once they are done, so the client has the test's time
+    // limit before its text.
     void sendText();
     // Sends any message, as the write mode says.
     void send(const QString &message);
@@ -72,6 +77,8 @@ signals:
 
 private:
     enum class Step { NotStarted, Environment, InputMethods, Timing, Done };
+    // Which settings a round sends (start(): all of them).
+    enum Part { EnvironmentPart = 1, InputMethodsPart = 2, TimingPart = 4, AllParts = 7 };
     struct Chunk
     {
         QByteArray bytes;
@@ -82,6 +89,7 @@ private:
     void dispatch(const QString &message);
     void flushPending();
     void advanceSettings();
+    void beginSettings(int parts);
     void enqueue(const QByteArray &bytes, int pauseAfterMs);
     void writeQueued();
     void sendHostileBurst();
@@ -94,6 +102,12 @@ private:
     QString m_pending;
     QTimer m_pendingTimer;
     Step m_step = Step::NotStarted;
+    int m_parts = AllParts;
+    bool m_textWaiting = false;
+    // The last settings messages this client was sent.
+    QString m_sentEnvironment;
+    QString m_sentInputMethods;
+    QString m_sentTiming;
     QTimer m_stepTimer;
     QList<Chunk> m_outgoing;
     QTimer m_writeTimer;

@@ -27,25 +27,29 @@ QString field(const QString &text)
 QByteArray build(const QList<StudentRow> &rows)
 {
     const QStringList header = {
-        QStringLiteral("学号"),      QStringLiteral("姓名"),   QStringLiteral("班级"),
-        QStringLiteral("计算机"),    QStringLiteral("输入法"), QStringLiteral("状态"),
-        QStringLiteral("用时(秒)"),  QStringLiteral("字数"),   QStringLiteral("已输入"),
-        QStringLiteral("正确"),      QStringLiteral("退格"),   QStringLiteral("速度(字/分)"),
-        QStringLiteral("正确率(%)"), QStringLiteral("错字"),   QStringLiteral("结束报告")};
+        QStringLiteral("学号"),        QStringLiteral("姓名"),      QStringLiteral("班级"),
+        QStringLiteral("计算机"),      QStringLiteral("输入法"),    QStringLiteral("状态"),
+        QStringLiteral("结束方式"),    QStringLiteral("用时(秒)"),  QStringLiteral("字数"),
+        QStringLiteral("已输入"),      QStringLiteral("正确"),      QStringLiteral("退格"),
+        QStringLiteral("速度(字/分)"), QStringLiteral("正确率(%)"), QStringLiteral("错字"),
+        QStringLiteral("标记"),        QStringLiteral("已完成")};
     QString text = header.join(u',') + QStringLiteral("\r\n");
     for (const StudentRow &row : rows) {
-        if (!row.identified())
+        if (!row.identified() || row.dismissed())
             continue;
         const protocol::Report *figures = row.figures();
         const auto number = [figures](int protocol::Report::*member) {
             return figures ? QString::number(figures->*member) : QString();
         };
+        const QString state =
+            row.finished() ? QStringLiteral("已结束") : StudentRow::stateText(row.state);
         QStringList line = {field(row.xuehao),
                             field(row.name),
                             field(row.banji),
                             field(row.computer),
                             field(row.inputMethod),
-                            field(ClassRoster::cellText(row, ClassRoster::State)),
+                            state,
+                            StudentRow::finishText(row.finish),
                             number(&protocol::Report::totalTime),
                             number(&protocol::Report::txtCount),
                             number(&protocol::Report::inputCount),
@@ -53,8 +57,9 @@ QByteArray build(const QList<StudentRow> &rows)
                             number(&protocol::Report::backspaces),
                             ClassRoster::cellText(row, ClassRoster::Speed),
                             ClassRoster::cellText(row, ClassRoster::Accuracy),
-                            field(ClassRoster::cellText(row, ClassRoster::Errors)),
-                            row.final ? QStringLiteral("是") : QStringLiteral("否")};
+                            field(row.errChars()),
+                            StudentRow::flagsText(row.flags),
+                            row.finished() ? QStringLiteral("是") : QStringLiteral("否")};
         text += line.join(u',') + QStringLiteral("\r\n");
     }
     return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();

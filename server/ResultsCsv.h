@@ -7,9 +7,10 @@
 #include <QList>
 #include <QString>
 
-// The class table as a CSV file: UTF-8 with a byte-order mark, so that spreadsheet programs
-// open the Chinese names right; CRLF line ends; one line per identified student with the end
-// report's figures when it came, else the last progress report's.
+// The results of a test as a CSV file: UTF-8 with a byte-order mark, so that spreadsheet
+// programs open the Chinese names right; CRLF line ends; one line per student of the test
+// (absent roster students included, dismissed duplicates left out) with the figures the result
+// was finished with, else the last progress report's. The rows come from the results store.
 namespace resultscsv {
 
 QByteArray build(const QList<StudentRow> &rows);

@@ -26,6 +26,14 @@ struct ServerSettings
     int environmentPauseMs = 300; // "0100" has no reply: pause before the next setting
     int replyTimeoutMs = 5000;    // give up waiting for "1008"/"1010" and go on
     int pendingTimeoutMs = 1000;  // an unfinished client message is shown as is after this
+    // A start request ("1009") is answered with the script's text at once. The class console
+    // turns this off and decides itself who gets a text when.
+    bool answerStartRequests = true;
+    // Connections served at once; more are closed as they come (and counted).
+    int maxConnections = 2000;
+    // What the server reads from one connection before the client has to wait: a flood is held
+    // back by TCP instead of growing the server's memory.
+    qint64 readBufferBytes = 64 * 1024;
 
     // Hostile mode (TestServer::startHostile): one burst per interval at most, none while more
     // than the backlog is still waiting to go out to that client, and a pause after the period

@@ -33,8 +33,10 @@ void TestServer::dropClients(bool later)
 
 Status TestServer::listen(quint16 port, const QHostAddress &address)
 {
-    // A whole classroom connects at once when the teacher says so.
+    // A whole classroom connects at once when the teacher says so: the system's queue of
+    // connections not yet taken holds a room, not the default 50.
     m_server.setMaxPendingConnections(256);
+    m_server.setListenBacklogSize(256);
     if (!m_server.listen(address, port))
         return Status::failure(QStringLiteral("cannot listen on %1 port %2: %3")
                                    .arg(address.toString())
@@ -85,9 +87,28 @@ void TestServer::sendSettingsToAll()
             session->start();
 }
 
+int TestServer::sendChangedSettingsToAll()
+{
+    int count = 0;
+    for (const QPointer<ClientSession> &session : std::as_const(m_sessions))
+        if (session && !session->isHostile() && session->sendChangedSettings())
+            ++count;
+    return count;
+}
+
 void TestServer::acceptClients()
 {
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+        if (m_sessions.size() >= m_settings.maxConnections) {
+            ++m_refused;
+            const QString peer = QStringLiteral("%1:%2")
+                                     .arg(socket->peerAddress().toString())
+                                     .arg(socket->peerPort());
+            socket->abort();
+            socket->deleteLater();
+            emit connectionRefused(peer);
+            continue;
+        }
         const int id = ++m_lastId;
         auto *session = new ClientSession(id, socket, m_settings, this);
         m_sessions.insert(id, session);

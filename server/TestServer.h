@@ -48,6 +48,8 @@ public:
     // Numbers of the connected clients, in order of connection.
     QList<int> clientIds() const { return m_sessions.keys(); }
     int clientCount() const { return int(m_sessions.size()); }
+    // Connections closed at once because settings().maxConnections were connected.
+    int refusedCount() const { return m_refused; }
     ClientSession *session(int id) const { return m_sessions.value(id); }
 
     // Sends any message, as the write mode says. False when no such client is connected.
@@ -58,6 +60,9 @@ public:
     // Sends the settings again ("0100", "0009" and "0008", waiting for the replies as on
     // connect), to every client.
     void sendSettingsToAll();
+    // Sends every client those settings that differ from what it was sent last; the number of
+    // clients that were sent any.
+    int sendChangedSettingsToAll();
 
     // Hostile mode, for checking that a client survives a server gone wrong: for `seconds`
     // every connected client gets random codes and bodies, raw bytes, lone GBK lead bytes,
@@ -91,6 +96,8 @@ signals:
     void hostileSummary(int id, const QString &text);
     // The period is over; the settings go out again after a short pause.
     void hostileEnded();
+    // A connection was closed at once: too many were connected.
+    void connectionRefused(const QString &peer);
 
 private:
     void acceptClients();
@@ -102,6 +109,7 @@ private:
     QTcpServer m_server;
     QMap<int, QPointer<ClientSession>> m_sessions;
     int m_lastId = 0;
+    int m_refused = 0;
     int m_hostileSeconds = 0;
     quint32 m_hostileSeed = 0;
     QTimer m_hostileEnd;

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFormLayout>
@@ -15,6 +16,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -71,7 +73,7 @@ TeacherWindow::TeacherWindow(ClassConsole &console, QWidget *parent)
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->horizontalHeader()->setStretchLastSection(true);
     const int digit = m_table->fontMetrics().horizontalAdvance(u'0');
-    const int widths[] = {5, 6, 5, 5, 10, 7, 4, 8, 5, 5, 4, 6, 16, 4};
+    const int widths[] = {5, 6, 5, 5, 9, 10, 8, 6, 8, 5, 4, 4, 6, 8, 16, 4};
     for (int column = 0; column < ClassRoster::ColumnCount; ++column)
         m_table->setColumnWidth(column, widths[column] * digit + 12);
 
@@ -83,9 +85,17 @@ TeacherWindow::TeacherWindow(ClassConsole &console, QWidget *parent)
     m_log->setReadOnly(true);
     m_log->setMaximumBlockCount(ClassConsole::kLogLines);
 
+    m_countdown = new QLabel;
+    m_countdown->setAlignment(Qt::AlignCenter);
+    QFont big = m_countdown->font();
+    big.setPointSizeF(big.pointSizeF() * 1.6);
+    big.setBold(true);
+    m_countdown->setFont(big);
+
     auto *right = new QWidget;
     auto *rightLayout = new QVBoxLayout(right);
     rightLayout->setContentsMargins(0, 0, 0, 0);
+    rightLayout->addWidget(m_countdown);
     rightLayout->addWidget(m_chart, 3);
     auto *summaryBox = new QGroupBox(QStringLiteral("全班统计"));
     auto *summaryLayout = new QVBoxLayout(summaryBox);
@@ -93,9 +103,37 @@ TeacherWindow::TeacherWindow(ClassConsole &console, QWidget *parent)
     rightLayout->addWidget(summaryBox);
     rightLayout->addWidget(buildMessages());
 
+    // The class list with, under it, the line of who is connected and who has not started and
+    // the teacher's decisions on a duplicate login.
+    m_classLine = new QLabel;
+    m_classLine->setWordWrap(true);
+    m_classLine->setTextFormat(Qt::PlainText);
+    auto *decisions = new QHBoxLayout;
+    decisions->addWidget(new QLabel(QStringLiteral("重复登录：")));
+    for (const QString &caption :
+         {QStringLiteral("保留原来的"), QStringLiteral("保留新的"), QStringLiteral("合并为一人")}) {
+        auto *button = new QPushButton(caption);
+        const int decision = int(m_decisions.size());
+        connect(button, &QPushButton::clicked, this, [this, decision] { decide(decision); });
+        decisions->addWidget(button);
+        m_decisions << button;
+    }
+    decisions->addStretch(1);
+    auto *rosterButton = new QPushButton(QStringLiteral("导入名单…"));
+    connect(rosterButton, &QPushButton::clicked, this, &TeacherWindow::importRoster);
+    decisions->addWidget(rosterButton);
+    auto *middle = new QWidget;
+    auto *middleLayout = new QVBoxLayout(middle);
+    middleLayout->setContentsMargins(0, 0, 0, 0);
+    middleLayout->addWidget(m_table, 1);
+    middleLayout->addWidget(m_classLine);
+    middleLayout->addLayout(decisions);
+    connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TeacherWindow::updateDecisionButtons);
+
     auto *top = new QSplitter(Qt::Horizontal);
     top->addWidget(buildSetup());
-    top->addWidget(m_table);
+    top->addWidget(middle);
     top->addWidget(right);
     top->setStretchFactor(0, 0);
     top->setStretchFactor(1, 1);
@@ -119,11 +157,89 @@ TeacherWindow::TeacherWindow(ClassConsole &console, QWidget *parent)
         m_log->appendPlainText(line);
     connect(&console, &ClassConsole::resultsFailed, this,
             [this](const QString &error) { report(QStringLiteral("结果未保存：") + error); });
+    connect(&console, &ClassConsole::storeFailed, this,
+            [this](const QString &error) { report(error); });
+    connect(&console, &ClassConsole::testStarted, this, [this] { refresh(); });
+    connect(&console, &ClassConsole::testEnded, this, [this] { refresh(); });
     connect(&m_refresh, &QTimer::timeout, this, &TeacherWindow::refresh);
     m_refresh.start(1000);
     showSetup(console.setup());
     refresh();
+    updateDecisionButtons();
     resize(1280, 760);
+}
+
+QList<int> TeacherWindow::selectedRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : m_table->selectionModel()->selectedRows())
+        rows << m_sorted->mapToSource(index).row();
+    return rows;
+}
+
+void TeacherWindow::updateDecisionButtons()
+{
+    const QList<int> rows = selectedRows();
+    const bool duplicate = rows.size() == 1 && rows.first() < m_console.roster().size() &&
+                           m_console.roster().at(rows.first()).duplicate();
+    for (QPushButton *button : std::as_const(m_decisions))
+        button->setEnabled(duplicate);
+}
+
+void TeacherWindow::decide(int decision)
+{
+    const QList<int> rows = selectedRows();
+    if (rows.size() != 1)
+        return;
+    if (const Status status =
+            m_console.decideDuplicate(rows.first(), ClassConsole::Decision(decision));
+        !status.ok())
+        report(status.error);
+    updateDecisionButtons();
+}
+
+void TeacherWindow::importRoster()
+{
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("导入名单"), QString(),
+                                     QStringLiteral("名单 (*.csv *.txt);;所有文件 (*)"));
+    if (path.isEmpty())
+        return;
+    QStringList skipped;
+    if (const Status status = m_console.importRoster(path, &skipped); !status.ok()) {
+        report(status.error);
+        return;
+    }
+    report(QStringLiteral("名单已导入：%1人%2")
+               .arg(m_console.rosterEntries().size())
+               .arg(skipped.isEmpty()
+                        ? QString()
+                        : QStringLiteral("，略过%1行（见日志）").arg(skipped.size())));
+    for (const QString &line : std::as_const(skipped))
+        m_log->appendPlainText(QStringLiteral("名单：") + line);
+}
+
+void TeacherWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_console.testRunning()) {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("教师控制台"),
+                        QStringLiteral("测试还在进行。"), QMessageBox::NoButton, this);
+        box.setInformativeText(
+            QStringLiteral("结束测试再退出，或者直接退出：下次打开控制台时继续这次测试。"));
+        QPushButton *end = box.addButton(QStringLiteral("结束测试并退出"), QMessageBox::AcceptRole);
+        QPushButton *keep =
+            box.addButton(QStringLiteral("退出，下次继续"), QMessageBox::DestructiveRole);
+        box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+        box.exec();
+        if (box.clickedButton() == end) {
+            (void)m_console.endTest();
+        } else if (box.clickedButton() != keep) {
+            event->ignore();
+            return;
+        }
+    }
+    m_console.flush();
+    event->accept();
 }
 
 QWidget *TeacherWindow::buildSetup()
@@ -217,6 +333,12 @@ QWidget *TeacherWindow::buildSetup()
     connect(start, &QPushButton::clicked, this, [this] {
         if (!applySetup())
             return;
+        // Students still typing the last test get the new text at once: ask first.
+        if (m_console.testRunning() &&
+            QMessageBox::question(this, QStringLiteral("教师控制台"),
+                                  QStringLiteral("上一次测试还在进行，结束它并开始新的测试？")) !=
+                QMessageBox::Yes)
+            return;
         m_console.setResultsFolder(m_folder->text().trimmed());
         if (const Status status = m_console.startTest(m_testName->text().trimmed()); !status.ok())
             report(status.error);
@@ -227,6 +349,7 @@ QWidget *TeacherWindow::buildSetup()
     });
     connect(save, &QPushButton::clicked, this, [this] {
         m_console.setResultsFolder(m_folder->text().trimmed());
+        // The running test's results, or the last test's once it has ended.
         if (const Status status = m_console.saveResults(); !status.ok())
             report(status.error);
         else
@@ -328,8 +451,7 @@ void TeacherWindow::sendMessage(bool selectedOnly)
 {
     QList<int> rows;
     if (selectedOnly) {
-        for (const QModelIndex &index : m_table->selectionModel()->selectedRows())
-            rows << m_sorted->mapToSource(index).row();
+        rows = selectedRows();
         if (rows.isEmpty()) {
             report(QStringLiteral("没有选中学生"));
             return;
@@ -351,18 +473,22 @@ void TeacherWindow::refresh()
 {
     m_chart->setSpeeds(m_console.speeds());
     m_summary->setText(m_console.summary().text());
-    int connected = 0;
-    for (const StudentRow &row : m_console.roster().rows())
-        connected += row.connection > 0;
-    QString status =
-        QStringLiteral("端口 %1 | 已连接 %2 人 | ").arg(m_console.server().port()).arg(connected);
+    m_countdown->setText(m_console.testRunning() ? m_console.countdownText()
+                                                 : QStringLiteral("没有进行中的测试"));
+    m_classLine->setText(m_console.classLine());
+    QString status = QStringLiteral("端口 %1 | ").arg(m_console.server().port());
     if (m_console.testRunning())
         status += QStringLiteral("测试进行中") +
                   (m_console.testName().isEmpty() ? QString()
                                                   : QStringLiteral("：") + m_console.testName());
     else
         status += QStringLiteral("没有进行中的测试");
+    status += QStringLiteral(" | 结果库：") +
+              (m_console.store().path() == QString::fromUtf16(ResultsStore::kMemory)
+                   ? QStringLiteral("仅在内存中")
+                   : m_console.store().path());
     if (!m_console.lastSavedPath().isEmpty())
-        status += QStringLiteral(" | 结果：") + m_console.lastSavedPath();
+        status += QStringLiteral(" | 结果文件：") + m_console.lastSavedPath();
     m_status->setText(status);
+    updateDecisionButtons();
 }

@@ -9,6 +9,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QPushButton;
 class QSortFilterProxyModel;
 class QSpinBox;
 class QTableView;
@@ -33,6 +34,11 @@ public:
     void refresh();
 
     QTableView *table() const { return m_table; }
+    // The rows of the class list selected in the table.
+    QList<int> selectedRows() const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     QWidget *buildSetup();
@@ -42,6 +48,9 @@ private:
     void sendMessage(bool selectedOnly);
     void report(const QString &error);
     void updateKind();
+    void importRoster();
+    void decide(int decision);
+    void updateDecisionButtons();
 
     ClassConsole &m_console;
     QSortFilterProxyModel *m_sorted = nullptr;
@@ -49,6 +58,9 @@ private:
     SpeedChart *m_chart = nullptr;
     QLabel *m_summary = nullptr;
     QLabel *m_status = nullptr;
+    QLabel *m_countdown = nullptr;
+    QLabel *m_classLine = nullptr;
+    QList<QPushButton *> m_decisions;
     QPlainTextEdit *m_log = nullptr;
 
     QComboBox *m_kind = nullptr;

@@ -105,14 +105,12 @@ private slots:
             << kEnd + kProgress + "1100" << kEnd + " / " + kProgress + " / 1100"
             << "";
         // No counter has leading zeros: the start request after an end report is its own.
-        QTest::newRow("end counter 0 then a start request")
-            << "1098|7|a|b|3|2|0|0|01009"
-            << "1098|7|a|b|3|2|0|0|0 / 1009"
-            << "";
-        QTest::newRow("counter with a leading zero is no counter")
-            << "1098|7|a|b|03|2|0|0|0"
-            << "?1098|7|a|b|03|2|0|0|0"
-            << "";
+        QTest::newRow("end counter 0 then a start request") << "1098|7|a|b|3|2|0|0|01009"
+                                                            << "1098|7|a|b|3|2|0|0|0 / 1009"
+                                                            << "";
+        QTest::newRow("counter with a leading zero is no counter") << "1098|7|a|b|03|2|0|0|0"
+                                                                   << "?1098|7|a|b|03|2|0|0|0"
+                                                                   << "";
         QTest::newRow("report cut in a name")
             << "1008" + kProgress.left(10) << "1008" << kProgress.left(10);
         QTest::newRow("code cut") << "100810"
@@ -345,7 +343,10 @@ private slots:
     void wubiSampleSendsItsRuleAndList()
     {
         TestScript script;
-        QVERIFY(script.load(QStringLiteral(CLIENT_SOURCE_DIR "/tools/testserver/samples/wubi-only.script")).ok());
+        QVERIFY(script
+                    .load(QStringLiteral(CLIENT_SOURCE_DIR
+                                         "/tools/testserver/samples/wubi-only.script"))
+                    .ok());
         QCOMPARE(script.inputMethodsMessage(), QStringLiteral("0009五笔"));
         QCOMPARE(script.environmentMessage(), QStringLiteral("010011记事本|测试|计算器"));
     }
