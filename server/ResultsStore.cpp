@@ -37,7 +37,111 @@ QVariant orNull(const protocol::Report *figures, int protocol::Report::*member)
     return figures ? QVariant(figures->*member) : QVariant(QMetaType(QMetaType::Int));
 }
 
+// Writes reports with the two prepared inserts; the error, empty when all went in.
+QString insertReports(QSqlQuery &batchInsert, QSqlQuery &oneInsert,
+                      const QList<ResultsStore::PendingReport> &pending)
+{
+    qsizetype at = 0;
+    while (at < pending.size()) {
+        const bool batch = pending.size() - at >= kBatch;
+        QSqlQuery &query = batch ? batchInsert : oneInsert;
+        const int count = batch ? kBatch : 1;
+        int position = 0;
+        for (int i = 0; i < count; ++i) {
+            const ResultsStore::PendingReport &p = pending.at(at + i);
+            const protocol::Report &r = p.report;
+            query.bindValue(position++, p.resultId);
+            query.bindValue(position++, p.receivedAt);
+            query.bindValue(position++, p.progress ? 1099 : 1098);
+            query.bindValue(position++, r.totalTime);
+            query.bindValue(position++, r.txtCount);
+            query.bindValue(position++, r.inputCount);
+            query.bindValue(position++, r.right);
+            query.bindValue(position++, r.backspaces);
+            query.bindValue(position++, text(r.inputMethod));
+            query.bindValue(position++, text(r.errChars));
+            query.bindValue(position++, p.flags);
+        }
+        Q_ASSERT(position == count * kReportValues);
+        if (!query.exec())
+            return query.lastError().text();
+        at += count;
+    }
+    return {};
+}
+
+const QStringList kPragmas = {
+    QStringLiteral("PRAGMA journal_mode = WAL"), QStringLiteral("PRAGMA synchronous = NORMAL"),
+    QStringLiteral("PRAGMA foreign_keys = ON"), QStringLiteral("PRAGMA busy_timeout = 5000")};
+
 } // namespace
+
+// The reports of a store on disk, written on a thread and a connection of their own: a batch
+// is one transaction.
+class ResultsStore::ReportWriter : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ReportWriter(const QString &connectionName)
+        : m_connectionName(connectionName)
+    {}
+
+    QString open(const QString &path)
+    {
+        m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+        m_db.setDatabaseName(path);
+        if (!m_db.open())
+            return m_db.lastError().text();
+        QSqlQuery pragma(m_db);
+        for (const QString &text : kPragmas)
+            if (!pragma.exec(text))
+                return pragma.lastError().text();
+        pragma.finish();
+        m_batch = std::make_unique<QSqlQuery>(m_db);
+        m_one = std::make_unique<QSqlQuery>(m_db);
+        if (!m_batch->prepare(reportValues(kBatch)) || !m_one->prepare(reportValues(1)))
+            return m_batch->lastError().text();
+        return {};
+    }
+    void write(const QList<ResultsStore::PendingReport> &pending)
+    {
+        if (!m_batch)
+            return;
+        if (!m_db.transaction()) {
+            emit failed(m_db.lastError().text());
+            return;
+        }
+        if (const QString error = insertReports(*m_batch, *m_one, pending); !error.isEmpty()) {
+            m_db.rollback();
+            emit failed(error);
+            return;
+        }
+        if (!m_db.commit()) {
+            const QString error = m_db.lastError().text();
+            m_db.rollback();
+            emit failed(error);
+        }
+    }
+    void close()
+    {
+        m_batch.reset();
+        m_one.reset();
+        if (m_db.isValid()) {
+            m_db.close();
+            m_db = {};
+            QSqlDatabase::removeDatabase(m_connectionName);
+        }
+    }
+
+signals:
+    void failed(const QString &error);
+
+private:
+    QString m_connectionName;
+    QSqlDatabase m_db;
+    std::unique_ptr<QSqlQuery> m_batch;
+    std::unique_ptr<QSqlQuery> m_one;
+};
 
 ResultsStore::ResultsStore(QObject *parent)
     : QObject(parent)
@@ -102,10 +206,7 @@ Status ResultsStore::open(const QString &path)
     // WAL: a commit appends to the log, readers never wait, and a killed process loses nothing
     // it committed. NORMAL synchronisation syncs the log at checkpoints: a crash of the
     // computer itself may lose the last commits, never the database.
-    const QStringList pragmas = {
-        QStringLiteral("PRAGMA journal_mode = WAL"), QStringLiteral("PRAGMA synchronous = NORMAL"),
-        QStringLiteral("PRAGMA foreign_keys = ON"), QStringLiteral("PRAGMA busy_timeout = 2000")};
-    for (const QString &text : pragmas) {
+    for (const QString &text : kPragmas) {
         if (!pragma.exec(text)) {
             const QString error = pragma.lastError().text();
             close();
@@ -121,6 +222,10 @@ Status ResultsStore::open(const QString &path)
         }
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
     }
+    // The reports' thread writes the most: it moves the log into the database now and then, so
+    // a commit of the window's never has to.
+    if (!memory)
+        pragma.exec(QStringLiteral("PRAGMA wal_autocheckpoint = 0"));
     // A statement left open would keep every later transaction from committing.
     pragma.finish();
     if (const Status status = storeschema::migrate(m_db, m_dialect); !status.ok()) {
@@ -135,13 +240,37 @@ Status ResultsStore::open(const QString &path)
         close();
         return Status::failure(error);
     }
+    if (!memory) {
+        m_writer = new ReportWriter(m_connectionName + QStringLiteral("-reports"));
+        m_writer->moveToThread(&m_thread);
+        connect(m_writer, &ReportWriter::failed, this,
+                [this](const QString &error) { (void)fail(QStringLiteral("记录报告"), error); });
+        m_thread.start();
+        QString error;
+        const QString file = QFileInfo(path).absoluteFilePath();
+        QMetaObject::invokeMethod(
+            m_writer, [this, file, &error] { error = m_writer->open(file); },
+            Qt::BlockingQueuedConnection);
+        if (!error.isEmpty()) {
+            close();
+            return Status::failure(QStringLiteral("结果库 %1：%2").arg(path, error));
+        }
+    }
     return Status::success();
 }
 
 void ResultsStore::close()
 {
     if (m_db.isOpen())
-        (void)commit();
+        (void)sync();
+    if (m_writer) {
+        QMetaObject::invokeMethod(
+            m_writer, [this] { m_writer->close(); }, Qt::BlockingQueuedConnection);
+        m_thread.quit();
+        m_thread.wait();
+        delete m_writer;
+        m_writer = nullptr;
+    }
     m_commitTimer.stop();
     m_insertBatch.reset();
     m_insertOne.reset();
@@ -187,50 +316,44 @@ Status ResultsStore::commit()
     m_commitTimer.stop();
     if (!m_db.isOpen())
         return Status::failure(QStringLiteral("结果库没有打开"));
-    if (!m_pending.isEmpty() && !begin())
-        return Status::failure(m_lastError);
-    Status written = writeReports();
-    if (!m_inTransaction)
-        return written;
-    m_inTransaction = false;
-    if (!m_db.commit()) {
-        const QString error = m_db.lastError().text();
-        m_db.rollback();
-        return fail(QStringLiteral("写入"), error);
+    Status written = Status::success();
+    if (!m_writer) {
+        if (!m_pending.isEmpty() && !begin())
+            return Status::failure(m_lastError);
+        written = writeReports();
+    }
+    if (m_inTransaction) {
+        m_inTransaction = false;
+        if (!m_db.commit()) {
+            const QString error = m_db.lastError().text();
+            m_db.rollback();
+            return fail(QStringLiteral("写入"), error);
+        }
+    }
+    // The results the reports refer to are committed: the reports may follow.
+    if (m_writer && !m_pending.isEmpty()) {
+        QMetaObject::invokeMethod(
+            m_writer,
+            [writer = m_writer, pending = std::exchange(m_pending, {})] { writer->write(pending); },
+            Qt::QueuedConnection);
     }
     return written;
+}
+
+Status ResultsStore::sync()
+{
+    Status status = commit();
+    if (m_writer)
+        QMetaObject::invokeMethod(
+            m_writer, [] {}, Qt::BlockingQueuedConnection);
+    return status;
 }
 
 Status ResultsStore::writeReports()
 {
     const QList<PendingReport> pending = std::exchange(m_pending, {});
-    qsizetype at = 0;
-    while (at < pending.size()) {
-        const bool batch = pending.size() - at >= kBatch;
-        QSqlQuery &query = batch ? *m_insertBatch : *m_insertOne;
-        const int count = batch ? kBatch : 1;
-        int position = 0;
-        for (int i = 0; i < count; ++i) {
-            const PendingReport &p = pending.at(at + i);
-            const protocol::Report &r = p.report;
-            query.bindValue(position++, p.resultId);
-            query.bindValue(position++, p.receivedAt);
-            query.bindValue(position++, p.progress ? 1099 : 1098);
-            query.bindValue(position++, r.totalTime);
-            query.bindValue(position++, r.txtCount);
-            query.bindValue(position++, r.inputCount);
-            query.bindValue(position++, r.right);
-            query.bindValue(position++, r.backspaces);
-            query.bindValue(position++, text(r.inputMethod));
-            query.bindValue(position++, text(r.errChars));
-            query.bindValue(position++, p.flags);
-        }
-        Q_ASSERT(position == count * kReportValues);
-        if (!query.exec())
-            return fail(QStringLiteral("记录报告"), query.lastError().text());
-        at += count;
-    }
-    return Status::success();
+    const QString error = insertReports(*m_insertBatch, *m_insertOne, pending);
+    return error.isEmpty() ? Status::success() : fail(QStringLiteral("记录报告"), error);
 }
 
 void ResultsStore::appendReport(qint64 resultId, const protocol::Report &report, bool progress,
@@ -386,7 +509,7 @@ QList<StudentRow> ResultsStore::results(qint64 testId)
     QList<StudentRow> rows;
     if (!m_db.isOpen())
         return rows;
-    (void)commit();
+    (void)sync();
     QSqlQuery query(m_db);
     query.prepare(QStringLiteral(
         "SELECT id, xuehao, name, banji, computer, input_method, peer, other_peer, on_roster, "
@@ -481,7 +604,7 @@ int ResultsStore::reportCount(qint64 resultId)
 {
     if (!m_db.isOpen())
         return 0;
-    (void)commit();
+    (void)sync();
     QSqlQuery query(m_db);
     query.prepare(QStringLiteral("SELECT COUNT(*) FROM reports WHERE result_id = ?"));
     query.addBindValue(resultId);
@@ -528,3 +651,5 @@ QList<RosterEntry> ResultsStore::roster()
                         query.value(2).toString(), query.value(3).toString()});
     return entries;
 }
+
+#include "ResultsStore.moc"

@@ -11,6 +11,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
+#include <QThread>
 #include <QTimer>
 
 #include <memory>
@@ -42,8 +43,10 @@ struct RosterEntry
 // setup, the roster, one result per student and test, and every report as it came. Writes
 // collect in one transaction that is committed within kCommitMs (and by commit()), so a
 // killed console loses at most the reports of that moment; the database runs in WAL mode, so a
-// commit is one append and what was committed survives the process. Only one console uses a
-// store at a time (a lock file beside it).
+// commit is one append and what was committed survives the process. The reports, a class's
+// every second, are written by a thread of their own on its own connection, so the window
+// never waits for the disk; reads wait until that thread has written what came before. Only
+// one console uses a store at a time (a lock file beside it).
 //
 //   ResultsStore store;
 //   if (Status s = store.open(ResultsStore::defaultPath()); !s.ok()) ...
@@ -94,14 +97,13 @@ public:
     Status saveRoster(const QList<RosterEntry> &entries);
     QList<RosterEntry> roster();
 
-    // Commits what is waiting now.
+    // Commits what is waiting now (the reports go to the writing thread).
     Status commit();
+    // Commits and waits until the reports are written.
+    Status sync();
     int pendingReports() const { return int(m_pending.size()); }
 
-signals:
-    void failed(const QString &error);
-
-private:
+    // A report waiting for the next commit.
     struct PendingReport
     {
         qint64 resultId;
@@ -110,6 +112,12 @@ private:
         bool progress;
         int flags;
     };
+
+signals:
+    void failed(const QString &error);
+
+private:
+    class ReportWriter;
 
     bool begin();
     Status fail(const QString &what, const QString &error);
@@ -125,7 +133,11 @@ private:
     QList<PendingReport> m_pending;
     QTimer m_commitTimer;
     QString m_lastError;
-    // Prepared inserts of a batch of reports, and of a single one.
+    // Prepared inserts of a batch of reports, and of a single one (a store in memory, which has
+    // no second connection, writes its reports itself).
     std::unique_ptr<QSqlQuery> m_insertBatch;
     std::unique_ptr<QSqlQuery> m_insertOne;
+    QThread m_thread;
+    ReportWriter *m_writer = nullptr;
+    QString m_writerError;
 };

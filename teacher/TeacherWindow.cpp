@@ -66,9 +66,6 @@ TeacherWindow::TeacherWindow(ClassConsole &console, QWidget *parent)
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // One line per student: no line breaking to work out for every cell painted.
-    m_table->setWordWrap(false);
-    m_table->setTextElideMode(Qt::ElideNone);
     m_table->setItemDelegateForColumn(ClassRoster::Progress, new ProgressDelegate(m_table));
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->horizontalHeader()->setStretchLastSection(true);
