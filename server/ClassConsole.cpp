@@ -86,10 +86,13 @@ Status ClassConsole::openStore(const QString &path)
         row.state = readyState(it.key());
         m_roster.addRow(row);
     }
-    if (const std::optional<StoredTest> running = m_store.runningTest())
+    if (const std::optional<StoredTest> running = m_store.runningTest()) {
         resume(*running);
-    else if (const std::optional<StoredTest> last = m_store.lastTest())
-        m_lastTestId = last->id;
+    } else {
+        if (const std::optional<StoredTest> last = m_store.lastTest())
+            m_lastTestId = last->id;
+        addAbsentStudents();
+    }
     write(-1, QStringLiteral("结果库：%1").arg(path));
     return Status::success();
 }
@@ -306,6 +309,7 @@ void ClassConsole::closeTest(StudentRow::Finish finish, const QString &reason)
                 r.finish = finish;
                 r.final = r.live;
                 r.state = StudentRow::State::Finished;
+                r.silent = false;
             });
         }
         save(i);
@@ -445,8 +449,8 @@ Status ClassConsole::setRoster(const QList<RosterEntry> &entries)
         if (m_test)
             save(i);
     }
-    if (m_test)
-        addAbsentStudents();
+    // The class is in the list from now on, before a test too.
+    addAbsentStudents();
     return Status::success();
 }
 

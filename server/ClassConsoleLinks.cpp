@@ -366,10 +366,11 @@ void ClassConsole::apply(int row, const protocol::Report &report, bool end)
     if (current.finished() || current.dismissed())
         return; // stored; a finished result stays as it was
     const int limit = m_test ? m_test->setup.timeLimit : 0;
-    bool changed = (current.flags | marks) != current.flags || current.name != report.name ||
-                   current.banji != report.banji ||
-                   (!end && (current.computer != report.computer ||
-                             current.inputMethod != report.inputMethod));
+    bool changed =
+        (current.flags | marks) != current.flags ||
+        (!current.onRoster && (current.name != report.name || current.banji != report.banji)) ||
+        (!end &&
+         (current.computer != report.computer || current.inputMethod != report.inputMethod));
     StudentRow::Finish finish = StudentRow::Finish::None;
     if (end)
         finish = StudentRow::Finish::EndReport;
@@ -378,8 +379,11 @@ void ClassConsole::apply(int row, const protocol::Report &report, bool end)
     else if (limit > 0 && report.totalTime >= limit * 60)
         finish = StudentRow::Finish::TimeUp;
     m_roster.update(row, [&](StudentRow &r) {
-        r.name = report.name;
-        r.banji = report.banji;
+        // The roster's name and class are the teacher's; others come from the student.
+        if (!r.onRoster) {
+            r.name = report.name;
+            r.banji = report.banji;
+        }
         r.flags |= marks;
         r.lastTime = report.totalTime;
         if (!end) {
@@ -392,6 +396,7 @@ void ClassConsole::apply(int row, const protocol::Report &report, bool end)
             r.finish = finish;
             r.final = report;
             r.state = StudentRow::State::Finished;
+            r.silent = false;
         }
     });
     if (marks & StudentRow::FigureFlags & ~oldFlags)

@@ -22,8 +22,8 @@ int ClassRoster::columnCount(const QModelIndex &parent) const
 QString ClassRoster::columnTitle(int column)
 {
     static const char16_t *const titles[ColumnCount] = {
-        u"学号", u"姓名", u"班级",   u"计算机", u"连接", u"输入法", u"状态", u"用时",
-        u"进度", u"速度", u"正确率", u"退格",   u"错字", u"标记",   u"回复", u"问题"};
+        u"学号", u"姓名",   u"班级", u"计算机", u"状态", u"标记",   u"用时", u"进度",
+        u"速度", u"正确率", u"退格", u"错字",   u"连接", u"输入法", u"回复", u"问题"};
     return column >= 0 && column < ColumnCount ? QString::fromUtf16(titles[column]) : QString();
 }
 
