@@ -52,6 +52,10 @@ server=""
 teacher=""
 installed=""
 cleanup() {
+    # The programs started as the check's user, by the ids they wrote, then their starters.
+    for pidfile in "$work/out/server.pid" "$work/out/teacher.pid"; do
+        if [ -f "$pidfile" ]; then kill "$(cat "$pidfile")" 2>/dev/null || true; fi
+    done
     if [ -n "$server" ]; then kill "$server" 2>/dev/null || true; fi
     if [ -n "$teacher" ]; then kill "$teacher" 2>/dev/null || true; fi
     if id "$student" >/dev/null 2>&1; then userdel -r "$student" 2>/dev/null || true; fi
@@ -199,8 +203,9 @@ wait_port() { # port, pid
     return 1
 }
 port=$((20000 + RANDOM % 20000))
-as_student chengling-testserver --port "$port" --store default --text "$text" \
-    >"$work/store-server.log" 2>&1 &
+# The programs' own process ids, for the signals: the shell that writes one becomes the program.
+as_student sh -c 'echo $$ >"$0"; exec chengling-testserver --port "$1" --store default --text "$2"' \
+    "$work/out/server.pid" "$port" "$text" >"$work/store-server.log" 2>&1 &
 server=$!
 wait_port "$port" "$server" || { cat "$work/store-server.log"; fail "no server with the store"; }
 # A student's client, by hand: the settings answered, start pressed, the text taken, a report.
@@ -211,19 +216,21 @@ for message in 1008 1010 1009 1011 '1099|07|LiMing|3|5|5|2|2|0|en|PC07|'; do
 done
 sleep 0.5
 exec 3>&-
-kill -TERM "$server"
+kill -TERM "$(cat "$work/out/server.pid")"
 wait "$server" 2>/dev/null || true
 server=""
+grep -q "results written" "$work/store-server.log" ||
+    { cat "$work/store-server.log"; fail "the server with the store did not stop on SIGTERM"; }
 store="$home/.local/share/chengling-teacher/results.sqlite"
 [ -s "$store" ] || { cat "$work/store-server.log"; fail "no results store at $store"; }
 [ "$(stat -c %U:%a "$store")" = "$student:600" ] || fail "$store is not $student's alone"
 port=$((20000 + RANDOM % 20000))
-# The console's own process id, for the signal: the shell that writes it becomes the console.
 as_student xvfb-run -a -s "-screen 0 1280x800x24" \
     sh -c 'echo $$ >"$0"; exec chengling-teacher --local --port "$1" --results "$2"' \
     "$work/out/teacher.pid" "$port" "$home/results" >"$work/teacher.log" 2>&1 &
 teacher=$!
-wait_port "$port" "$teacher" || { cat "$work/teacher.log"; fail "the teacher's console did not start"; }
+wait_port "$port" "$teacher" ||
+    { cat "$work/teacher.log" "$work/store-server.log"; fail "the teacher's console did not start"; }
 sleep 1
 kill -TERM "$(cat "$work/out/teacher.pid")" || fail "the teacher's console is not running"
 for _ in $(seq 50); do kill -0 "$teacher" 2>/dev/null || break; sleep 0.1; done
