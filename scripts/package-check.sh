@@ -255,9 +255,12 @@ done <"$work/installed-files"
 find /usr -xdev | sort >"$work/usr-after"
 comm -13 "$work/usr-before" "$work/usr-after" >"$work/usr-new"
 if [ -s "$work/usr-new" ]; then
-    # Caches that triggers rebuild for every package with desktop entries or icons, and the
-    # byte code Python leaves for any program that runs meanwhile, belong to no package.
-    grep -v -e '/mimeinfo.cache$' -e '/icon-theme.cache$' -e '/__pycache__' "$work/usr-new" |
+    # Caches that triggers rebuild for every package with desktop entries, icons or MIME types
+    # (update-mime-database writes /usr/share/mime/<type>/ whenever any package is installed
+    # meanwhile), and the byte code Python leaves for any program that runs meanwhile, belong
+    # to no package.
+    grep -v -e '/mimeinfo.cache$' -e '/icon-theme.cache$' -e '/__pycache__' \
+        -e '^/usr/share/mime/[a-z-]*/[^/]*\.xml$' "$work/usr-new" |
         xargs -r -d '\n' dpkg-query -S 2>&1 >/dev/null |
         sed -n 's/^dpkg-query: no path found matching pattern //p' >"$work/usr-unowned" || true
     # With merged /usr, dpkg knows some files by their old names (/bin/ls for /usr/bin/ls).
