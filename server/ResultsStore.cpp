@@ -261,7 +261,8 @@ Status ResultsStore::open(const QString &path)
 
 void ResultsStore::close()
 {
-    if (m_db.isOpen())
+    // A store that failed half-way through opening has nothing to write.
+    if (m_db.isOpen() && !m_path.isEmpty())
         (void)sync();
     if (m_writer) {
         QMetaObject::invokeMethod(
@@ -351,6 +352,8 @@ Status ResultsStore::sync()
 
 Status ResultsStore::writeReports()
 {
+    if (m_pending.isEmpty() || !m_insertBatch || !m_insertOne)
+        return Status::success();
     const QList<PendingReport> pending = std::exchange(m_pending, {});
     const QString error = insertReports(*m_insertBatch, *m_insertOne, pending);
     return error.isEmpty() ? Status::success() : fail(QStringLiteral("记录报告"), error);
@@ -436,6 +439,7 @@ Status ResultsStore::beginTest(StoredTest &test)
         query.addBindValue(value);
     if (!query.exec())
         return fail(QStringLiteral("记录测试"), query.lastError().text());
+    // SQLite gives the new key here; on PostgreSQL the insert would end in "RETURNING id".
     test.id = query.lastInsertId().toLongLong();
     test.endedAt = 0;
     // A test is where everything else hangs: it is on disk before anything refers to it.
