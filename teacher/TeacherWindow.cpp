@@ -78,6 +78,10 @@ TeacherWindow::TeacherWindow(ClassConsole &console, QWidget *parent)
     m_summary = new QLabel;
     m_summary->setWordWrap(true);
     m_summary->setTextFormat(Qt::PlainText);
+    // Texts that change every second keep their room: the layout (and with it the chart and the
+    // table) is not worked out again each time a line wraps differently.
+    m_summary->setFixedHeight(m_summary->fontMetrics().lineSpacing() * 5 + 4);
+    m_summary->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_log = new QPlainTextEdit;
     m_log->setReadOnly(true);
     m_log->setMaximumBlockCount(ClassConsole::kLogLines);
@@ -88,6 +92,7 @@ TeacherWindow::TeacherWindow(ClassConsole &console, QWidget *parent)
     big.setPointSizeF(big.pointSizeF() * 1.6);
     big.setBold(true);
     m_countdown->setFont(big);
+    m_countdown->setFixedHeight(QFontMetrics(big).lineSpacing() + 6);
 
     auto *right = new QWidget;
     auto *rightLayout = new QVBoxLayout(right);
@@ -105,6 +110,8 @@ TeacherWindow::TeacherWindow(ClassConsole &console, QWidget *parent)
     m_classLine = new QLabel;
     m_classLine->setWordWrap(true);
     m_classLine->setTextFormat(Qt::PlainText);
+    m_classLine->setFixedHeight(m_classLine->fontMetrics().lineSpacing() * 2 + 4);
+    m_classLine->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     auto *decisions = new QHBoxLayout;
     decisions->addWidget(new QLabel(QStringLiteral("重复登录：")));
     for (const QString &caption :

@@ -1,14 +1,15 @@
 // teacher-bench: one second of a class in the teacher's console, for a class of 200 and of
 // 1000. Each sample takes the progress reports the class sends in a second (cut from the byte
 // stream and parsed as the server does), applies them to the class list (kept sorted by speed)
-// and stores them (the results store on disk, in WAL mode, committed), then repaints what the
-// window repaints each second: the visible table, the speed picture and the summary. The
-// baseline is the same rows written into a plain QTableWidget and repainted, in the same run,
-// with the same column widths and row height.
+// and stores them (the results store on disk, in WAL mode, committed), then paints once what
+// changed, as the event loop paints it next: the table on screen (whole, its rows are sorted
+// again), the speed picture, the summary, the lines under the table, the headers. The baseline
+// is the same rows' texts written into a plain QTableWidget and painted the same way (a
+// QTableWidget repaints the cells whose text changed), in the same run, with the same column
+// widths and row height.
 #include "BenchStats.h"
 #include "ClassConsole.h"
 #include "MessageSplitter.h"
-#include "SpeedChart.h"
 #include "TeacherWindow.h"
 #include "TestServer.h"
 
@@ -104,14 +105,17 @@ Result run(int students, bool detail, QTextStream &out)
         const qint64 t3 = timer.nsecsElapsed();
         window.refresh();
         const qint64 t4 = timer.nsecsElapsed();
-        window.table()->viewport()->repaint();
+        // One paint of everything that changed, as the event loop does it next: the table on
+        // screen (whole: its rows are sorted again), the speed picture, the summary, the lines
+        // under the table, the headers.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
         const qint64 t5 = timer.nsecsElapsed();
-        window.findChild<SpeedChart *>()->repaint();
-        const qint64 t6 = timer.nsecsElapsed();
-        if (detail && second % 50 == 0)
-            out << students << " apply " << t1 / 1e6 << " store " << (t2 - t1) / 1e6 << " flush "
-                << (t3 - t2) / 1e6 << " refresh " << (t4 - t3) / 1e6 << " table " << (t5 - t4) / 1e6
-                << " chart " << (t6 - t5) / 1e6 << Qt::endl;
+        const qint64 t6 = t5;
+        // The parts of the slow seconds, to see where a p99 comes from.
+        if (detail && second > kWarmUp && t6 > 12'000'000)
+            out << students << " second " << second << ": apply " << t1 / 1e6 << " store "
+                << (t2 - t1) / 1e6 << " flush " << (t3 - t2) / 1e6 << " refresh " << (t4 - t3) / 1e6
+                << " paint " << (t5 - t4) / 1e6 << Qt::endl;
         if (second > kWarmUp)
             result.console.push_back(double(timer.nsecsElapsed()) / 1e6);
         QApplication::processEvents();
@@ -139,6 +143,9 @@ Result run(int students, bool detail, QTextStream &out)
             row.computer = row.live->computer;
             row.inputMethod = row.live->inputMethod;
             row.state = StudentRow::State::Typing;
+            // The same texts as the console's rows, the connection's address included.
+            row.connection = i + 1;
+            row.peer = QStringLiteral("127.0.0.1:%1").arg(40000 + i);
             for (int column = 0; column < ClassRoster::ColumnCount; ++column) {
                 const QString text = ClassRoster::cellText(row, column);
                 if (QTableWidgetItem *item = plain.item(i, column))
@@ -148,7 +155,7 @@ Result run(int students, bool detail, QTextStream &out)
             }
         }
         const qint64 texts = timer.nsecsElapsed();
-        plain.viewport()->repaint();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
         if (detail && second % 50 == 0)
             out << students << " baseline texts " << texts / 1e6 << " table "
                 << (timer.nsecsElapsed() - texts) / 1e6 << Qt::endl;
