@@ -1,5 +1,6 @@
-# Installing the client and the test server, and the two Debian packages built from these
-# install rules by CPack: chengling-client and chengling-testserver.
+# Installing the client, the test server and the teacher's console, and the three Debian
+# packages built from these install rules by CPack: chengling-client, chengling-testserver and
+# chengling-teacher.
 #
 #   cmake --install build --prefix /usr/local       install into a prefix
 #   cd build && cpack                                 build/chengling-*_1.8.0_<arch>.deb
@@ -8,6 +9,7 @@
 # folder of the executable, so the executable goes to bin/ and the data to share/chengling/.
 
 set(CLIENT_APP_ID "cn.chengling.client")
+set(TEACHER_APP_ID "cn.chengling.teacher")
 set(CLIENT_RELEASE_DATE "2026-12-10")
 set(CLIENT_RELEASE_DATE_RFC2822 "Thu, 10 Dec 2026 12:00:00 +0000")
 set(CLIENT_PACKAGE_MAINTAINER
@@ -20,7 +22,7 @@ target_compile_definitions(chengling-client PRIVATE CLIENT_APP_ID="${CLIENT_APP_
 qt_add_resources(chengling-client "appicon" PREFIX "/" FILES assets/icons/chengling-client.svg)
 
 # Installed programs resolve every symbol at start, so their relocations can be made read-only.
-foreach(program chengling-client chengling-testserver)
+foreach(program chengling-client chengling-testserver chengling-teacher)
     target_link_options(${program} PRIVATE -Wl,-z,now)
 endforeach()
 
@@ -62,11 +64,28 @@ install(FILES ${TESTSERVER_SAMPLES} DESTINATION share/chengling-testserver/sampl
 install(FILES ${CMAKE_SOURCE_DIR}/tools/testserver/README.md
         DESTINATION share/doc/chengling-testserver COMPONENT testserver)
 
-# --- Manual pages, copyright and changelog of both packages ----------------------------------
+# --- The teacher's console -------------------------------------------------------------------
+install(TARGETS chengling-teacher RUNTIME DESTINATION bin COMPONENT teacher)
+configure_file(${pkg_src}/teacher.desktop.in ${pkg_out}/${TEACHER_APP_ID}.desktop @ONLY)
+configure_file(${pkg_src}/teacher.metainfo.xml.in ${pkg_out}/${TEACHER_APP_ID}.metainfo.xml @ONLY)
+install(FILES ${pkg_out}/${TEACHER_APP_ID}.desktop DESTINATION share/applications
+        COMPONENT teacher)
+install(FILES ${pkg_out}/${TEACHER_APP_ID}.metainfo.xml DESTINATION share/metainfo
+        COMPONENT teacher)
+install(FILES ${CMAKE_SOURCE_DIR}/assets/icons/chengling-teacher.svg
+        DESTINATION share/icons/hicolor/scalable/apps RENAME ${TEACHER_APP_ID}.svg
+        COMPONENT teacher)
+foreach(size 16 22 24 32 48 64 128 256 512)
+    install(FILES ${CMAKE_SOURCE_DIR}/assets/icons/chengling-teacher-${size}.png
+            DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME ${TEACHER_APP_ID}.png
+            COMPONENT teacher)
+endforeach()
+
+# --- Manual pages, copyright and changelog of the packages -----------------------------------
 # Debian wants them compressed with gzip -9n (no name, no time stamp: reproducible).
 configure_file(${pkg_src}/changelog ${pkg_out}/changelog @ONLY)
 set(pkg_gz_files)
-foreach(page chengling-client chengling-testserver)
+foreach(page chengling-client chengling-testserver chengling-teacher)
     configure_file(${pkg_src}/${page}.1.in ${pkg_out}/${page}.1 @ONLY)
     list(APPEND pkg_gz_files ${pkg_out}/${page}.1)
 endforeach()
@@ -80,7 +99,7 @@ foreach(file ${pkg_gz_files})
 endforeach()
 add_custom_target(package-docs ALL DEPENDS ${pkg_gz_outputs})
 
-foreach(component client testserver)
+foreach(component client testserver teacher)
     set(package chengling-${component})
     install(FILES ${pkg_out}/${package}.1.gz DESTINATION share/man/man1 COMPONENT ${component})
     install(FILES ${pkg_src}/copyright DESTINATION share/doc/${package} COMPONENT ${component})
@@ -97,7 +116,7 @@ set(CPACK_PACKAGE_CONTACT ${CLIENT_PACKAGE_MAINTAINER})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
-set(CPACK_COMPONENTS_ALL client testserver)
+set(CPACK_COMPONENTS_ALL client testserver teacher)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CLIENT_PACKAGE_MAINTAINER})
@@ -127,13 +146,36 @@ A technician presets the server address for every user of a computer in
 /etc/chengling/appset.ini.")
 
 set(CPACK_DEBIAN_TESTSERVER_PACKAGE_NAME chengling-testserver)
-set(CPACK_DEBIAN_TESTSERVER_PACKAGE_SUGGESTS chengling-client)
+# Qt loads its SQLite driver as a plugin, which the library dependencies do not name.
+set(CPACK_DEBIAN_TESTSERVER_PACKAGE_DEPENDS "libqt6sql6-sqlite")
+set(CPACK_DEBIAN_TESTSERVER_PACKAGE_SUGGESTS "chengling-client, chengling-teacher")
 set(CPACK_DEBIAN_TESTSERVER_DESCRIPTION
     "small test server for the Chengling text-entry client
 Runs one text-entry test for any number of chengling-client students: it
 sends the test's settings and text, and prints the progress and the results
 the clients report. For practice without the teacher's server, for checking
 the computers of a room, and for trying how the client reacts to the
-server's messages. Sample tests are included.")
+server's messages. Sample tests are included.
+
+It runs the same class console as chengling-teacher, without a window:
+results store, class roster, duplicate logins and per-test results
+files, driven by commands typed on standard input.")
+
+set(CPACK_DEBIAN_TEACHER_PACKAGE_NAME chengling-teacher)
+set(CPACK_DEBIAN_TEACHER_PACKAGE_DEPENDS "libqt6sql6-sqlite")
+set(CPACK_DEBIAN_TEACHER_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-wqy-microhei | fonts-wqy-zenhei")
+set(CPACK_DEBIAN_TEACHER_PACKAGE_SUGGESTS chengling-client)
+set(CPACK_DEBIAN_TEACHER_DESCRIPTION
+    "teacher's console of the Chengling text-entry test system
+Runs Chinese text-entry tests for a class of chengling-client students:
+it sends the test's settings and text, shows every student's progress
+live with the class's speeds, a summary and a countdown, and ends the test
+at its time limit.
+
+Every report is kept in a results store (SQLite) as it arrives, so a test
+survives a crash of the console and goes on after a restart. A class
+roster imported from a spreadsheet shows absent students; a second login
+with a number in use is warned and left to the teacher; figures no typist
+can reach are marked. The results of each test are written as a CSV file.")
 
 include(CPack)

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Fails when the client's logic reaches for widgets: a file outside ui/, app/, bench/, tools/,
+# Fails when the logic reaches for widgets: a file outside ui/, app/, teacher/, bench/, tools/,
 # tests/ and the widgets/ folders that includes a Qt Widgets header or a header of ui/ or of a
 # widgets/ folder, or a logic folder's CMakeLists.txt that links Qt6::Widgets.
 set -euo pipefail
@@ -20,7 +20,7 @@ widget_pattern=$(printf '%s\n' "${names[@]}" | sed 's/[.[\*^$]/\\&/g' | paste -s
 status=0
 while IFS= read -r -d '' file; do
     case "$file" in
-        ./ui/* | ./app/* | ./bench/* | ./tools/* | ./tests/* | */widgets/* | ./build* | ./.git/*)
+        ./ui/* | ./app/* | ./teacher/* | ./bench/* | ./tools/* | ./tests/* | */widgets/* | ./build* | ./.git/*)
             continue ;;
     esac
     while IFS= read -r hit; do
@@ -30,7 +30,7 @@ while IFS= read -r -d '' file; do
 done < <(find . \( -name '*.h' -o -name '*.hpp' -o -name '*.cpp' \) -print0)
 
 for cmake in core/CMakeLists.txt net/CMakeLists.txt typing/CMakeLists.txt hints/CMakeLists.txt \
-             env/CMakeLists.txt practice/CMakeLists.txt client/CMakeLists.txt; do
+             env/CMakeLists.txt practice/CMakeLists.txt client/CMakeLists.txt server/CMakeLists.txt; do
     if [[ -f "$cmake" ]] && grep -nE 'Qt6?::Widgets|\bWidgets\b' "$cmake" >&2; then
         echo "$cmake: a logic target links Qt Widgets" >&2
         status=1

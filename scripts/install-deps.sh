@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev qt6-qpa-plugins
+    # The teacher's console keeps its results in SQLite through Qt SQL.
+    libqt6sql6-sqlite
     libxcb1-dev libglib2.0-dev
     fonts-noto-cjk
     # Qt's own texts in the student's language (standard buttons 是/否/确定, text-field menus).

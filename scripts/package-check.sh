@@ -2,8 +2,10 @@
 # Checks the Debian packages the way a school's technician uses them: builds them from a built
 # tree (CPack), runs lintian, installs them with apt-get, writes a room preset, starts the
 # installed client as a fresh user under Xvfb against the installed test server (window title,
-# preset copied into the user's settings, connect, a short test), then removes the packages and
-# checks that nothing of theirs is left in /usr.
+# preset copied into the user's settings, connect, a short test), starts the installed teacher's
+# console as that user (its results store in the user's data folder, a student's report kept,
+# its results file written when it is stopped), then removes the packages and checks that
+# nothing of theirs is left in /usr.
 #
 #   scripts/package-check.sh [build-dir]      default: build (built by scripts/build.sh)
 #   SHOTS=folder scripts/package-check.sh     also keeps screenshots of the installed client
@@ -26,6 +28,8 @@ text=春眠不觉晓
 expect="typed 5, right 5,"
 title="澄岭文字录入测试系统客户端  1.8.0"
 app_id=cn.chengling.client
+teacher_id=cn.chengling.teacher
+packages=(chengling-client chengling-testserver chengling-teacher)
 
 step() { echo "== package-check: $*"; }
 fail() {
@@ -33,7 +37,7 @@ fail() {
     exit 1
 }
 
-for package in chengling-client chengling-testserver; do
+for package in "${packages[@]}"; do
     if dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
         fail "$package is installed on this machine already; remove it first (this check would remove it)"
     fi
@@ -45,9 +49,15 @@ fi
 work=$(mktemp -d /tmp/chengling-package-check.XXXXXX)
 chmod 755 "$work"
 server=""
+teacher=""
 installed=""
 cleanup() {
+    # The programs started as the check's user, by the ids they wrote, then their starters.
+    for pidfile in "$work/out/server.pid" "$work/out/teacher.pid"; do
+        if [ -f "$pidfile" ]; then kill "$(cat "$pidfile")" 2>/dev/null || true; fi
+    done
     if [ -n "$server" ]; then kill "$server" 2>/dev/null || true; fi
+    if [ -n "$teacher" ]; then kill "$teacher" 2>/dev/null || true; fi
     if id "$student" >/dev/null 2>&1; then userdel -r "$student" 2>/dev/null || true; fi
     if [ -f "$work/preset.saved" ]; then
         cp -p "$work/preset.saved" "$preset"
@@ -57,7 +67,7 @@ cleanup() {
     fi
     if [ -n "$installed" ]; then
         DEBIAN_FRONTEND=noninteractive apt-get purge -y -q -o DPkg::Lock::Timeout=600 \
-            chengling-client chengling-testserver >/dev/null 2>&1 || true
+            "${packages[@]}" >/dev/null 2>&1 || true
     fi
     rm -rf "$work"
 }
@@ -67,10 +77,12 @@ trap cleanup EXIT
 step "building the packages in $build"
 (cd "$build" && cpack -G DEB >"$work/cpack.log") || { cat "$work/cpack.log"; fail "cpack"; }
 # apt's download user must be able to read them.
-cp "$build"/chengling-client_*.deb "$build"/chengling-testserver_*.deb "$work/"
+cp "$build"/chengling-client_*.deb "$build"/chengling-testserver_*.deb \
+    "$build"/chengling-teacher_*.deb "$work/"
 client_deb=$(ls "$work"/chengling-client_*.deb)
 server_deb=$(ls "$work"/chengling-testserver_*.deb)
-chmod 644 "$client_deb" "$server_deb"
+teacher_deb=$(ls "$work"/chengling-teacher_*.deb)
+chmod 644 "$client_deb" "$server_deb" "$teacher_deb"
 dpkg-deb -f "$client_deb" Version | grep -qx '1.8.0' || fail "the client package is not version 1.8.0"
 dpkg-deb -f "$client_deb" Depends | grep -q 'qt6-translations-l10n' ||
     fail "the client package does not depend on qt6-translations-l10n (Qt's Chinese texts)"
@@ -78,7 +90,8 @@ dpkg-deb -f "$client_deb" Depends | grep -q 'qt6-translations-l10n' ||
 # --- lintian -----------------------------------------------------------------------------------
 step "lintian (fails on errors; warnings and infos are listed)"
 lintian_status=0
-lintian --fail-on error --display-info "$client_deb" "$server_deb" >"$work/lintian.log" 2>&1 ||
+lintian --fail-on error --display-info "$client_deb" "$server_deb" "$teacher_deb" \
+    >"$work/lintian.log" 2>&1 ||
     lintian_status=$?
 grep -v 'running with root privileges' "$work/lintian.log" || true
 [ $lintian_status -eq 0 ] || fail "lintian reports errors"
@@ -88,17 +101,20 @@ step "installing with apt-get"
 find /usr -xdev | sort >"$work/usr-before"
 installed=yes
 DEBIAN_FRONTEND=noninteractive apt-get install -y -q -o DPkg::Lock::Timeout=600 \
-    "$client_deb" "$server_deb" >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; fail "apt-get install"; }
-dpkg-query -L chengling-client chengling-testserver | sort -u >"$work/installed-files"
+    "$client_deb" "$server_deb" "$teacher_deb" >"$work/apt.log" 2>&1 ||
+    { cat "$work/apt.log"; fail "apt-get install"; }
+dpkg-query -L "${packages[@]}" | sort -u >"$work/installed-files"
 
 step "checking the installed files"
-desktop-file-validate "/usr/share/applications/$app_id.desktop" || fail "desktop entry"
-appstreamcli validate --no-net "/usr/share/metainfo/$app_id.metainfo.xml" >"$work/as.log" 2>&1 ||
-    { cat "$work/as.log"; fail "AppStream metainfo"; }
-for icon in scalable/apps/$app_id.svg 48x48/apps/$app_id.png 256x256/apps/$app_id.png; do
-    [ -f "/usr/share/icons/hicolor/$icon" ] || fail "icon $icon missing"
+for id in "$app_id" "$teacher_id"; do
+    desktop-file-validate "/usr/share/applications/$id.desktop" || fail "desktop entry $id"
+    appstreamcli validate --no-net "/usr/share/metainfo/$id.metainfo.xml" >"$work/as.log" 2>&1 ||
+        { cat "$work/as.log"; fail "AppStream metainfo of $id"; }
+    for icon in scalable/apps/$id.svg 48x48/apps/$id.png 256x256/apps/$id.png; do
+        [ -f "/usr/share/icons/hicolor/$icon" ] || fail "icon $icon missing"
+    done
 done
-for program in chengling-client chengling-testserver; do
+for program in chengling-client chengling-testserver chengling-teacher; do
     warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "/usr/share/man/man1/$program.1.gz" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "man page of $program: $warnings"
     # Both answer without a display, as a technician over ssh would ask.
@@ -174,12 +190,64 @@ fi
 kill "$server"
 wait "$server" 2>/dev/null || true
 server=""
+
+step "the teacher's results store as $student: a test of the installed server, resumed by the installed console"
+as_student() {
+    runuser -u "$student" -- env -i PATH=/usr/bin:/bin HOME="$home" USER="$student" \
+        LANG=C.UTF-8 "$@"
+}
+wait_port() { # port, pid
+    for _ in $(seq 100); do
+        (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null && return 0
+        kill -0 "$2" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    return 1
+}
+port=$((20000 + RANDOM % 20000))
+# The programs' own process ids, for the signals: the shell that writes one becomes the program.
+as_student sh -c 'echo $$ >"$0"; exec chengling-testserver --port "$1" --store default --text "$2"' \
+    "$work/out/server.pid" "$port" "$text" >"$work/store-server.log" 2>&1 &
+server=$!
+wait_port "$port" "$server" || { cat "$work/store-server.log"; fail "no server with the store"; }
+# A student's client, by hand: the settings answered, start pressed, the text taken, a report.
+exec 3<>"/dev/tcp/127.0.0.1/$port"
+for message in 1008 1010 1009 1011 '1099|07|LiMing|3|5|5|2|2|0|en|PC07|'; do
+    sleep 0.4
+    printf '%s' "$message" >&3
+done
+sleep 0.5
+exec 3>&-
+kill -TERM "$(cat "$work/out/server.pid")"
+wait "$server" 2>/dev/null || true
+server=""
+grep -q "results written" "$work/store-server.log" ||
+    { cat "$work/store-server.log"; fail "the server with the store did not stop on SIGTERM"; }
+store="$home/.local/share/chengling-teacher/results.sqlite"
+[ -s "$store" ] || { cat "$work/store-server.log"; fail "no results store at $store"; }
+[ "$(stat -c %U:%a "$store")" = "$student:600" ] || fail "$store is not $student's alone"
+port=$((20000 + RANDOM % 20000))
+as_student xvfb-run -a -s "-screen 0 1280x800x24" \
+    sh -c 'echo $$ >"$0"; exec chengling-teacher --local --port "$1" --results "$2"' \
+    "$work/out/teacher.pid" "$port" "$home/results" >"$work/teacher.log" 2>&1 &
+teacher=$!
+wait_port "$port" "$teacher" ||
+    { cat "$work/teacher.log" "$work/store-server.log"; fail "the teacher's console did not start"; }
+sleep 1
+kill -TERM "$(cat "$work/out/teacher.pid")" || fail "the teacher's console is not running"
+for _ in $(seq 50); do kill -0 "$teacher" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$teacher" 2>/dev/null && fail "the teacher's console did not stop on SIGTERM"
+wait "$teacher" 2>/dev/null || true
+teacher=""
+# The console went on with the server's test and wrote its results when it was stopped.
+grep -qs '^07,LiMing,3,PC07,en,' "$home"/results/*.csv ||
+    { cat "$work/teacher.log" "$home"/results/*.csv 2>&1; fail "no results file with the student's report"; }
 userdel -r "$student" 2>/dev/null || true
 
 # --- Removal -------------------------------------------------------------------------------------
 step "removing the packages"
 DEBIAN_FRONTEND=noninteractive apt-get purge -y -q -o DPkg::Lock::Timeout=600 \
-    chengling-client chengling-testserver >"$work/apt-purge.log" 2>&1 ||
+    "${packages[@]}" >"$work/apt-purge.log" 2>&1 ||
     { cat "$work/apt-purge.log"; fail "apt-get purge"; }
 installed=""
 while read -r path; do
@@ -189,9 +257,12 @@ done <"$work/installed-files"
 find /usr -xdev | sort >"$work/usr-after"
 comm -13 "$work/usr-before" "$work/usr-after" >"$work/usr-new"
 if [ -s "$work/usr-new" ]; then
-    # Caches that triggers rebuild for every package with desktop entries or icons, and the
-    # byte code Python leaves for any program that runs meanwhile, belong to no package.
-    grep -v -e '/mimeinfo.cache$' -e '/icon-theme.cache$' -e '/__pycache__' "$work/usr-new" |
+    # Caches that triggers rebuild for every package with desktop entries, icons or MIME types
+    # (update-mime-database writes /usr/share/mime/<type>/ whenever any package is installed
+    # meanwhile), and the byte code Python leaves for any program that runs meanwhile, belong
+    # to no package.
+    grep -v -e '/mimeinfo.cache$' -e '/icon-theme.cache$' -e '/__pycache__' \
+        -e '^/usr/share/mime/[a-z-]*/[^/]*\.xml$' "$work/usr-new" |
         xargs -r -d '\n' dpkg-query -S 2>&1 >/dev/null |
         sed -n 's/^dpkg-query: no path found matching pattern //p' >"$work/usr-unowned" || true
     # With merged /usr, dpkg knows some files by their old names (/bin/ls for /usr/bin/ls).

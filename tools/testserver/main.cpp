@@ -3,6 +3,7 @@
 
 #include "ClassConsole.h"
 #include "ConsoleFormat.h"
+#include "QuitSignals.h"
 #include "TestServer.h"
 
 #include <QCommandLineParser>
@@ -77,13 +78,19 @@ void sendRawLine(TestServer &server, const QString &line)
 
 // The class console's commands, the same as the buttons of the teacher's window:
 //   /settings              send "0100", "0009", "0008" to everyone again
-//   /start [name]          start a test: everyone gets the text, results go to a new file
+//   /start [name]          start a test: the changed settings to everyone, the text to those
+//                          who press start (and at once to those waiting)
 //   /end                   end the test (results written)
 //   /message <text>        "0099" to everyone
 //   /message-to <n,n> <text>  "0099" to the students of these numbers
-//   /save                  write the results file now
+//   /save                  write the results file of the running or last test now
 //   /summary               the class summary
+//   /status                countdown, connections, who has not started
 //   /list                  the class list
+//   /roster <file>         import a class roster (CSV, UTF-8 or GBK)
+//   /keep-first <number>   a duplicate login: keep the row first logged in
+//   /keep-second <number>  ... keep the second connection's row instead
+//   /merge <number>        ... the two rows are one student: merge them
 void runCommand(ClassConsole &console, const QString &line)
 {
     const QString command = line.section(u' ', 0, 0);
@@ -91,6 +98,12 @@ void runCommand(ClassConsole &console, const QString &line)
     const auto report = [](const Status &status) {
         if (!status.ok())
             print(0, QStringLiteral("!! ") + status.error);
+    };
+    const auto duplicateRow = [&console](const QString &number) {
+        for (int row : console.rowsOfNumbers({number.trimmed()}))
+            if (console.roster().at(row).duplicate())
+                return row;
+        return -1;
     };
     if (command == u"/settings") {
         console.sendSettings();
@@ -111,17 +124,37 @@ void runCommand(ClassConsole &console, const QString &line)
         report(console.saveResults());
     } else if (command == u"/summary") {
         print(0, console.summary().text());
+    } else if (command == u"/status") {
+        print(0, (console.testRunning() ? console.countdownText() : QStringLiteral("no test")) +
+                     QStringLiteral(" | ") + console.classLine());
     } else if (command == u"/list") {
         const ClassRoster &roster = console.roster();
         for (int row = 0; row < roster.size(); ++row) {
             QStringList cells;
             for (int column = 0; column < ClassRoster::ColumnCount; ++column)
-                cells << ClassRoster::cellText(roster.at(row), column);
+                cells << ClassRoster::cellText(roster.at(row), column, roster.testRunning());
             print(roster.at(row).connection, cells.join(QStringLiteral(" | ")));
         }
+    } else if (command == u"/roster") {
+        QStringList skipped;
+        report(console.importRoster(argument.trimmed(), &skipped));
+        for (const QString &line : std::as_const(skipped))
+            print(0, QStringLiteral("!! roster: ") + line);
+    } else if (command == u"/keep-first" || command == u"/keep-second" || command == u"/merge") {
+        const int row = duplicateRow(argument);
+        if (row < 0) {
+            print(0, QStringLiteral("!! no duplicate login of number %1").arg(argument.trimmed()));
+            return;
+        }
+        report(console.decideDuplicate(row, command == u"/keep-first"
+                                                ? ClassConsole::Decision::KeepFirst
+                                                : (command == u"/keep-second"
+                                                       ? ClassConsole::Decision::KeepSecond
+                                                       : ClassConsole::Decision::Merge)));
     } else {
         print(0, QStringLiteral("!! unknown command %1 (/settings /start /end /message "
-                                "/message-to /save /summary /list)")
+                                "/message-to /save /summary /status /list /roster /keep-first "
+                                "/keep-second /merge)")
                      .arg(command));
     }
 }
@@ -189,8 +222,17 @@ int main(int argc, char *argv[])
                         "every client random and broken messages, then run the test normally."),
          QStringLiteral("seconds")},
         {QStringLiteral("results"),
-         QStringLiteral("Keep each test's results as a CSV file in this folder."),
+         QStringLiteral("Write each test's results from the store as a CSV file in this folder."),
          QStringLiteral("folder")},
+        {QStringLiteral("store"),
+         QStringLiteral("Results store (SQLite) to keep every report and result in, and to go on "
+                        "with the test it holds running (default: in memory only; \"default\" "
+                        "for the teacher's console's store in the data folder)."),
+         QStringLiteral("file")},
+        {QStringLiteral("roster"),
+         QStringLiteral("Class roster to import (CSV: number, name, class, computer; UTF-8 or "
+                        "GBK)."),
+         QStringLiteral("file")},
         {QStringLiteral("no-duplicate-notice"),
          QStringLiteral("Do not send 0011 to a second connection with a number already "
                         "connected.")},
@@ -275,12 +317,42 @@ int main(int argc, char *argv[])
         return 2;
     }
 
+    QObject::connect(&console, &ClassConsole::logged, [](int, const QString &line, bool ownEvent) {
+        if (ownEvent)
+            print(0, QStringLiteral("** ") + consoleformat::printable(line.section(u' ', 1), 400));
+    });
+    // The store first: a test it holds running goes on, with its own settings.
+    QString storePath = parser.value(QStringLiteral("store"));
+    if (storePath == u"default")
+        storePath = ResultsStore::defaultPath();
+    if (!storePath.isEmpty()) {
+        if (Status status = console.openStore(storePath); !status.ok()) {
+            print(0, QStringLiteral("error: ") + status.error);
+            return 1;
+        }
+    }
+    if (parser.isSet(QStringLiteral("roster"))) {
+        QStringList skipped;
+        if (Status status = console.importRoster(parser.value(QStringLiteral("roster")), &skipped);
+            !status.ok()) {
+            print(0, QStringLiteral("error: ") + status.error);
+            return 2;
+        }
+        for (const QString &line : std::as_const(skipped))
+            print(0, QStringLiteral("!! roster: ") + line);
+    }
     if (parser.isSet(QStringLiteral("results")))
         console.setResultsFolder(parser.value(QStringLiteral("results")));
     console.setDuplicateNotice(!parser.isSet(QStringLiteral("no-duplicate-notice")));
-    QObject::connect(&console, &ClassConsole::logged, [](int, const QString &line, bool ownEvent) {
-        if (ownEvent)
-            print(0, QStringLiteral("** ") + line.section(u' ', 1));
+    // Without a teacher at the keyboard the first student to press start opens the test.
+    console.setAutoStart(true);
+    // Stopped by the system, Ctrl+C or a closed terminal: the results are written first. A
+    // test still running stays so in the store, to go on with after a restart.
+    QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &QuitSignals::received, &app, [&console](int signal) {
+        console.flush();
+        print(0, QStringLiteral("signal %1: results written, stopping").arg(signal));
+        QCoreApplication::quit();
     });
 
     const bool quiet = parser.isSet(QStringLiteral("quiet"));
@@ -349,6 +421,11 @@ int main(int argc, char *argv[])
         readRawLines(server, console);
     }
     const int result = app.exec();
-    (void)console.endTest();
+    console.flush();
+    if (console.testRunning() &&
+        console.store().path() != QString::fromUtf16(ResultsStore::kMemory))
+        print(0, QStringLiteral("the test goes on in the store %1 when the server starts on it "
+                                "again (/end ends it)")
+                     .arg(console.store().path()));
     return result;
 }

@@ -1,0 +1,117 @@
+#pragma once
+
+#include "StudentRow.h"
+
+#include <QAbstractTableModel>
+#include <QHash>
+#include <QList>
+
+#include <array>
+
+// The class list as a table: one row per student of the test (from the roster or from a
+// connection that said who it is) and, for a short while, per connection that has not. No
+// widgets: the console window shows it in a view, the tests and the command-line server read
+// it directly. Rows are never reordered here; sorting is the view's (SortRole gives numbers).
+//
+// A class reports every second: a row's texts are made when a view first asks for them after
+// a change, so only the rows on screen cost anything, and the view hears of changed rows once
+// per pass of the event loop.
+class ClassRoster : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    enum Column {
+        Number,
+        Name,
+        Banji,
+        Computer,
+        State,
+        Marks,
+        Time,
+        Progress,
+        Speed,
+        Accuracy,
+        Backspaces,
+        Errors,
+        Link,
+        InputMethod,
+        Replies,
+        Problems,
+        ColumnCount
+    };
+    // Sort key of a cell (a number where the column holds one); the fraction typed of the
+    // progress column, for drawing it as a bar.
+    static constexpr int SortRole = Qt::UserRole;
+    static constexpr int ProgressRole = Qt::UserRole + 1;
+
+    explicit ClassRoster(QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    void multiData(const QModelIndex &index, QModelRoleDataSpan roleDataSpan) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+    int size() const { return int(m_rows.size()); }
+    const StudentRow &at(int row) const { return m_rows.at(row); }
+    const QList<StudentRow> &rows() const { return m_rows; }
+    // The row of a connection, -1 when it has none.
+    int rowOfConnection(int connection) const { return m_byConnection.value(connection, -1); }
+    // The row holding a student number (not a duplicate's), -1 when none does.
+    int rowOfNumber(const QString &xuehao) const { return m_byNumber.value(xuehao, -1); }
+
+    int addRow(const StudentRow &row);
+    void removeRow(int row);
+    void clear();
+    // Changes a row in place. The view hears of the changed rows once, when control returns to
+    // the event loop (or at flush()).
+    template <typename Change> void update(int row, Change change)
+    {
+        const int connection = m_rows.at(row).connection;
+        const QString number = m_rows.at(row).xuehao;
+        const int flags = m_rows.at(row).flags;
+        change(m_rows[row]);
+        const StudentRow &changed = m_rows.at(row);
+        if (changed.connection != connection || changed.xuehao != number || changed.flags != flags)
+            reindex();
+        m_textsValid[row] = false;
+        markChanged(row, row);
+    }
+    // Every row at once.
+    template <typename Change> void updateAll(Change change)
+    {
+        for (StudentRow &row : m_rows)
+            change(row);
+        reindex();
+        m_textsValid.fill(false);
+        if (!m_rows.isEmpty())
+            markChanged(0, int(m_rows.size()) - 1);
+    }
+    // Tells the view now about the rows changed since the last time.
+    void flush();
+
+    // Whether a test runs: a student who has not pressed start shows "未开始" then.
+    void setTestRunning(bool running);
+    bool testRunning() const { return m_testRunning; }
+
+    static QString columnTitle(int column);
+    // The text of a cell as the table, the command-line server and the exported results show it.
+    static QString cellText(const StudentRow &row, int column, bool testRunning = true);
+    static QVariant sortKey(const StudentRow &row, int column);
+
+private:
+    void reindex();
+    void markChanged(int first, int last);
+    const std::array<QString, ColumnCount> &texts(int row) const;
+
+    QList<StudentRow> m_rows;
+    QHash<int, int> m_byConnection;
+    QHash<QString, int> m_byNumber;
+    mutable QList<std::array<QString, ColumnCount>> m_texts;
+    mutable QList<bool> m_textsValid;
+    bool m_testRunning = false;
+    int m_changedFirst = -1;
+    int m_changedLast = -1;
+    bool m_flushQueued = false;
+};

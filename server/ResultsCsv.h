@@ -1,0 +1,25 @@
+#pragma once
+
+#include "StudentRow.h"
+#include "core/Status.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// The results of a test as a CSV file: UTF-8 with a byte-order mark, so that spreadsheet
+// programs open the Chinese names right; CRLF line ends; one line per student of the test
+// (absent roster students included, dismissed duplicates left out) with the figures the result
+// was finished with, else the last progress report's. The rows come from the results store.
+namespace resultscsv {
+
+QByteArray build(const QList<StudentRow> &rows);
+// One field, quoted when it holds a separator, a quote or a line break. Text a spreadsheet
+// would take for a formula (starting with =, +, -, @, tab or CR) gets a leading apostrophe:
+// names come from the students' computers.
+QString field(const QString &text);
+// Writes the file into the folder (created when missing), replacing an older one whole or not
+// at all. The error names the path.
+Status write(const QString &path, const QList<StudentRow> &rows);
+
+} // namespace resultscsv
