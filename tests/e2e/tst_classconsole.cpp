@@ -57,7 +57,7 @@ private slots:
         QTRY_COMPARE(console.roster().at(0).state, StudentRow::State::Ready);
         QVERIFY(console.startTest(QStringLiteral("e2e")).ok());
         // The text comes when the student presses start.
-        c.control->cmdread_Click();
+        c.session->cmdread_Click();
         QTRY_COMPARE_WITH_TIMEOUT(c.ui.txt1->text(), QStringLiteral("教师控制台测试"), 5000);
         c.ui.txt2->setText(QStringLiteral("教师空"));
         QTRY_VERIFY_WITH_TIMEOUT(console.roster().at(0).live.has_value() &&
