@@ -226,6 +226,13 @@ void TestSession::endTest(EndKind how)
     const bool byStudent = how == EndKind::EndButton || how == EndKind::Left;
     const QString final = byStudent ? endMessage() : progressMessage();
     m_timeUp = how == EndKind::TimeUp && m_state.NumTxtInputCount < m_state.NumTxtCount;
+    // The curve ends at the final speed: a practice may end between two seconds.
+    const int finalSpeed =
+        int(figures::speedTenths(m_state.NumTxtRight, m_state.TotalTime).value_or(0));
+    if (m_speeds.isEmpty())
+        m_speeds << finalSpeed;
+    else
+        m_speeds.last() = finalSpeed;
     setPhase(byStudent ? Phase::Ended : Phase::Ending);
     // The final figures go out when the test ends, before anything waits for the student.
     sendFinal(final);
@@ -377,6 +384,9 @@ void TestSession::Timer3_Timer()
     // The elapsed time is a 16-bit value: it stays at its top.
     if (s.TotalTime < ClientState::kMaxCount)
         ++s.TotalTime;
+    // The speed of this second, for the result's curve.
+    if (isRunning())
+        m_speeds << int(figures::speedTenths(s.NumTxtRight, s.TotalTime).value_or(0));
     if (!yieldFor(test, tick))
         return cutShort(tick);
 
@@ -389,9 +399,6 @@ void TestSession::Timer3_Timer()
         return cutShort(tick);
 
     m_display.showSpeedAndProgress(limit);
-    // The speed of this second, for the result's curve.
-    if (isRunning())
-        m_speeds << int(figures::speedTenths(s.NumTxtRight, s.TotalTime).value_or(0));
     if (!yieldFor(test, tick))
         return cutShort(tick);
 

@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QSvgRenderer>
+#include <QTimer>
 
 namespace {
 
@@ -96,6 +97,7 @@ Form6::Form6(PracticeSession &session, QWidget *parent)
     connect(&session, &PracticeSession::stripChanged, this, &Form6::showStrip);
     connect(&session, &PracticeSession::progressChanged, this, &Form6::showProgress);
     connect(&session, &PracticeSession::displayChanged, this, &Form6::showDisplay);
+    connect(&session, &PracticeSession::wrongKey, this, &Form6::showWrongKey);
     connect(RTinput, &RootInputBox::keyReleased, this, [this](int key) {
         if (m_session)
             m_session->RTinput_KeyUp(key);
@@ -166,6 +168,25 @@ void Form6::createControls()
     setColours(Lzg[0], Qt::white, Qt::black);
     Lzg[0]->setGeometry(px(RootStrip::kLabelLeft), px(RootStrip::kLabelTop),
                         px(RootStrip::kLabelSize), px(RootStrip::kLabelSize));
+    // The right key of a root answered wrong, shown for a moment under the root.
+    Lright = new QLabel(Pmid);
+    Lright->setFont(clientFont(QStringLiteral("黑体"), 11, true));
+    setColours(Lright, QColor(255, 0, 0), Qt::white);
+    Lright->setAutoFillBackground(true);
+    Lright->setContentsMargins(px(60), 0, px(60), 0);
+    Lright->hide();
+    m_flashEnd = new QTimer(this);
+    m_flashEnd->setSingleShot(true);
+    m_flashEnd->setInterval(400);
+    connect(m_flashEnd, &QTimer::timeout, this, [this] {
+        m_flashLabel = -1;
+        if (m_session)
+            showStrip(m_session->strip());
+    });
+    m_rightEnd = new QTimer(this);
+    m_rightEnd->setSingleShot(true);
+    m_rightEnd->setInterval(1200);
+    connect(m_rightEnd, &QTimer::timeout, Lright, &QLabel::hide);
     RTinput = new RootInputBox(Pmid);
     RTinput->setFont(root);
     RTinput->setGeometry(px(RootStrip::kLabelLeft),
@@ -316,12 +337,37 @@ void Form6::showStrip(const RootStrip &strip)
         label->setText(caption);
         static_cast<RootLabel *>(label)->setPicture(pictureFor(caption));
         label->setVisible(strip.isShown(i));
-        const QColor background = strip.isHighlighted(i) ? Qt::black : Qt::white;
+        const bool flashing = i == m_flashLabel;
+        const QColor background = flashing                 ? QColor(255, 0, 0)
+                                  : strip.isHighlighted(i) ? QColor(Qt::black)
+                                                           : QColor(Qt::white);
         if (label->palette().color(QPalette::Window) != background)
-            setColours(label, background, strip.isHighlighted(i) ? Qt::white : Qt::black);
+            setColours(label, background,
+                       flashing || strip.isHighlighted(i) ? Qt::white : Qt::black);
     }
     RTinput->resize(px(RootStrip::kLabelSize * strip.pageSize()), RTinput->height());
     RTinput->showRoots(strip.typed());
+}
+
+void Form6::showWrongKey(int label, QChar right)
+{
+    if (label < 0 || label >= RootStrip::kLabels || !Lzg[label])
+        return;
+    m_flashLabel = label;
+    m_flashEnd->start();
+    // The right key, under the root, between the strip and the typing box.
+    Lright->setText(QString(right));
+    Lright->adjustSize();
+    const QLabel *root = Lzg[label];
+    // In the gap between the strip and the typing box.
+    const int gap = RTinput->y() - (root->y() + root->height());
+    Lright->move(root->x() + (root->width() - Lright->width()) / 2,
+                 root->y() + root->height() + std::max(0, (gap - Lright->height()) / 2));
+    Lright->show();
+    Lright->raise();
+    m_rightEnd->start();
+    if (m_session)
+        showStrip(m_session->strip());
 }
 
 // The glyph picture a root of the strip shows instead of its character, where the table's

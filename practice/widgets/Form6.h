@@ -15,6 +15,7 @@ class QCheckBox;
 class QLabel;
 class QProgressBar;
 class RootInputBox;
+class QTimer;
 
 // The root practice window "字根练习": the statistics row on top, the root strip and the
 // typing box in the middle, the root chart (or a background picture) below. It lays out its
@@ -56,6 +57,7 @@ public:
     QLabel *Image3;
     QLabel *Label2;
     QWidget *Image4;
+    QLabel *Lright; // the right key of a root answered wrong, shown for a moment
 
 signals:
     // The window has agreed to close (after the question, if a practice was running).
@@ -74,10 +76,16 @@ private:
     int px(int twips) const;
     void fitToScreen();
 
+    int m_flashLabel = -1; // the label that flashes red, -1 for none
+    QTimer *m_flashEnd = nullptr;
+    QTimer *m_rightEnd = nullptr;
+
     void Form_Resize();
     void Ptop_Resize();
     void Pmid2_Resize();
     void showStrip(const RootStrip &strip);
+    // A wrong key: the root's label flashes red and its right key shows below it for a moment.
+    void showWrongKey(int label, QChar right);
     QPixmap pictureFor(const QString &root) const;
     void showProgress(int maximum, int value);
     void showDisplay(const PracticeDisplay &display);

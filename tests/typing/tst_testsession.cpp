@@ -6,6 +6,7 @@
 #include "TypingFixture.h"
 #include "core/ModalTracker.h"
 #include "practice/PracticeLauncher.h"
+#include "practice/PracticeSession.h"
 
 #include <QSignalSpy>
 
@@ -384,6 +385,91 @@ private slots:
         f.env.fakeSocket.raiseConnected();
         QVERIFY(f.env.fakeSocket.sent.isEmpty());
         QCOMPARE(f.session().unsentReports(), 0);
+    }
+
+    // A result teaches: the speed of every second, the accuracy, and each mistyped
+    // character with what was typed in its place, its codes and its roots from the shipped
+    // tables; a time limit that cut the text short says so.
+    void resultTeaches()
+    {
+        LogicEnv env;
+        for (const char *name : {"wb.dat", "wbcz.dat"})
+            QVERIFY(
+                QFile::copy(QStringLiteral(CLIENT_SOURCE_DIR "/assets/data/") + QLatin1String(name),
+                            env.dir.filePath(QLatin1String(name))));
+        env.createLogic();
+        env.fakeSocket.raiseConnected();
+        Client &c = env.client();
+        c.ui.Timer4->stop();
+        QList<TestResult> results;
+        QObject::connect(&env.logic(), &ClientLogic::resultReady, &env.logic(),
+                         [&](const TestResult &r) { results << r; });
+        env.fakeSocket.arrive(QStringLiteral("00081|5"));
+        env.fakeSocket.arrive(QStringLiteral("0010中文录入"));
+        TextModel *txt2 = c.ui.txt2;
+        txt2->replace(0, 0, QStringLiteral("中问"));
+        c.session->Timer3_Timer();
+        txt2->replace(2, 0, QStringLiteral("录"));
+        c.session->Timer3_Timer();
+        txt2->replace(3, 0, QStringLiteral("如"));
+        QCOMPARE(results.size(), 1);
+        const TestResult &done = results[0];
+        QVERIFY(!done.timeUp);
+        QCOMPARE(done.wrongKeys, -1);
+        QVERIFY(done.drillable);
+        // Two seconds of ticks and the completion's own: 1 in 1 s, 2 in 2 s, 2 in 3 s.
+        QCOMPARE(done.speedTenths, (QList<int>{600, 600, 400}));
+        QCOMPARE(done.accuracy, QStringLiteral("50"));
+        QCOMPARE(done.mistakes.size(), 2);
+        QCOMPARE(done.mistakes[0].expected, QStringLiteral("文"));
+        QCOMPARE(done.mistakes[0].typed, QStringLiteral("问"));
+        QCOMPARE(done.mistakes[0].wubi, QStringList{QStringLiteral("YYGY")});
+        QCOMPARE(done.mistakes[0].pinyin, QStringList{QStringLiteral("wén")});
+        QVERIFY(!done.mistakes[0].glyphs.isEmpty());
+        for (int glyph : done.mistakes[0].glyphs)
+            QVERIFY(glyph >= 1 && glyph <= 206);
+        QCOMPARE(done.mistakes[1].expected, QStringLiteral("入"));
+        QCOMPARE(done.mistakes[1].typed, QStringLiteral("如"));
+
+        // Cut short by the limit: the caption will say the time is up.
+        env.fakeSocket.arrive(QStringLiteral("0010中文录入"));
+        txt2->replace(0, 0, QStringLiteral("中"));
+        c.state.TotalTime = 59;
+        c.session->Timer3_Timer();
+        QCOMPARE(results.size(), 2);
+        QVERIFY(results[1].timeUp);
+        QCOMPARE(results[1].speedTenths, QList<int>{10});
+        QVERIFY(results[1].mistakes.isEmpty());
+    }
+
+    // A root practice counts its wrong keys for the result: each root answered wrong, with the
+    // keys pressed for it and its right key; keys that are no letter are no answer.
+    void practiceCountsWrongKeys()
+    {
+        Class f;
+        f.arrive(QStringLiteral("0010<zg>1/3"));
+        QSignalSpy flashes(f.practice(), &PracticeSession::wrongKey);
+        const QString first = f.practice()->strip().nextRoot();
+        const QChar right = f.practice()->table().keyOf(first.at(0))->at(0).toUpper();
+        const int wrong = right == u'A' ? Qt::Key_B : Qt::Key_A;
+        f.practice()->RTinput_KeyUp(wrong);
+        f.practice()->RTinput_KeyUp(wrong);
+        f.practice()->RTinput_KeyUp(Qt::Key_Shift);
+        QCOMPARE(flashes.count(), 2);
+        QCOMPARE(flashes.at(0).at(0).toInt(), 0);
+        QCOMPARE(flashes.at(0).at(1).value<QChar>(), right);
+        f.typeAllRoots();
+        QCOMPARE(f.results.size(), 1);
+        const TestResult &result = f.results[0];
+        QCOMPARE(result.wrongKeys, 2);
+        QCOMPARE(result.mistakes.size(), 1);
+        QCOMPARE(result.mistakes[0].expected, first);
+        QCOMPARE(result.mistakes[0].typed, QString(QChar(wrong == Qt::Key_A ? u'A' : u'B')));
+        QCOMPARE(result.mistakes[0].wubi, QStringList{QString(right)});
+        QVERIFY(!result.drillable);
+        // The counters the server sees are the accepted roots only.
+        QCOMPARE(f.s().NumTxtInputCount, 3);
+        QCOMPARE(f.s().NumTxtRight, 3);
     }
 
     // The buttons as a function of the connection and the phase: connect, start, end, server

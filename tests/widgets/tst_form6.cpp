@@ -2,6 +2,7 @@
 #include "TestEnv.h"
 #include "TestRegistry.h"
 #include "core/Client.h"
+#include "core/widgets/LinkLabel.h"
 #include "net/TestControl.h"
 #include "practice/widgets/Form6.h"
 #include "practice/widgets/RootInputBox.h"
@@ -232,22 +233,30 @@ private slots:
         QString sentence;
         QString errors;
         QString typedMeanwhile;
+        bool practiceLink = true;
         QTimer poll;
         poll.setInterval(10);
         QObject::connect(&poll, &QTimer::timeout, [&] {
             if (auto *result = qobject_cast<Form5 *>(QApplication::activeModalWidget())) {
                 sentence = result->Lmsg->text();
                 errors = result->Label1->text();
+                practiceLink = result->Label3->isVisibleTo(result);
                 typedMeanwhile = f.form()->RTinput->text();
                 result->close();
             }
         });
         poll.start();
+        // A wrong letter first: counted for the result.
+        const QString first = f.session().strip().nextRoot();
+        const QChar right = f.session().table().keyOf(first.at(0))->at(0).toUpper();
+        QTest::keyRelease(f.form()->RTinput, right == u'A' ? Qt::Key_B : Qt::Key_A);
         for (int i = 0; i < 3; ++i)
             f.answer();
         QVERIFY(sentence.contains(
             QStringLiteral("总字数：3个，已录入：3个，正确数：3个，退格次数：0次")));
-        QVERIFY(errors.startsWith(QStringLiteral("有0个字出现错误")));
+        QCOMPARE(errors, QStringLiteral("有1个字根按错，共按错键1次。"));
+        // A root practice has no characters of the main window to practise.
+        QVERIFY(!practiceLink);
         // The last root already stood in the typing box while the result was shown.
         QCOMPARE(typedMeanwhile, f.session().strip().exercise());
         QVERIFY(!f.c().state.IsWorking);
@@ -255,6 +264,27 @@ private slots:
         // Keys after the end change nothing.
         f.answer();
         QCOMPARE(f.c().state.NumTxtInputCount, 3);
+    }
+
+    // A wrong letter shows itself: the root's label flashes red and its right key appears
+    // under it for a moment; then the root is highlighted as the one to type again.
+    void wrongKeyFlashesTheRootAndShowsItsKey()
+    {
+        Fixture f;
+        f.handle(QStringLiteral("0010<zg>1/5"));
+        QTRY_VERIFY(f.form()->isVisible());
+        const QString first = f.session().strip().nextRoot();
+        const QChar right = f.session().table().keyOf(first.at(0))->at(0).toUpper();
+        QTest::keyRelease(f.form()->RTinput, right == u'A' ? Qt::Key_B : Qt::Key_A);
+        const QLabel *root = f.form()->Lzg[0];
+        QCOMPARE(root->palette().color(QPalette::Window), QColor(255, 0, 0));
+        QVERIFY(f.form()->Lright->isVisibleTo(f.form()));
+        QCOMPARE(f.form()->Lright->text(), QString(right));
+        QVERIFY(f.form()->Lright->y() >= root->y() + root->height());
+        QVERIFY(f.form()->Lright->y() + f.form()->Lright->height() <= f.form()->RTinput->y());
+        QTRY_COMPARE_WITH_TIMEOUT(root->palette().color(QPalette::Window), QColor(Qt::black), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(!f.form()->Lright->isVisibleTo(f.form()), 3000);
+        QCOMPARE(f.c().state.NumTxtInputCount, 0);
     }
 
     void chartFollowsTheRootSwitch()

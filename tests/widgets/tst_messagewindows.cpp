@@ -7,7 +7,9 @@
 #include "typing/widgets/Form4.h"
 #include "typing/widgets/Form5.h"
 #include "typing/widgets/MessageWindows.h"
+#include "typing/widgets/ResultDetail.h"
 #include "ui/Form1.h"
+#include <QScreen>
 
 #include <QApplication>
 #include <QLabel>
@@ -211,6 +213,61 @@ private slots:
         QVERIFY(checked);
         QCOMPARE(f.practices, QStringList{cuowu});
         QVERIFY(!f.windows().resultWindow());
+    }
+
+    // The detail part opens below the designed window and teaches: the speed curve, the
+    // accuracy, and each mistyped character with what was typed, its codes and its roots as
+    // pictures. A time limit that cut the text short gets its own caption.
+    void detailPartTeaches()
+    {
+        Fixture f;
+        TestResult result;
+        result.xingming = QStringLiteral("李明");
+        result.msg = QStringLiteral("已用时：1分0秒");
+        result.cuowu = QStringLiteral("文");
+        result.speedTenths = {600, 300, 250};
+        result.accuracy = QStringLiteral("75");
+        result.timeUp = true;
+        result.mistakes = {Mistake{QStringLiteral("文"),
+                                   QStringLiteral("问"),
+                                   {QStringLiteral("YYGY")},
+                                   {QStringLiteral("wén")},
+                                   {41, 1}}};
+        bool checked = false;
+        QTimer poll;
+        poll.setInterval(10);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto *form = qobject_cast<Form5 *>(QApplication::activeModalWidget());
+            if (!form || checked)
+                return;
+            checked = true;
+            QCOMPARE(form->Label2->text(), QStringLiteral("时间到！"));
+            QVERIFY(form->Label3->isVisibleTo(form));
+            const int designed = form->height();
+            QVERIFY(!form->detailShown());
+            QCOMPARE(form->Ldetail->text(), QStringLiteral("查看详细结果"));
+            form->Ldetail->clicked();
+            QVERIFY(form->detailShown());
+            QVERIFY(form->height() > designed);
+            QCOMPARE(form->Ldetail->text(), QStringLiteral("收起详细结果"));
+            QCOMPARE(form->detail->curve()->speeds(), (QList<int>{600, 300, 250}));
+            QCOMPARE(form->detail->accuracy()->text(), QStringLiteral("正确率：75%"));
+            QCOMPARE(form->detail->rows(),
+                     (QList<QStringList>{{"文", "问", "YYGY", "wén", "41 1"}}));
+            // The designed part keeps its place; the window stays within the screen.
+            QCOMPARE(form->Lmsg->text(), QStringLiteral("已用时：1分0秒"));
+            QVERIFY(form->screen()->availableGeometry().contains(form->frameGeometry()));
+            form->Ldetail->clicked();
+            QCOMPARE(form->height(), designed);
+            form->close();
+        });
+        poll.start();
+        QTimer::singleShot(5000, [] {
+            if (QWidget *modal = QApplication::activeModalWidget())
+                modal->close();
+        });
+        f.windows().showMsg(result);
+        QVERIFY(checked);
     }
 
     void errorSentenceCountsTheCharacters()

@@ -4,6 +4,8 @@
 
 class LinkLabel;
 class QLabel;
+class ResultDetail;
+struct TestResult;
 
 // The result window "测试结果": a smiling face, the student's identity, the statistics
 // sentence, the number of mistyped characters and the link to practise them. Fixed size, on
@@ -18,7 +20,15 @@ public:
     // keeps the error characters for the practice link.
     void fill(const QString &xingming, const QString &xuehao, const QString &banji,
               const QString &msg, const QString &cuowu);
+    // The same for a whole result, with what its detail part teaches: the caption says that the
+    // time is up when the time limit ended an incomplete text, a root practice names its wrong
+    // keys, and a result without a practice of its own has no practice link.
+    void fill(const TestResult &result);
     QString cuowu() const { return m_cuowu; }
+
+    // Opens or closes the detail part below the designed window, which grows to hold it.
+    void showDetail(bool open);
+    bool detailShown() const;
 
     QWidget *Image1;
     QLabel *Label2;
@@ -28,6 +38,8 @@ public:
     QLabel *Lmsg;
     QLabel *Label1;
     LinkLabel *Label3;
+    LinkLabel *Ldetail; // opens and closes the detail part
+    ResultDetail *detail;
 
 private:
     QString m_cuowu;

@@ -100,7 +100,7 @@ void MessageWindows::showMsg(const TestResult &result)
         QPointer<Form5> form = new Form5(m_window);
         m_form5 = form;
         m_shown = next;
-        form->fill(next.xingming, next.xuehao, next.banji, next.msg, next.cuowu);
+        form->fill(next);
         QObject::connect(form->Label3, &LinkLabel::clicked, form, [this] { Label3_Click(); });
         centerOnScreen(form);
         // The window's own modal loop: the caller waits here until the window has closed.
