@@ -31,11 +31,11 @@ ClientLogic::ClientLogic(const Services &services, QObject *parent)
     c.services.dialogs = &m_dialogs;
     Socket *socket = c.services.socket;
 
-    m_tables = std::make_unique<CodeTables>(c);
-    m_roots = std::make_unique<RootDisplay>(c);
-    m_hints = std::make_unique<HintDelay>(c);
-    m_imes = std::make_unique<InputMethodSelection>(c);
-    m_forbidden = std::make_unique<ForbiddenScan>(c);
+    m_tables = std::make_unique<CodeTables>(ui, c.services.paths);
+    m_roots = std::make_unique<RootDisplay>(ui, *m_tables);
+    m_hints = std::make_unique<HintDelay>(state, ui, *m_tables, *m_roots);
+    m_imes = std::make_unique<InputMethodSelection>(state, ui, c.services.inputMethods, m_dialogs);
+    m_forbidden = std::make_unique<ForbiddenScan>(state, c.services.windowTitles, m_dialogs);
     m_connection = std::make_unique<Connection>(state, *ui.sb, socket, m_dialogs);
     m_display = std::make_unique<StatisticsDisplay>(state, ui);
     m_session = std::make_unique<TestSession>(state, ui, m_dialogs, socket, *m_connection, m_modal,

@@ -1,24 +1,26 @@
 #include "env/ForbiddenScan.h"
 
 #include "core/Blanks.h"
-#include "core/Client.h"
+#include "core/ClientState.h"
 #include "core/Dialogs.h"
 #include "core/Platform.h"
 
-ForbiddenScan::ForbiddenScan(Client &client)
-    : m_client(client)
+ForbiddenScan::ForbiddenScan(ClientState &state, WindowTitles *titles, Dialogs &dialogs)
+    : m_state(state)
+    , m_titles(titles)
+    , m_dialogs(dialogs)
 {}
 
 void ForbiddenScan::check(const QString &list)
 {
-    ClientState &s = m_client.state;
+    ClientState &s = m_state;
     if (list != s.strForbidList) {
         s.ForbidList = list.split(u'|');
         s.strForbidList = list;
     }
     // Titles joined with "," so a name is looked for in one text.
     QString titles;
-    if (WindowTitles *service = m_client.services.windowTitles) {
+    if (WindowTitles *service = m_titles) {
         for (const QString &title : service->titles()) {
             if (!title.isEmpty())
                 titles += title + u',';
@@ -28,7 +30,7 @@ void ForbiddenScan::check(const QString &list)
         // Only blanks make a name empty: a name of tabs or full-width spaces is looked for.
         if (blanks::trimmed(name, blanks::Set::SpacesOnly).isEmpty() || !titles.contains(name))
             continue;
-        showMessage(*m_client.services.dialogs, Dialogs::Warning, QStringLiteral("注意"),
+        showMessage(m_dialogs, Dialogs::Warning, QStringLiteral("注意"),
                     QStringLiteral("【") + name +
                         QStringLiteral("】不允许在检测期间运行，请先关闭再继续！"));
     }

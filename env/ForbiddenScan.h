@@ -2,17 +2,21 @@
 
 #include <QString>
 
-class Client;
+struct ClientState;
+class Dialogs;
+class WindowTitles;
 
 // Warns the student about open windows of programs the server has forbidden.
 class ForbiddenScan
 {
 public:
-    explicit ForbiddenScan(Client &client);
+    ForbiddenScan(ClientState &state, WindowTitles *titles, Dialogs &dialogs);
 
     // Runs the check with the list part of a settings message ("|"-separated names).
     void check(const QString &list);
 
 private:
-    Client &m_client;
+    ClientState &m_state;
+    WindowTitles *m_titles;
+    Dialogs &m_dialogs;
 };

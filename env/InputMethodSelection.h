@@ -5,7 +5,10 @@
 #include <QList>
 #include <QString>
 
-class Client;
+struct ClientState;
+class Dialogs;
+class InputMethodService;
+class MainControls;
 
 // The input method list cmbshurufa: filled from the server's rule with the input methods of
 // the desktop's framework, and the chosen one pulled back at every key, focus and change of
@@ -16,7 +19,8 @@ public:
     // The framework's entries beyond this many are left out.
     static constexpr int kMaxEntries = 16;
 
-    explicit InputMethodSelection(Client &client);
+    InputMethodSelection(ClientState &state, MainControls &ui, InputMethodService *service,
+                         Dialogs &dialogs);
 
     void ReadShurufa();
     void FillShurufa(const QString &rule);
@@ -31,6 +35,9 @@ public:
     const QList<InputMethodEntry> &installed() const { return m_installed; }
 
 private:
-    Client &m_client;
+    ClientState &m_state;
+    MainControls &m_ui;
+    InputMethodService *m_service;
+    Dialogs &m_dialogs;
     QList<InputMethodEntry> m_installed;
 };

@@ -1,7 +1,8 @@
 #include "hints/CodeTables.h"
 
-#include "core/Client.h"
+#include "core/AppPaths.h"
 #include "core/Gbk.h"
+#include "core/MainControls.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -95,19 +96,20 @@ template <size_t N> std::array<QString, N> leadingFields(QStringView line)
 
 } // namespace
 
-CodeTables::CodeTables(Client &client)
-    : m_client(client)
+CodeTables::CodeTables(MainControls &ui, const AppPaths &paths)
+    : m_ui(ui)
+    , m_paths(paths)
 {}
 
 void CodeTables::ReadBM()
 {
-    const PanelLock lock(m_client.ui.Ptop);
+    const PanelLock lock(m_ui.Ptop);
     m_wbTable.clear();
     m_wbCount = 0;
     m_czWord.clear();
     m_czCode.clear();
 
-    const AppPaths &paths = m_client.services.paths;
+    const AppPaths &paths = m_paths;
 
     // The row count grows with each row, so a handler that runs while the events are let
     // through sees a consistent, partly loaded table.

@@ -6,7 +6,8 @@
 
 #include <array>
 
-class Client;
+class AppPaths;
+class MainControls;
 
 // The character table (wb.dat) and the word table (wbcz.dat), loaded once at start-up.
 class CodeTables
@@ -15,7 +16,7 @@ public:
     static constexpr int kMaxRows = 12000;
     using Row = std::array<QString, 4>; // character, Wubi code, root numbers, Pinyin
 
-    explicit CodeTables(Client &client);
+    CodeTables(MainControls &ui, const AppPaths &paths);
 
     // Loads both files from the client's folder; the top panel is disabled meanwhile and
     // waiting events run after every line. Missing files leave their table empty.
@@ -44,7 +45,8 @@ public:
     const QStringList &czCode() const { return m_czCode; }
 
 private:
-    Client &m_client;
+    MainControls &m_ui;
+    const AppPaths &m_paths;
     QVector<Row> m_wbTable;
     int m_wbCount = 0;
     QStringList m_czWord;

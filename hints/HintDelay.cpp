@@ -1,7 +1,8 @@
 #include "hints/HintDelay.h"
 
 #include "core/Blanks.h"
-#include "core/Client.h"
+#include "core/ClientState.h"
+#include "core/MainControls.h"
 #include "hints/CodeTables.h"
 #include "hints/RootDisplay.h"
 
@@ -11,26 +12,30 @@ const QString kCaption = QStringLiteral("显示编码提示");
 
 } // namespace
 
-HintDelay::HintDelay(Client &client)
-    : m_client(client)
+HintDelay::HintDelay(ClientState &state, MainControls &ui, const CodeTables &tables,
+                     RootDisplay &roots)
+    : m_state(state)
+    , m_ui(ui)
+    , m_tables(tables)
+    , m_roots(roots)
 {}
 
 void HintDelay::resetHint()
 {
-    m_client.roots->ClearZg();
-    m_client.state.IsHintPending = true;
-    m_client.state.dengdaishijian = 0;
+    m_roots.ClearZg();
+    m_state.IsHintPending = true;
+    m_state.dengdaishijian = 0;
 }
 
 void HintDelay::hintStep()
 {
-    ClientState &state = m_client.state;
+    ClientState &state = m_state;
     if (!state.IsHintPending)
         return;
-    ControlModel *cts = m_client.ui.cts;
+    ControlModel *cts = m_ui.cts;
     if (!cts->isChecked()) {
         cts->setText(kCaption);
-        m_client.roots->ClearZg();
+        m_roots.ClearZg();
         state.IsHintPending = false;
         return;
     }
@@ -53,33 +58,32 @@ void HintDelay::hintStep()
 
 void HintDelay::cts_Click()
 {
-    m_client.state.IsHintPending = m_client.ui.cts->isChecked();
-    m_client.ui.txt2->setFocus();
+    m_state.IsHintPending = m_ui.cts->isChecked();
+    m_ui.txt2->setFocus();
 }
 
 void HintDelay::showCharacterHint()
 {
     // The next character to type; nothing once the whole text has been typed.
-    const QString &reference = m_client.ui.txt1->text();
-    const qsizetype typed = m_client.ui.txt2->text().size();
+    const QString &reference = m_ui.txt1->text();
+    const qsizetype typed = m_ui.txt2->text().size();
     const QString next = typed < reference.size() ? reference.mid(typed, 1) : QString();
 
-    m_client.ui.LBM->setText(m_client.tables->FindWord(next));
-    m_client.roots->DispZG(next);
+    m_ui.LBM->setText(m_tables.FindWord(next));
+    m_roots.DispZG(next);
 }
 
 void HintDelay::showWordHint()
 {
-    m_client.roots->ClearZg();
+    m_roots.ClearZg();
     // The word runs from the current reference position up to and including the next blank;
     // with no blank after the position there is no word.
-    const QString &reference = m_client.ui.txt1->text();
-    const int start = m_client.ui.txt1->selStart();
+    const QString &reference = m_ui.txt1->text();
+    const int start = m_ui.txt1->selStart();
     const qsizetype blank = start <= reference.size() ? reference.indexOf(u' ', start) : -1;
     const QString word = blank >= 0 ? reference.mid(start, blank - start + 1) : QString();
 
     // Only spaces are trimmed: other spaces, such as the full-width one, belong to the word.
-    m_client.ui.LBM->setText(
-        word + QStringLiteral("    ") +
-        m_client.tables->FindCz(blanks::trimmed(word, blanks::Set::SpacesOnly)));
+    m_ui.LBM->setText(word + QStringLiteral("    ") +
+                      m_tables.FindCz(blanks::trimmed(word, blanks::Set::SpacesOnly)));
 }

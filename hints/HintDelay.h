@@ -1,12 +1,15 @@
 #pragma once
 
-class Client;
+struct ClientState;
+class CodeTables;
+class MainControls;
+class RootDisplay;
 
 // The pause before a code hint and the hint check box cts.
 class HintDelay
 {
 public:
-    explicit HintDelay(Client &client);
+    HintDelay(ClientState &state, MainControls &ui, const CodeTables &tables, RootDisplay &roots);
 
     // First step of every change of the typing box: clear the hint, restart the pause.
     void resetHint();
@@ -19,5 +22,8 @@ private:
     void showCharacterHint();
     void showWordHint();
 
-    Client &m_client;
+    ClientState &m_state;
+    MainControls &m_ui;
+    const CodeTables &m_tables;
+    RootDisplay &m_roots;
 };

@@ -1,6 +1,6 @@
 #include "hints/RootDisplay.h"
 
-#include "core/Client.h"
+#include "core/MainControls.h"
 #include "hints/CodeTables.h"
 
 namespace {
@@ -20,13 +20,14 @@ int groupNumber(QStringView group)
 
 } // namespace
 
-RootDisplay::RootDisplay(Client &client)
-    : m_client(client)
+RootDisplay::RootDisplay(MainControls &ui, const CodeTables &tables)
+    : m_ui(ui)
+    , m_tables(tables)
 {}
 
 void RootDisplay::DispZG(const QString &iStr)
 {
-    const QString s = m_client.tables->rootField(iStr);
+    const QString s = m_tables.rootField(iStr);
     if (!s.isEmpty()) {
         for (int k = 0; k < kSlotCount; ++k) {
             if (s.size() < 3 * (k + 1)) {
@@ -41,12 +42,12 @@ void RootDisplay::DispZG(const QString &iStr)
             showGlyph(k, n);
         }
     }
-    m_client.ui.placeRootSlots();
+    m_ui.placeRootSlots();
 }
 
 void RootDisplay::ClearZg()
 {
-    m_client.ui.LBM->clear();
+    m_ui.LBM->clear();
     for (int k = 0; k < kSlotCount; ++k)
         showGlyph(k, 0);
 }
@@ -65,10 +66,10 @@ QList<int> RootDisplay::glyphNumbers(const QString &rootField)
 
 int RootDisplay::slotGlyph(int slot) const
 {
-    return slot >= 0 && slot < kSlotCount ? m_client.ui.Imgzg[size_t(slot)] : 0;
+    return slot >= 0 && slot < kSlotCount ? m_ui.Imgzg[size_t(slot)] : 0;
 }
 
 void RootDisplay::showGlyph(int slot, int number)
 {
-    m_client.ui.setRootSlot(slot, number);
+    m_ui.setRootSlot(slot, number);
 }

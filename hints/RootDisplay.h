@@ -3,7 +3,8 @@
 #include <QList>
 #include <QString>
 
-class Client;
+class CodeTables;
+class MainControls;
 
 // The root glyphs after the hint label: four slots Imgzg 0-3 on the top panel, each showing
 // one numbered root glyph or none. The main window draws the glyphs and places the slots after
@@ -14,7 +15,7 @@ public:
     static constexpr int kGlyphCount = 206;
     static constexpr int kSlotCount = 4;
 
-    explicit RootDisplay(Client &client);
+    RootDisplay(MainControls &ui, const CodeTables &tables);
 
     // Shows the root glyphs of the character and places the slots after the hint text.
     void DispZG(const QString &iStr);
@@ -31,5 +32,6 @@ public:
 private:
     void showGlyph(int slot, int number);
 
-    Client &m_client;
+    MainControls &m_ui;
+    const CodeTables &m_tables;
 };
