@@ -1,8 +1,7 @@
 #include "client/ClientLogic.h"
 
+#include "core/AppSettings.h"
 #include "core/Dialogs.h"
-#include "core/IniStore.h"
-#include "core/Numeric.h"
 #include "env/ForbiddenScan.h"
 #include "env/InputMethodSelection.h"
 #include "hints/CodeTables.h"
@@ -146,27 +145,17 @@ void ClientLogic::Form_Load()
         if (const Status prepared = paths.prepareSettings(); !prepared.ok())
             showMessage(*m_client.services.dialogs, Dialogs::Warning, QStringLiteral("注意"),
                         prepared.error);
-        // A key without a value in the first file is taken from the next one.
-        const QStringList files = paths.settingsFilesToRead();
-        const auto read = [&files](const QString &section, const QString &key) {
-            for (const QString &file : files) {
-                if (const QString value = ReadIni(section, key, file); !value.isEmpty())
-                    return value;
-            }
-            return QString();
-        };
-        state.NumServerPort = ClientState::kDefaultPort;
-        state.strServerIp = read(QStringLiteral("serverset"), QStringLiteral("ip"));
-        if (const auto port =
-                numeric::toIntInRange(read(QStringLiteral("serverset"), QStringLiteral("port")),
-                                      ClientState::kMinPort, ClientState::kMaxPort))
-            state.NumServerPort = *port;
+        const AppSettings settings(paths);
+        const AppSettings::Server server = settings.readServer();
+        state.strServerIp = server.ip;
+        state.NumServerPort = server.port;
 
         m_tables->ReadBM();
 
-        state.strUserName = read(QStringLiteral("userinfo"), QStringLiteral("name"));
-        state.strXuehao = read(QStringLiteral("userinfo"), QStringLiteral("xuehao"));
-        state.strBanji = read(QStringLiteral("userinfo"), QStringLiteral("banji"));
+        const AppSettings::Identity identity = settings.readIdentity();
+        state.strUserName = identity.name;
+        state.strXuehao = identity.xuehao;
+        state.strBanji = identity.banji;
         m_client.checkStr();
         ui.sb->showIdentity(state.strUserName, state.strXuehao, state.strBanji);
 

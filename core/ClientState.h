@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/AppSettings.h"
 #include "core/Figures.h"
 
 #include <QColor>
@@ -16,9 +17,6 @@
 struct ClientState
 {
     static constexpr int kMaxCount = 32767;
-    static constexpr int kDefaultPort = 10000;
-    static constexpr int kMinPort = 1024;
-    static constexpr int kMaxPort = 65000;
 
     QString ActIme; // input method chosen in cmbshurufa, which the typing box keeps active
     QString computerName;
@@ -43,7 +41,7 @@ struct ClientState
     QString strBanji;
     QString strXuehao;
     QString strServerIp;
-    int NumServerPort = kDefaultPort;
+    int NumServerPort = AppSettings::kDefaultPort;
 
     int MaxTime = 0; // minutes; below 1 means no limit
     int dengdaishijian = 0;

@@ -25,7 +25,7 @@ bool Connection::isConnected() const
 void Connection::cmdlianjie_Click()
 {
     const ClientState &s = m_state;
-    if (s.strServerIp.isEmpty() || s.NumServerPort < ClientState::kMinPort) {
+    if (s.strServerIp.isEmpty() || s.NumServerPort < AppSettings::kMinPort) {
         showMessage(m_dialogs, Dialogs::Warning, applicationTitle(),
                     QStringLiteral("没有设置服务器地址！") + kTrailingBlanks);
         emit serverSettingsWanted();

@@ -1,5 +1,6 @@
 #include "ui/Form2.h"
 
+#include "core/AppSettings.h"
 #include "core/Blanks.h"
 #include "core/Client.h"
 #include "core/Dialogs.h"
@@ -25,9 +26,9 @@ Form2::Form2(Client &client, QWidget *parent)
     Label1 = makeLabel(this, QStringLiteral("学号："));
     Label2 = makeLabel(this, QStringLiteral("姓名："));
     Label3 = makeLabel(this, QStringLiteral("班级："));
-    Text1 = makeTextBox(this, s.strXuehao, 25);
-    Text2 = makeTextBox(this, s.strUserName, 10);
-    Text3 = makeTextBox(this, s.strBanji, 25);
+    Text1 = makeTextBox(this, s.strXuehao, AppSettings::kXuehaoLength);
+    Text2 = makeTextBox(this, s.strUserName, AppSettings::kNameLength);
+    Text3 = makeTextBox(this, s.strBanji, AppSettings::kBanjiLength);
     Command1 = makeButton(this, QStringLiteral("确定"));
     Command2 = makeButton(this, QStringLiteral("取消"));
     Command1->setDefault(true);
@@ -84,11 +85,9 @@ void Form2::Command1_Click()
 
     m_client.ui.sb->showIdentity(s.strUserName, s.strXuehao, s.strBanji);
 
-    SettingsWriter writer(m_client.services.paths.settingsFile(), QStringLiteral("userinfo"));
-    writer.write(QStringLiteral("name"), blanks::trimmed(Text2->text()));
-    writer.write(QStringLiteral("xuehao"), blanks::trimmed(Text1->text()));
-    writer.write(QStringLiteral("banji"), blanks::trimmed(Text3->text()));
-    writer.report(*m_client.services.dialogs);
+    const AppSettings settings(m_client.services.paths);
+    reportSaved(*m_client.services.dialogs,
+                settings.writeIdentity({s.strUserName, s.strXuehao, s.strBanji}));
     accept();
 }
 

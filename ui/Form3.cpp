@@ -1,9 +1,9 @@
 #include "ui/Form3.h"
 
+#include "core/AppSettings.h"
 #include "core/Blanks.h"
 #include "core/Client.h"
 #include "core/Dialogs.h"
-#include "core/Numeric.h"
 #include "core/widgets/Geometry.h"
 #include "ui/SettingsDialogs.h"
 
@@ -24,8 +24,8 @@ Form3::Form3(Client &client, QWidget *parent)
     const ClientState &s = client.state;
     Label1 = makeLabel(this, QStringLiteral("服务器IP地址："));
     Label2 = makeLabel(this, QStringLiteral("端   口   号："));
-    Text1 = makeTextBox(this, s.strServerIp, 15);
-    Text2 = makeTextBox(this, QString::number(s.NumServerPort), 5);
+    Text1 = makeTextBox(this, s.strServerIp, AppSettings::kIpLength);
+    Text2 = makeTextBox(this, QString::number(s.NumServerPort), AppSettings::kPortLength);
     Command1 = makeButton(this, QStringLiteral("确定"));
     Command2 = makeButton(this, QStringLiteral("取消"));
     Command1->setDefault(true);
@@ -53,11 +53,12 @@ void Form3::Command1_Click()
 {
     ClientState &s = m_client.state;
     Text2->setText(blanks::trimmed(Text2->text()));
-    const std::optional<int> port =
-        numeric::toIntInRange(Text2->text(), ClientState::kMinPort, ClientState::kMaxPort);
+    const std::optional<int> port = AppSettings::port(Text2->text());
     if (!port) {
         showMessage(*m_client.services.dialogs, Dialogs::Warning, applicationTitle(),
-                    QStringLiteral("必须填入1024-65000之间的整数"));
+                    QStringLiteral("必须填入%1-%2之间的整数")
+                        .arg(AppSettings::kMinPort)
+                        .arg(AppSettings::kMaxPort));
         Text2->setText(QString::number(s.NumServerPort));
         Text2->setFocus();
         Text2->selectAll();
@@ -67,10 +68,8 @@ void Form3::Command1_Click()
     s.strServerIp = blanks::trimmed(Text1->text());
     s.NumServerPort = *port;
 
-    SettingsWriter writer(m_client.services.paths.settingsFile(), QStringLiteral("serverset"));
-    writer.write(QStringLiteral("ip"), blanks::trimmed(Text1->text()));
-    writer.write(QStringLiteral("port"), Text2->text());
-    writer.report(*m_client.services.dialogs);
+    const AppSettings settings(m_client.services.paths);
+    reportSaved(*m_client.services.dialogs, settings.writeServer(s.strServerIp, Text2->text()));
     accept();
 }
 

@@ -2,7 +2,6 @@
 
 #include "core/Client.h"
 #include "core/Dialogs.h"
-#include "core/IniStore.h"
 #include "core/widgets/Fonts.h"
 #include "core/widgets/Geometry.h"
 #include "core/widgets/ModalRunner.h"
@@ -63,21 +62,9 @@ QPushButton *makeButton(QWidget *parent, const QString &caption)
     return button;
 }
 
-SettingsWriter::SettingsWriter(const QString &file, const QString &section)
-    : m_file(file)
-    , m_section(section)
-{}
-
-void SettingsWriter::write(const QString &key, const QString &value)
+void reportSaved(Dialogs &dialogs, const QStringList &errors)
 {
-    const Status status = WriteIni(m_section, key, value, m_file);
-    if (!status.ok() && !m_errors.contains(status.error))
-        m_errors << status.error;
-}
-
-void SettingsWriter::report(Dialogs &dialogs) const
-{
-    if (ok()) {
+    if (errors.isEmpty()) {
         showMessage(dialogs, Dialogs::Information, applicationTitle(),
                     QStringLiteral("设置完成！请重新点击“连接”按钮以连接到服务器。"));
         return;
@@ -85,7 +72,7 @@ void SettingsWriter::report(Dialogs &dialogs) const
     showMessage(dialogs, Dialogs::Warning, applicationTitle(),
                 QStringLiteral("设置未能保存！\n%1\n新的设置在本次运行中有效，但下次启动客户端时"
                                "不会保留。请重新点击“连接”按钮以连接到服务器。")
-                    .arg(m_errors.join(u'\n')));
+                    .arg(errors.join(u'\n')));
 }
 
 } // namespace settingsdialogs

@@ -25,21 +25,8 @@ QPushButton *makeButton(QWidget *parent, const QString &caption);
 
 // Writes the keys of one section of appset.ini in turn and collects the failures, so the
 // student learns when the new values will not outlive this run.
-class SettingsWriter
-{
-public:
-    SettingsWriter(const QString &file, const QString &section);
-    void write(const QString &key, const QString &value);
-    bool ok() const { return m_errors.isEmpty(); }
-    QStringList errors() const { return m_errors; }
-    // The completion message when everything was stored, else a warning that says why the
-    // settings could not be saved.
-    void report(Dialogs &dialogs) const;
-
-private:
-    QString m_file;
-    QString m_section;
-    QStringList m_errors;
-};
+// After the settings were stored: the completion message when `errors` (from AppSettings) is
+// empty, else a warning that says why the settings could not be saved.
+void reportSaved(Dialogs &dialogs, const QStringList &errors);
 
 } // namespace settingsdialogs
