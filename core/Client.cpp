@@ -4,6 +4,7 @@
 #include "core/IniStore.h"
 #include "core/Numeric.h"
 #include "core/Platform.h"
+#include "core/Version.h"
 
 #include <exception>
 
@@ -14,9 +15,9 @@ Client::Client(const Services &services)
 QString Client::productCaption()
 {
     return QStringLiteral("澄岭文字录入测试系统客户端  %1.%2.%3")
-        .arg(CLIENT_VERSION_MAJOR)
-        .arg(CLIENT_VERSION_MINOR)
-        .arg(CLIENT_VERSION_PATCH);
+        .arg(version::kMajor)
+        .arg(version::kMinor)
+        .arg(version::kPatch);
 }
 
 QString Client::startCaption()

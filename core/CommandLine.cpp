@@ -1,6 +1,7 @@
 #include "core/CommandLine.h"
 
 #include "core/AppPaths.h"
+#include "core/Version.h"
 
 #include <QDir>
 
@@ -23,9 +24,9 @@ Request request(const QStringList &arguments)
 QString versionText()
 {
     return QStringLiteral("chengling-client %1.%2.%3\n")
-        .arg(CLIENT_VERSION_MAJOR)
-        .arg(CLIENT_VERSION_MINOR)
-        .arg(CLIENT_VERSION_PATCH);
+        .arg(version::kMajor)
+        .arg(version::kMinor)
+        .arg(version::kPatch);
 }
 
 QString helpText(const AppPaths &paths)
