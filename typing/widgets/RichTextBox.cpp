@@ -34,8 +34,6 @@ struct RichTextBox::Private
     QPointer<TextModel> m; // never null while the box lives: the box owns one when given none
     // A caret at a wrapped line's end shows there, not at the start of the next line.
     bool caretAtLineEnd = false;
-    // The selection the model is about to take, checked against the current one.
-    bool selectionMoves = false;
     bool dragging = false;
     bool mouseSelects = true;
     qreal goalX = -1; // kept across Up/Down presses
@@ -207,18 +205,15 @@ struct RichTextBox::Private
                         scroll == Scroll::SelStart ? TextModel::Follow::SelStart
                                                    : TextModel::Follow::Caret);
     }
-    // The display changes only where the focus shows a selection.
+    // The display changes only where the focus shows a selection. The model raises these
+    // only when the selection moves.
     void selectionAboutToChange(int newAnchor, int newCaret)
     {
-        selectionMoves = newAnchor != m->anchor() || newCaret != m->caret() || caretAtLineEnd;
-        if (selectionMoves && q->hasFocus())
+        if (q->hasFocus())
             updateSelectionLines(newAnchor, newCaret);
     }
     void selectionChanged(TextModel::Follow follow)
     {
-        if (!selectionMoves)
-            return;
-        selectionMoves = false;
         caretAtLineEnd = false;
         if (!preedit.isEmpty() && m->caret() != preeditPos)
             setPreedit(preedit, preeditCursor);
@@ -358,7 +353,15 @@ struct RichTextBox::Private
     void moveCaret(int position, bool extend, bool atLineEnd = false)
     {
         setSelection(extend ? m->anchor() : position, position, Scroll::Caret);
-        caretAtLineEnd = atLineEnd;
+        // End on a wrapped line shows the caret at that line's end, a click at the start of
+        // the next line at the same position: the model sees no move and raises nothing.
+        if (caretAtLineEnd != atLineEnd) {
+            updateCaret();
+            caretAtLineEnd = atLineEnd;
+            restartBlink();
+            updateCaret();
+            scheduleScroll(Scroll::Caret);
+        }
     }
     void moveVertically(int lineDelta, bool extend)
     {
