@@ -1,5 +1,6 @@
 #include "typing/widgets/RichTextBox.h"
 
+#include "core/TextEditing.h"
 #include "core/TextModel.h"
 
 #include "typing/widgets/TextLines.h"
@@ -282,43 +283,6 @@ struct RichTextBox::Private
         updateMicroFocus();
         scheduleScroll(Scroll::Caret);
     }
-    void replace(int from, int removed, const QString &inserted)
-    {
-        m->replace(from, removed, inserted);
-    }
-    void insertAtCaret(const QString &inserted)
-    {
-        if (!m->isReadOnly())
-            replace(selStart(), selEnd() - selStart(), inserted);
-    }
-    // Backspace (forward = false) and Delete: the selection, or one character, or a CR LF pair.
-    void deleteChar(bool forward)
-    {
-        if (m->isReadOnly())
-            return;
-        if (m->anchor() != m->caret()) {
-            replace(selStart(), selEnd() - selStart(), QString());
-            return;
-        }
-        const int at = forward ? m->caret() : m->caret() - 1;
-        if (at < 0 || at >= length())
-            return;
-        int from = at;
-        int count = 1;
-        const QChar c = m->text().at(at);
-        if (forward && at + 1 < length() &&
-            ((c == u'\r' && m->text().at(at + 1) == u'\n') ||
-             (c.isHighSurrogate() && m->text().at(at + 1).isLowSurrogate())))
-            count = 2;
-        if (!forward && at > 0 &&
-            ((c == u'\n' && m->text().at(at - 1) == u'\r') ||
-             (c.isLowSurrogate() && m->text().at(at - 1).isHighSurrogate()))) {
-            from = at - 1;
-            count = 2;
-        }
-        replace(from, count, QString());
-    }
-
     int positionAtPoint(QPointF point) const
     {
         const int line = std::clamp(int(std::floor((point.y() + scrollY() - kMargin) / lineHeight)),
@@ -328,27 +292,6 @@ struct RichTextBox::Private
             position < preeditPos + int(preedit.size()))
             return preeditPos;
         return fromDisplay(position);
-    }
-    // Next caret position one character to the left or right, keeping pairs together.
-    int stepFrom(int position, bool right) const
-    {
-        if (right) {
-            if (position >= length())
-                return position;
-            const QChar c = m->text().at(position);
-            const bool pair =
-                position + 1 < length() &&
-                ((c == u'\r' && m->text().at(position + 1) == u'\n') ||
-                 (c.isHighSurrogate() && m->text().at(position + 1).isLowSurrogate()));
-            return position + (pair ? 2 : 1);
-        }
-        if (position <= 0)
-            return 0;
-        const QChar c = m->text().at(position - 1);
-        const bool pair =
-            position >= 2 && ((c == u'\n' && m->text().at(position - 2) == u'\r') ||
-                              (c.isLowSurrogate() && m->text().at(position - 2).isHighSurrogate()));
-        return position - (pair ? 2 : 1);
     }
     void moveCaret(int position, bool extend, bool atLineEnd = false)
     {
@@ -388,7 +331,9 @@ bool RichTextBox::Private::handleNavigation(QKeyEvent *event)
         if (m->anchor() != m->caret() && !extend)
             moveCaret(right ? selEnd() : selStart(), false);
         else
-            moveCaret(stepFrom(m->caret(), right), extend);
+            moveCaret(right ? textediting::nextPosition(m->text(), m->caret())
+                            : textediting::previousPosition(m->text(), m->caret()),
+                      extend);
         return true;
     }
     case Qt::Key_Up:
@@ -685,14 +630,14 @@ void RichTextBox::keyPressEvent(QKeyEvent *event)
     }
     switch (event->key()) {
     case Qt::Key_Backspace:
-        d->deleteChar(false);
+        textediting::deleteBackward(*d->m);
         return;
     case Qt::Key_Delete:
-        d->deleteChar(true);
+        textediting::deleteForward(*d->m);
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        d->insertAtCaret(QStringLiteral("\r\n"));
+        textediting::insertTyped(*d->m, QStringLiteral("\r\n"));
         return;
     default:
         break;
@@ -702,7 +647,7 @@ void RichTextBox::keyPressEvent(QKeyEvent *event)
         event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     if (!typed.isEmpty() && !command &&
         std::all_of(typed.begin(), typed.end(), [](QChar c) { return c.isPrint(); })) {
-        d->insertAtCaret(typed);
+        textediting::insertTyped(*d->m, typed);
         return;
     }
     event->ignore();
@@ -817,16 +762,8 @@ void RichTextBox::inputMethodEvent(QInputMethodEvent *event)
         return;
     }
     d->setPreedit(QString(), 0);
-    const QString commit = event->commitString();
-    if (d->m->anchor() != d->m->caret() && (!commit.isEmpty() || event->replacementLength() > 0)) {
-        d->insertAtCaret(commit);
-    } else if (!commit.isEmpty() || event->replacementLength() > 0) {
-        // Some input methods also replace text around the caret (for example a syllable
-        // typed before they took over): all of it is one change.
-        const int from = std::clamp(d->m->caret() + event->replacementStart(), 0, d->length());
-        const int removed = std::clamp(event->replacementLength(), 0, d->length() - from);
-        d->replace(from, removed, commit);
-    }
+    textediting::commitInput(*d->m, event->commitString(), event->replacementStart(),
+                             event->replacementLength());
     int cursor = int(event->preeditString().size());
     for (const QInputMethodEvent::Attribute &attribute : event->attributes()) {
         if (attribute.type == QInputMethodEvent::Cursor)
