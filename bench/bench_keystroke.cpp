@@ -237,7 +237,7 @@ struct ClientWindow
     // The typing box holds the first `typed` characters of the text, typed right.
     void typeUpTo(const QString &text, int typed)
     {
-        txt2()->setText(text.left(typed));
+        txt2()->model()->setText(text.left(typed));
         QCoreApplication::processEvents();
     }
 
@@ -334,7 +334,7 @@ void runKeystroke()
                            paintBoth(txt1, txt2);
                        })};
     client.load(text);
-    if (txt1->text() != text || client.client().state.NumTxtCount != kTextLength)
+    if (txt1->model()->text() != text || client.client().state.NumTxtCount != kTextLength)
         out() << "warning: the text did not load" << Qt::endl;
 
     // Every keystroke keeps the chosen input method: with "0009五笔" and Wubi picked, each key
@@ -380,7 +380,7 @@ void runKeystroke()
                 measure(
                     kRuns,
                     [&] {
-                        if (txt2->text().size() > position)
+                        if (txt2->model()->text().size() > position)
                             client.typeUpTo(text, position);
                     },
                     [&] {
@@ -395,7 +395,7 @@ void runKeystroke()
                   measure(
                       kRuns,
                       [&] {
-                          if (txt2->text().size() > position)
+                          if (txt2->model()->text().size() > position)
                               client.typeUpTo(text, position);
                       },
                       [&] {
@@ -408,7 +408,7 @@ void runKeystroke()
                       measure(
                           kRuns,
                           [&] {
-                              if (txt2->text().size() == position)
+                              if (txt2->model()->text().size() == position)
                                   sendKey(txt2, 0, text.mid(position, 1));
                           },
                           [&] {
@@ -421,7 +421,7 @@ void runKeystroke()
                 measure(
                     kRuns / 2,
                     [&] {
-                        if (txt2->text().size() != position)
+                        if (txt2->model()->text().size() != position)
                             client.typeUpTo(text, position);
                     },
                     [&] {
@@ -440,7 +440,7 @@ void runKeystroke()
                            measure(
                                kRuns,
                                [&] {
-                                   if (txt2->text().size() > 16000)
+                                   if (txt2->model()->text().size() > 16000)
                                        client.typeUpTo(text, 16000);
                                },
                                [&] {
@@ -467,7 +467,7 @@ void runKeystroke()
                      settle();
                      if (switched > 0 && imes->active() == client.client().state.ActIme)
                          ++pulledBack;
-                     if (txt2->text().size() > 16000)
+                     if (txt2->model()->text().size() > 16000)
                          client.typeUpTo(text, 16000);
                      settle();
                      buscalls::callAndWait(QDBusConnection::sessionBus(), away);

@@ -73,27 +73,6 @@ void TextModel::setSelection(int anchor, int caret, Follow follow)
     emit selectionChanged(anchor, caret, follow);
 }
 
-void TextModel::setSelColor(const QColor &color)
-{
-    const QRgb rgb = color.rgb();
-    const auto first = m_colors.begin() + selStart();
-    const auto last = m_colors.begin() + selEnd();
-    if (std::all_of(first, last, [rgb](QRgb c) { return c == rgb; }))
-        return;
-    std::fill(first, last, rgb);
-    emit formatChanged(selStart(), selEnd());
-}
-
-void TextModel::setSelEmphasis(bool on)
-{
-    const auto first = m_emphasis.begin() + selStart();
-    const auto last = m_emphasis.begin() + selEnd();
-    if (std::all_of(first, last, [on](quint8 e) { return bool(e) == on; }))
-        return;
-    std::fill(first, last, quint8(on));
-    emit formatChanged(selStart(), selEnd());
-}
-
 void TextModel::setFormat(int from, int length, const QColor &color, bool emphasis)
 {
     from = std::clamp(from, 0, this->length());

@@ -10,8 +10,8 @@
 // character, the selection, and the read-only and enabled flags. The handlers work on it; the
 // text box view draws it and turns typing into edits of it.
 //
-// Positions count UTF-16 code units from 0. Formatting acts on the selection; selections are
-// clamped at the end of the text. A change of the text raises edited() (or reset()) for views
+// Positions count UTF-16 code units from 0; selections and formatted ranges are clamped at
+// the end of the text. A change of the text raises edited() (or reset()) for views
 // and then changed() with the new text for the handlers.
 class TextModel : public QObject
 {
@@ -47,9 +47,6 @@ public:
     // that stays as it was raises nothing.
     void setSelection(int anchor, int caret, Follow follow);
 
-    // Formatting of the selected characters; an empty selection changes nothing.
-    void setSelColor(const QColor &color);
-    void setSelEmphasis(bool on);
     // Characters [from, from + length), clamped to the text, take `color` and `emphasis`,
     // whatever the selection is. One formatChanged covers what changed; none if nothing did.
     void setFormat(int from, int length, const QColor &color, bool emphasis);

@@ -16,10 +16,7 @@ private slots:
     {
         TextModel box;
         box.setText(QStringLiteral("abcd"));
-        box.setSelStart(1);
-        box.setSelLength(2);
-        box.setSelColor(QColor(255, 0, 0));
-        box.setSelEmphasis(true);
+        box.setFormat(1, 2, QColor(255, 0, 0), true);
         box.replace(3, 0, QStringLiteral("xy")); // after the red "c"
         QCOMPARE(box.text(), QStringLiteral("abcxyd"));
         QCOMPARE(box.charColor(3), QColor(255, 0, 0));
@@ -33,6 +30,10 @@ private slots:
         QCOMPARE(box.text(), QStringLiteral("zabcx"));
         QCOMPARE(int(box.colors().size()), 5);
         QCOMPARE(int(box.emphasis().size()), 5);
+        // A new text starts plain.
+        box.setText(QStringLiteral("中文录入"));
+        QCOMPARE(box.charColor(2), QColor(TextModel::kDefaultColor));
+        QVERIFY(!box.charEmphasis(2));
     }
 
     void viewsHearOfAnEditBeforeHandlers()
@@ -87,10 +88,6 @@ private slots:
         box.setSelLength(length);
         QCOMPARE(box.selStart(), selStart);
         QCOMPARE(box.selLength(), selLength);
-        box.setSelColor(QColor(1, 2, 3)); // never writes outside the text
-        for (int i = 0; i < 4; ++i)
-            QCOMPARE(box.charColor(i) == QColor(1, 2, 3),
-                     i >= selStart && i < selStart + selLength);
         // Both at once clamp the same way.
         TextModel other;
         other.setText(box.text());
