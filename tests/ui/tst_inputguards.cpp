@@ -23,9 +23,9 @@ namespace {
 
 // A main window on fake services, connected, with a test text loaded the way the server loads
 // it; typing goes through the text box views as the student's keys and input method do.
-struct TypingFixture
+struct MainWindowFixture
 {
-    explicit TypingFixture(const QString &reference)
+    explicit MainWindowFixture(const QString &reference)
     {
         env.createForm();
         env.fakeSocket.setState(Socket::Connected);
@@ -55,10 +55,10 @@ struct TypingFixture
 };
 
 // The fixture's window shown and active, so that focus moves as it does for the student.
-struct ShownFixture : TypingFixture
+struct ShownFixture : MainWindowFixture
 {
     explicit ShownFixture(const QString &reference)
-        : TypingFixture(reference)
+        : MainWindowFixture(reference)
     {
         env.form->show();
         env.form->activateWindow();
@@ -217,7 +217,7 @@ private slots:
 
     void heldBackspaceCountsEveryRepeat()
     {
-        TypingFixture f(QStringLiteral("中文录入"));
+        MainWindowFixture f(QStringLiteral("中文录入"));
         f.commit(QStringLiteral("中文录"));
         pressKey(f.txt2(), Qt::Key_Backspace);
         pressKey(f.txt2(), Qt::Key_Backspace, Qt::NoModifier, true);
@@ -239,7 +239,7 @@ private slots:
     void arrowsPutTheCaretBackAtTheEnd()
     {
         QFETCH(int, key);
-        TypingFixture f(QStringLiteral("中文录入测试"));
+        MainWindowFixture f(QStringLiteral("中文录入测试"));
         f.commit(QStringLiteral("中文录"));
         f.txt2()->model()->setSelStart(1);
         // While the key is down the caret is where the key put it...
@@ -253,7 +253,7 @@ private slots:
 
     void homeIsNotRedirected()
     {
-        TypingFixture f(QStringLiteral("中文录入"));
+        MainWindowFixture f(QStringLiteral("中文录入"));
         f.commit(QStringLiteral("中文"));
         QTest::keyClick(f.txt2(), Qt::Key_Home);
         QCOMPARE(f.txt2()->model()->selStart(), 0);
