@@ -17,8 +17,7 @@ class TextModel;
 // method's composition shown at the caret without being part of the text, the caret, and the
 // painting of it all with each character's own colour and emphasis. Coordinates are the
 // content's, before scrolling: y = 0 is the top edge of the box's margin above the first line.
-// The box (RichTextBox) feeds it the model's changes and its events, and repaints what it
-// says changed.
+// TextBoxPainter feeds it the model's changes and repaints what it says changed.
 class TextBoxLayout
 {
 public:
