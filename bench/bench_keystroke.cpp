@@ -7,6 +7,7 @@
 #include "BenchStats.h"
 
 #include "core/InputMethodService.h"
+#include "core/TextModel.h"
 #include "core/widgets/Fonts.h"
 #include "env/BusCalls.h"
 #include "env/Fcitx5InputMethods.h"
@@ -23,6 +24,7 @@
 #include <QFile>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMetaMethod>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QTextStream>
@@ -30,6 +32,7 @@
 #include <QVBoxLayout>
 
 #include <functional>
+#include <map>
 #include <vector>
 
 namespace {
@@ -136,6 +139,62 @@ public:
     int state() const override { return Connected; }
 };
 
+// The signals a text box's model raises while it is watched, by kind: what a keystroke costs
+// the views and handlers listening to the model.
+class SignalCount
+{
+public:
+    explicit SignalCount(TextModel *model)
+    {
+        const auto count = [this](const char *name) {
+            return [this, name] { ++m_counts[QLatin1String(name)]; };
+        };
+        QObject *c = &m_context;
+        QObject::connect(model, &TextModel::aboutToEdit, c, count("aboutToEdit"));
+        QObject::connect(model, &TextModel::edited, c, count("edited"));
+        QObject::connect(model, &TextModel::reset, c, count("reset"));
+        QObject::connect(model, &TextModel::changed, c, count("changed"));
+        QObject::connect(model, &TextModel::selectionAboutToChange, c,
+                         count("selectionAboutToChange"));
+        QObject::connect(model, &TextModel::selectionChanged, c, count("selectionChanged"));
+        QObject::connect(model, &TextModel::formatChanged, c, count("formatChanged"));
+        QObject::connect(model, &TextModel::readOnlyChanged, c, count("readOnlyChanged"));
+        QObject::connect(model, &TextModel::enabledChanged, c, count("enabledChanged"));
+        QObject::connect(model, &TextModel::focusRequested, c, count("focusRequested"));
+        QObject::connect(model, &TextModel::gotFocus, c, count("gotFocus"));
+        QObject::connect(model, &TextModel::keyDown, c, count("keyDown"));
+        QObject::connect(model, &TextModel::keyUp, c, count("keyUp"));
+        QObject::connect(model, &TextModel::mouseUp, c, count("mouseUp"));
+        QObject::connect(model, &TextModel::inputMethodUsed, c, count("inputMethodUsed"));
+        // A signal added to the model and not to the list above would go uncounted.
+        int signalCount = 0;
+        const QMetaObject &meta = TextModel::staticMetaObject;
+        for (int i = meta.methodOffset(); i < meta.methodCount(); ++i)
+            signalCount += meta.method(i).methodType() == QMetaMethod::Signal;
+        if (signalCount != 15)
+            out() << "warning: the model has " << signalCount << " signals, 15 are counted"
+                  << Qt::endl;
+    }
+    int total() const
+    {
+        int sum = 0;
+        for (const auto &[name, n] : m_counts)
+            sum += n;
+        return sum;
+    }
+    QString details() const
+    {
+        QStringList parts;
+        for (const auto &[name, n] : m_counts)
+            parts << QStringLiteral("%1 %2").arg(name).arg(n);
+        return parts.join(QLatin1String(", "));
+    }
+
+private:
+    QObject m_context;
+    std::map<QString, int> m_counts;
+};
+
 struct Row
 {
     QString name;
@@ -178,7 +237,7 @@ struct ClientWindow
     // The typing box holds the first `typed` characters of the text, typed right.
     void typeUpTo(const QString &text, int typed)
     {
-        txt2()->setText(text.left(typed));
+        txt2()->model()->setText(text.left(typed));
         QCoreApplication::processEvents();
     }
 
@@ -275,7 +334,7 @@ void runKeystroke()
                            paintBoth(txt1, txt2);
                        })};
     client.load(text);
-    if (txt1->text() != text || client.client().state.NumTxtCount != kTextLength)
+    if (txt1->model()->text() != text || client.client().state.NumTxtCount != kTextLength)
         out() << "warning: the text did not load" << Qt::endl;
 
     // Every keystroke keeps the chosen input method: with "0009五笔" and Wubi picked, each key
@@ -285,8 +344,8 @@ void runKeystroke()
     ChoiceList *choices = client.client().ui.cmbshurufa;
     if (choices->count() > 1)
         choices->activate(1);
-    auto *fcitx5 = dynamic_cast<Fcitx5InputMethods *>(
-        static_cast<ProbingInputMethods *>(imes)->current());
+    auto *fcitx5 =
+        dynamic_cast<Fcitx5InputMethods *>(static_cast<ProbingInputMethods *>(imes)->current());
     const auto settle = [fcitx5] {
         for (int i = 0; fcitx5 && fcitx5->busy() && i < 1000; ++i)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
@@ -299,6 +358,20 @@ void runKeystroke()
     std::vector<Row> ours;
     std::vector<Row> baselines;
     const QChar wrong(u'错');
+
+    // What one typed character and one Backspace cost in signals of the two boxes' models.
+    client.typeUpTo(text, 16000);
+    const auto countSignals = [&](const QString &what, int key, const QString &typed) {
+        SignalCount reference(client.client().ui.txt1);
+        SignalCount typing(client.client().ui.txt2);
+        sendKey(txt2, key, typed);
+        QCoreApplication::processEvents();
+        out() << "model signals for " << what << ": " << reference.total() + typing.total()
+              << " (reference box " << reference.total() << ": " << reference.details()
+              << "; typing box " << typing.total() << ": " << typing.details() << ")" << Qt::endl;
+    };
+    countSignals(QStringLiteral("one typed character at 16000"), 0, text.mid(16000, 1));
+    countSignals(QStringLiteral("one Backspace at 16001"), Qt::Key_Backspace, QString());
     for (const int position : kPositions) {
         client.typeUpTo(text, position);
         int next = 0;
@@ -307,7 +380,7 @@ void runKeystroke()
                 measure(
                     kRuns,
                     [&] {
-                        if (txt2->text().size() > position)
+                        if (txt2->model()->text().size() > position)
                             client.typeUpTo(text, position);
                     },
                     [&] {
@@ -322,7 +395,7 @@ void runKeystroke()
                   measure(
                       kRuns,
                       [&] {
-                          if (txt2->text().size() > position)
+                          if (txt2->model()->text().size() > position)
                               client.typeUpTo(text, position);
                       },
                       [&] {
@@ -335,7 +408,7 @@ void runKeystroke()
                       measure(
                           kRuns,
                           [&] {
-                              if (txt2->text().size() == position)
+                              if (txt2->model()->text().size() == position)
                                   sendKey(txt2, 0, text.mid(position, 1));
                           },
                           [&] {
@@ -348,7 +421,7 @@ void runKeystroke()
                 measure(
                     kRuns / 2,
                     [&] {
-                        if (txt2->text().size() != position)
+                        if (txt2->model()->text().size() != position)
                             client.typeUpTo(text, position);
                     },
                     [&] {
@@ -367,7 +440,7 @@ void runKeystroke()
                            measure(
                                kRuns,
                                [&] {
-                                   if (txt2->text().size() > 16000)
+                                   if (txt2->model()->text().size() > 16000)
                                        client.typeUpTo(text, 16000);
                                },
                                [&] {
@@ -380,10 +453,10 @@ void runKeystroke()
     // switches back, both without waiting. The switch away and the answers are untimed.
     std::vector<Row> enforcement;
     if (fcitx5) {
-        const QDBusMessage away = buscalls::methodCall(
-            Fcitx5InputMethods::serviceName(), QStringLiteral("/controller"),
-            QStringLiteral("org.fcitx.Fcitx.Controller1"), QStringLiteral("SetCurrentIM"),
-            {QStringLiteral("keyboard-us")});
+        const QDBusMessage away =
+            buscalls::methodCall(Fcitx5InputMethods::serviceName(), QStringLiteral("/controller"),
+                                 QStringLiteral("org.fcitx.Fcitx.Controller1"),
+                                 QStringLiteral("SetCurrentIM"), {QStringLiteral("keyboard-us")});
         int switched = 0;
         int pulledBack = 0;
         enforcement.push_back(
@@ -394,7 +467,7 @@ void runKeystroke()
                      settle();
                      if (switched > 0 && imes->active() == client.client().state.ActIme)
                          ++pulledBack;
-                     if (txt2->text().size() > 16000)
+                     if (txt2->model()->text().size() > 16000)
                          client.typeUpTo(text, 16000);
                      settle();
                      buscalls::callAndWait(QDBusConnection::sessionBus(), away);

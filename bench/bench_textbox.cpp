@@ -1,4 +1,5 @@
 #include "BenchRegistry.h"
+#include "core/TextModel.h"
 #include "core/widgets/Fonts.h"
 #include "typing/widgets/RichTextBox.h"
 
@@ -122,8 +123,8 @@ void run()
 
     // Loading the whole text until painted.
     const Sample loadOurs = measure(10, [&](int i) {
-        box.setText(i % 2 ? text : text.left(kTextLength - 1));
-        box.setSelStart(0);
+        box.model()->setText(i % 2 ? text : text.left(kTextLength - 1));
+        box.model()->setSelStart(0);
         box.repaint();
     });
     const Sample loadEdit = measure(10, [&](int i) {
@@ -136,17 +137,15 @@ void run()
                         << Qt::endl;
     print(QStringLiteral("load"), loadOurs, loadEdit);
 
-    box.setText(text);
+    box.model()->setText(text);
     edit.setPlainText(text);
     for (const int position : {100, 16000, 32000}) {
         // Colour one character in view, as the comparison does after each keystroke.
-        box.setSelStart(position);
+        box.model()->setSelStart(position);
         box.ensureVisible(position);
         QApplication::processEvents();
         const Sample colourOurs = measure(kRuns, [&](int i) {
-            box.setSelStart(position);
-            box.setSelLength(1);
-            box.setSelColor(i % 2 ? grey : red);
+            box.model()->setFormat(position, 1, i % 2 ? grey : red, false);
             box.repaint();
         });
         QTextCursor cursor(edit.document());
@@ -169,8 +168,8 @@ void run()
     // Typing one character at the end of a typed text of the given length.
     for (const int position : {100, 16000, 32000}) {
         const QString typed = text.left(position);
-        box.setText(typed);
-        box.setSelStart(position);
+        box.model()->setText(typed);
+        box.model()->setSelStart(position);
         box.setFocus();
         QApplication::processEvents();
         const Sample typeOurs = measure(
@@ -180,8 +179,8 @@ void run()
                 box.repaint();
             },
             [&] {
-                box.setText(typed); // back to the same length for the next run
-                box.setSelStart(position);
+                box.model()->setText(typed); // back to the same length for the next run
+                box.model()->setSelStart(position);
             });
         edit.setPlainText(typed);
         edit.moveCursor(QTextCursor::End);

@@ -55,35 +55,44 @@ void TextModel::setSelLength(int length)
     setSelection(start, start + std::clamp(length, 0, this->length() - start), Follow::SelStart);
 }
 
+void TextModel::select(int start, int length)
+{
+    start = std::clamp(start, 0, this->length());
+    setSelection(start, start + std::clamp(length, 0, this->length() - start), Follow::SelStart);
+}
+
 void TextModel::setSelection(int anchor, int caret, Follow follow)
 {
     anchor = std::clamp(anchor, 0, length());
     caret = std::clamp(caret, 0, length());
+    if (anchor == m_anchor && caret == m_caret)
+        return;
     emit selectionAboutToChange(anchor, caret);
     m_anchor = anchor;
     m_caret = caret;
     emit selectionChanged(anchor, caret, follow);
 }
 
-void TextModel::setSelColor(const QColor &color)
+void TextModel::setFormat(int from, int length, const QColor &color, bool emphasis)
 {
+    from = std::clamp(from, 0, this->length());
+    const int to = from + std::clamp(length, 0, this->length() - from);
     const QRgb rgb = color.rgb();
-    const auto first = m_colors.begin() + selStart();
-    const auto last = m_colors.begin() + selEnd();
-    if (std::all_of(first, last, [rgb](QRgb c) { return c == rgb; }))
+    const quint8 on = emphasis;
+    const auto differs = [&](int i) {
+        return m_colors[size_t(i)] != rgb || m_emphasis[size_t(i)] != on;
+    };
+    int first = from;
+    while (first < to && !differs(first))
+        ++first;
+    if (first == to)
         return;
-    std::fill(first, last, rgb);
-    emit formatChanged(selStart(), selEnd());
-}
-
-void TextModel::setSelEmphasis(bool on)
-{
-    const auto first = m_emphasis.begin() + selStart();
-    const auto last = m_emphasis.begin() + selEnd();
-    if (std::all_of(first, last, [on](quint8 e) { return bool(e) == on; }))
-        return;
-    std::fill(first, last, quint8(on));
-    emit formatChanged(selStart(), selEnd());
+    int last = to;
+    while (!differs(last - 1))
+        --last;
+    std::fill(m_colors.begin() + first, m_colors.begin() + last, rgb);
+    std::fill(m_emphasis.begin() + first, m_emphasis.begin() + last, on);
+    emit formatChanged(first, last);
 }
 
 QColor TextModel::charColor(int position) const

@@ -10,8 +10,8 @@
 // character, the selection, and the read-only and enabled flags. The handlers work on it; the
 // text box view draws it and turns typing into edits of it.
 //
-// Positions count UTF-16 code units from 0. Formatting acts on the selection; selections are
-// clamped at the end of the text. A change of the text raises edited() (or reset()) for views
+// Positions count UTF-16 code units from 0; selections and formatted ranges are clamped at
+// the end of the text. A change of the text raises edited() (or reset()) for views
 // and then changed() with the new text for the handlers.
 class TextModel : public QObject
 {
@@ -38,14 +38,18 @@ public:
     int selLength() const { return selEnd() - selStart(); }
     void setSelStart(int start);
     void setSelLength(int length);
+    // Both at once: the selection starts at `start` and extends over `length` characters,
+    // clamped as the two setters clamp.
+    void select(int start, int length);
     int anchor() const { return m_anchor; }
     int caret() const { return m_caret; }
-    // Moves both ends (clamped); `follow` tells views what to bring into view.
+    // Moves both ends (clamped); `follow` tells views what to bring into view. A selection
+    // that stays as it was raises nothing.
     void setSelection(int anchor, int caret, Follow follow);
 
-    // Formatting of the selected characters; an empty selection changes nothing.
-    void setSelColor(const QColor &color);
-    void setSelEmphasis(bool on);
+    // Characters [from, from + length), clamped to the text, take `color` and `emphasis`,
+    // whatever the selection is. One formatChanged covers what changed; none if nothing did.
+    void setFormat(int from, int length, const QColor &color, bool emphasis);
     // Out-of-range positions give the default colour and no emphasis.
     QColor charColor(int position) const;
     bool charEmphasis(int position) const;

@@ -18,8 +18,7 @@ constexpr int kCtrl = 2;
 
 void caretToEnd(TextModel *box)
 {
-    box->setSelStart(int(box->text().size()));
-    box->setSelLength(0);
+    box->select(box->length(), 0);
 }
 
 } // namespace
@@ -74,10 +73,8 @@ void InputGuards::txt2_KeyDown(int keyCode, int shift)
         m_typing.JiSuan();
         // The current-position mark goes before the deletion moves the position back.
         TextModel *txt1 = m_ui.txt1;
-        txt1->setSelStart(typed);
-        txt1->setSelLength(1);
-        txt1->setSelColor(s.ColorNoinput);
-        txt1->setSelEmphasis(false);
+        txt1->select(typed, 1);
+        txt1->setFormat(typed, 1, s.ColorNoinput, false);
     }
 }
 

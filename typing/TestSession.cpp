@@ -111,14 +111,9 @@ void TestSession::showReference(const QString &text)
 {
     TextModel *txt1 = m_ui.txt1;
     txt1->setText(text);
-    txt1->setSelStart(0);
-    txt1->setSelLength(int(text.size()));
-    txt1->setSelColor(m_state.ColorNoinput);
-    txt1->setSelEmphasis(false);
-    txt1->setSelStart(0);
-    txt1->setSelLength(1);
-    txt1->setSelColor(m_state.ColorNow);
-    txt1->setSelEmphasis(true);
+    txt1->setFormat(0, int(text.size()), m_state.ColorNoinput, false);
+    txt1->select(0, 1);
+    txt1->setFormat(0, 1, m_state.ColorNow, true);
 }
 
 Status TestSession::loadText(const protocol::TestText &text)

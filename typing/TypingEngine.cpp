@@ -16,15 +16,6 @@ int counted(qsizetype length)
     return int(std::min<qsizetype>(length, ClientState::kMaxCount));
 }
 
-// Formats characters [from, from + length) of a box through its selection.
-void format(TextModel *box, int from, int length, const QColor &color, bool emphasis)
-{
-    box->setSelStart(from);
-    box->setSelLength(length);
-    box->setSelColor(color);
-    box->setSelEmphasis(emphasis);
-}
-
 } // namespace
 
 TypingEngine::TypingEngine(ClientState &state, MainControls &ui, HintDelay &hints,
@@ -52,8 +43,7 @@ void TypingEngine::txt2_Change(const QString &typed)
         m_session.typingStarted();
         colourTyped(reference, typed, s.NumNextStart);
         s.NumNextStart = l2;
-        ui.txt2->setSelStart(l2);
-        ui.txt2->setSelLength(1);
+        ui.txt2->select(l2, 1);
         markCurrent(l2);
     }
 
@@ -79,8 +69,8 @@ void TypingEngine::colourTyped(const QString &reference, const QString &typed, i
         while (j < end && (reference[j] == typed[j]) == right)
             ++j;
         const QColor &color = right ? s.ColorRight : s.ColorErr;
-        format(ui.txt1, i, j - i, color, false);
-        format(ui.txt2, i, j - i, color, false);
+        ui.txt1->setFormat(i, j - i, color, false);
+        ui.txt2->setFormat(i, j - i, color, false);
         if (!right) {
             for (int k = i; k < j; ++k) {
                 const QChar wanted = reference[k];
@@ -99,7 +89,8 @@ void TypingEngine::colourTyped(const QString &reference, const QString &typed, i
 // is also how the word hint finds the current position.
 void TypingEngine::markCurrent(int position)
 {
-    format(m_ui.txt1, position, 1, m_state.ColorNow, true);
+    m_ui.txt1->select(position, 1);
+    m_ui.txt1->setFormat(position, 1, m_state.ColorNow, true);
 }
 
 void TypingEngine::JiSuan()

@@ -16,10 +16,7 @@ private slots:
     {
         TextModel box;
         box.setText(QStringLiteral("abcd"));
-        box.setSelStart(1);
-        box.setSelLength(2);
-        box.setSelColor(QColor(255, 0, 0));
-        box.setSelEmphasis(true);
+        box.setFormat(1, 2, QColor(255, 0, 0), true);
         box.replace(3, 0, QStringLiteral("xy")); // after the red "c"
         QCOMPARE(box.text(), QStringLiteral("abcxyd"));
         QCOMPARE(box.charColor(3), QColor(255, 0, 0));
@@ -33,6 +30,10 @@ private slots:
         QCOMPARE(box.text(), QStringLiteral("zabcx"));
         QCOMPARE(int(box.colors().size()), 5);
         QCOMPARE(int(box.emphasis().size()), 5);
+        // A new text starts plain.
+        box.setText(QStringLiteral("中文录入"));
+        QCOMPARE(box.charColor(2), QColor(TextModel::kDefaultColor));
+        QVERIFY(!box.charEmphasis(2));
     }
 
     void viewsHearOfAnEditBeforeHandlers()
@@ -87,10 +88,83 @@ private slots:
         box.setSelLength(length);
         QCOMPARE(box.selStart(), selStart);
         QCOMPARE(box.selLength(), selLength);
-        box.setSelColor(QColor(1, 2, 3)); // never writes outside the text
-        for (int i = 0; i < 4; ++i)
-            QCOMPARE(box.charColor(i) == QColor(1, 2, 3),
-                     i >= selStart && i < selStart + selLength);
+        // Both at once clamp the same way.
+        TextModel other;
+        other.setText(box.text());
+        other.select(start, length);
+        QCOMPARE(other.selStart(), selStart);
+        QCOMPARE(other.selLength(), selLength);
+    }
+
+    void aSelectionThatStaysRaisesNothing()
+    {
+        TextModel box;
+        box.setText(QStringLiteral("中文录入"));
+        QSignalSpy about(&box, &TextModel::selectionAboutToChange);
+        QSignalSpy changed(&box, &TextModel::selectionChanged);
+        box.select(2, 1);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(changed.at(0).at(0).toInt(), 2);
+        QCOMPARE(changed.at(0).at(1).toInt(), 3);
+        box.select(2, 1);
+        box.setSelLength(1);
+        QCOMPARE(about.count(), 1);
+        QCOMPARE(changed.count(), 1);
+        // Past the end it is clamped to where it already is: no move either.
+        box.select(4, 0);
+        box.select(9, 1);
+        box.setSelStart(4);
+        QCOMPARE(about.count(), 2);
+        QCOMPARE(changed.count(), 2);
+    }
+
+    void setFormatChangesOnlyWhatDiffers_data()
+    {
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("emphasis");
+        // The characters formatted, and the range formatChanged reports (none: -1).
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<int>("changedFrom");
+        QTest::addColumn<int>("changedTo");
+        // The box starts as "..RRE.": 2-3 red, 4 red with emphasis.
+        QTest::newRow("all of it") << 0 << 6 << false << "RRRRRR" << 0 << 6;
+        QTest::newRow("already so") << 2 << 2 << false << "..RRE." << -1 << -1;
+        QTest::newRow("narrowed to what differs") << 1 << 4 << false << ".RRRR." << 1 << 5;
+        QTest::newRow("emphasis alone differs") << 3 << 1 << true << "..REE." << 3 << 4;
+        QTest::newRow("past the end") << 5 << 10 << false << "..RRER" << 5 << 6;
+        QTest::newRow("starting past the end") << 6 << 1 << false << "..RRE." << -1 << -1;
+        QTest::newRow("negative start") << -3 << 4 << false << "RRRRE." << 0 << 2;
+        QTest::newRow("negative length") << 1 << -2 << false << "..RRE." << -1 << -1;
+    }
+    void setFormatChangesOnlyWhatDiffers()
+    {
+        QFETCH(int, from);
+        QFETCH(int, length);
+        QFETCH(bool, emphasis);
+        QFETCH(QString, expected);
+        const QColor red(255, 0, 0);
+        TextModel box;
+        box.setText(QStringLiteral("中文录入测试"));
+        box.setFormat(2, 3, red, false);
+        box.setFormat(4, 1, red, true);
+        box.select(0, 1);
+        QSignalSpy spy(&box, &TextModel::formatChanged);
+        box.setFormat(from, length, red, emphasis);
+        // One letter per character: '.' plain, 'R' red, 'E' red with emphasis.
+        QString got;
+        for (int i = 0; i < box.length(); ++i)
+            got += box.charColor(i) != red ? u'.' : box.charEmphasis(i) ? u'E' : u'R';
+        QCOMPARE(got, expected);
+        QFETCH(int, changedFrom);
+        QCOMPARE(spy.count(), changedFrom < 0 ? 0 : 1);
+        if (changedFrom >= 0) {
+            QCOMPARE(spy.at(0).at(0).toInt(), changedFrom);
+            QTEST(spy.at(0).at(1).toInt(), "changedTo");
+        }
+        // Formatting leaves the selection alone.
+        QCOMPARE(box.selStart(), 0);
+        QCOMPARE(box.selLength(), 1);
     }
 
     void choicesKeepACurrentEntry()

@@ -3,6 +3,7 @@
 #include "client/ClientLogic.h"
 #include "core/Client.h"
 #include "core/Gbk.h"
+#include "core/TextEditing.h"
 #include "hints/HintDelay.h"
 #include "net/TestControl.h"
 #include "practice/PracticeLauncher.h"
@@ -266,20 +267,15 @@ void SessionDriver::type()
     default:
         typed = someText(3);
     }
-    // An input method's commit replaces the selection.
-    txt2->replace(txt2->selStart(), txt2->selLength(), typed);
+    textediting::commitInput(*txt2, typed);
 }
 
+// Backspace as the box passes it on: the key-down, the box's own deletion, the key-up.
 void SessionDriver::backspace()
 {
     TextModel *box = client().ui.txt2;
     box->notifyKeyDown(8, 0);
-    if (!box->isReadOnly()) {
-        if (box->selLength() > 0)
-            box->replace(box->selStart(), box->selLength(), QString());
-        else if (box->caret() > 0)
-            box->replace(box->caret() - 1, 1, QString());
-    }
+    textediting::deleteBackward(*box);
     box->notifyKeyUp(8, 0);
 }
 

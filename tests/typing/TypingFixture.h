@@ -3,6 +3,7 @@
 #include "LogicEnv.h"
 #include "client/ClientLogic.h"
 #include "core/Client.h"
+#include "core/TextEditing.h"
 #include "env/InputMethodSelection.h"
 #include "net/Protocol.h"
 #include "net/TestControl.h"
@@ -51,31 +52,21 @@ struct TypingFixture
     TextModel *txt1() { return env.client().ui.txt1; }
     TextModel *txt2() { return env.client().ui.txt2; }
 
-    // An input method commit of one or several characters at once: it replaces the selection,
-    // and a read-only box takes nothing.
-    void commit(const QString &text)
-    {
-        if (!txt2()->isReadOnly())
-            txt2()->replace(txt2()->selStart(), txt2()->selLength(), text);
-    }
+    // An input method commit of one or several characters at once, as the box makes it.
+    void commit(const QString &text) { textediting::commitInput(*txt2(), text); }
     // The same commit, waiting in the event queue until events are next processed.
     void postCommit(const QString &text)
     {
         QMetaObject::invokeMethod(
             &env.logic(), [this, text] { commit(text); }, Qt::QueuedConnection);
     }
-    // Backspace as the box passes it on: the key-down first, then the deletion of the
-    // selection or of the character before the caret, then the key-up.
+    // Backspace as the box passes it on: the key-down first, then the box's own deletion,
+    // then the key-up.
     void backspace()
     {
         TextModel *box = txt2();
         box->notifyKeyDown(8, 0);
-        if (!box->isReadOnly()) {
-            if (box->selLength() > 0)
-                box->replace(box->selStart(), box->selLength(), QString());
-            else if (box->caret() > 0)
-                box->replace(box->caret() - 1, 1, QString());
-        }
+        textediting::deleteBackward(*box);
         box->notifyKeyUp(8, 0);
     }
 

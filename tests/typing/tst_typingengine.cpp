@@ -147,6 +147,40 @@ private slots:
         QCOMPARE(f.s().NumKeyBackup, 3);
     }
 
+    // The box deletes a line break or a character outside the BMP in one step; the bookkeeping
+    // around the Backspace follows the real deletion, not one code unit.
+    void backspaceOverAPairIsOneStep_data()
+    {
+        QTest::addColumn<QString>("pair");
+        QTest::newRow("CR LF") << QStringLiteral("\r\n");
+        QTest::newRow("surrogate pair") << QStringLiteral("\U00020000");
+    }
+    void backspaceOverAPairIsOneStep()
+    {
+        QFETCH(QString, pair);
+        TypingFixture f(QStringLiteral("中") + pair + QStringLiteral("文"));
+        f.commit(QStringLiteral("中") + pair);
+        QCOMPARE(f.s().NumNextStart, 3);
+        QCOMPARE(emphasised(f.txt1()), QList<int>{3});
+        f.backspace();
+        QCOMPARE(f.txt2()->text(), QStringLiteral("中"));
+        QCOMPARE(f.s().NumKeyBackup, 1);
+        QCOMPARE(f.s().NumNextStart, 1);
+        QCOMPARE(f.s().NumTxtInputCount, 1);
+        QCOMPARE(f.s().NumTxtRight, 1);
+        // The mark is back at the first half of the pair, where the word hint looks.
+        QCOMPARE(emphasised(f.txt1()), QList<int>{1});
+        QCOMPARE(f.txt1()->selStart(), 1);
+        QCOMPARE(f.txt1()->selLength(), 1);
+        QCOMPARE(f.txt1()->charColor(1), kBlue);
+        QCOMPARE(f.txt1()->charColor(3), kBlack);
+
+        f.commit(pair);
+        QCOMPARE(colours(f.txt1()), QStringLiteral("gggb"));
+        QCOMPARE(f.s().NumTxtRight, 3);
+        QVERIFY(f.s().errChar.isEmpty());
+    }
+
     void backspaceOutsideATestIsNotCounted()
     {
         TypingFixture f(QStringLiteral("中文"));

@@ -1,11 +1,12 @@
 #include "TestEnv.h"
 #include "TestRegistry.h"
 #include "core/Client.h"
-#include "typing/TestSession.h"
 #include "core/SystemPlatform.h"
+#include "core/TextModel.h"
 #include "env/InputMethodSelection.h"
 #include "hints/HintDelay.h"
 #include "net/TestControl.h"
+#include "typing/TestSession.h"
 #include "typing/widgets/RichTextBox.h"
 #include "ui/Form1.h"
 
@@ -22,9 +23,9 @@ namespace {
 
 // A main window on fake services, connected, with a test text loaded the way the server loads
 // it; typing goes through the text box views as the student's keys and input method do.
-struct TypingFixture
+struct MainWindowFixture
 {
-    explicit TypingFixture(const QString &reference)
+    explicit MainWindowFixture(const QString &reference)
     {
         env.createForm();
         env.fakeSocket.setState(Socket::Connected);
@@ -54,10 +55,10 @@ struct TypingFixture
 };
 
 // The fixture's window shown and active, so that focus moves as it does for the student.
-struct ShownFixture : TypingFixture
+struct ShownFixture : MainWindowFixture
 {
     explicit ShownFixture(const QString &reference)
-        : TypingFixture(reference)
+        : MainWindowFixture(reference)
     {
         env.form->show();
         env.form->activateWindow();
@@ -97,12 +98,12 @@ private slots:
         QCOMPARE(f.env.clipboard.clears, 1);
         QVERIFY(f.env.clipboard.text.isEmpty());
         QVERIFY(f.env.clipboard.selection.isEmpty());
-        QCOMPARE(f.txt2()->text(), QStringLiteral("中"));
+        QCOMPARE(f.txt2()->model()->text(), QStringLiteral("中"));
         // The box is enabled again and keeps the focus, so typing goes on.
         QVERIFY(f.txt2()->isEnabled());
         QCOMPARE(QApplication::focusWidget(), f.txt2());
         f.commit(QStringLiteral("文"));
-        QCOMPARE(f.txt2()->text(), QStringLiteral("中文"));
+        QCOMPARE(f.txt2()->model()->text(), QStringLiteral("中文"));
 
         // Outside a test too; other modifiers are not this rule's business.
         f.s().IsWorking = false;
@@ -112,7 +113,7 @@ private slots:
         QTest::keyClick(f.txt2(), Qt::Key_V, Qt::ControlModifier | Qt::AltModifier);
         QTest::keyClick(f.txt2(), Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(f.env.clipboard.clears, 2);
-        QCOMPARE(f.txt2()->text(), QStringLiteral("中文"));
+        QCOMPARE(f.txt2()->model()->text(), QStringLiteral("中文"));
     }
 
     void systemClipboardIsEmptiedWhoeverFilledIt()
@@ -170,7 +171,7 @@ private slots:
         QInputMethodEvent preedit(QStringLiteral("n"), {});
         QApplication::sendEvent(f.txt2(), &preedit);
         QCOMPARE(imes.activations, QStringList{QStringLiteral("im1")});
-        QCOMPARE(f.txt2()->text(), QString());
+        QCOMPARE(f.txt2()->model()->text(), QString());
 
         imes.switchAway(QStringLiteral("im2"));
         QInputMethodEvent longer(QStringLiteral("nihao"), {});
@@ -200,13 +201,13 @@ private slots:
         f.c().ui.cts->setChecked(true);
         f.s().NumHintDelay = 0;
         f.commit(QStringLiteral("中国 "));
-        QCOMPARE(f.txt1()->selStart(), 3);
+        QCOMPARE(f.txt1()->model()->selStart(), 3);
         for (const int at : {7, 0}) {
             const QPoint point = f.txt1()->characterRect(at).center();
             QTest::mouseClick(f.txt1()->viewport(), Qt::LeftButton, Qt::NoModifier, point);
             QTest::mouseDClick(f.txt1()->viewport(), Qt::LeftButton, Qt::NoModifier, point);
-            QCOMPARE(f.txt1()->selStart(), 3);
-            QCOMPARE(f.txt1()->selLength(), 1);
+            QCOMPARE(f.txt1()->model()->selStart(), 3);
+            QCOMPARE(f.txt1()->model()->selLength(), 1);
         }
         QCOMPARE(QApplication::focusWidget(), f.txt2());
         f.c().hints->hintStep();
@@ -216,13 +217,13 @@ private slots:
 
     void heldBackspaceCountsEveryRepeat()
     {
-        TypingFixture f(QStringLiteral("中文录入"));
+        MainWindowFixture f(QStringLiteral("中文录入"));
         f.commit(QStringLiteral("中文录"));
         pressKey(f.txt2(), Qt::Key_Backspace);
         pressKey(f.txt2(), Qt::Key_Backspace, Qt::NoModifier, true);
         pressKey(f.txt2(), Qt::Key_Backspace, Qt::ShiftModifier, true);
         QCOMPARE(f.s().NumKeyBackup, 3);
-        QCOMPARE(f.txt2()->text(), QString());
+        QCOMPARE(f.txt2()->model()->text(), QString());
         QCOMPARE(f.s().NumTxtInputCount, 0);
         QCOMPARE(f.s().NumNextStart, 0);
     }
@@ -238,31 +239,31 @@ private slots:
     void arrowsPutTheCaretBackAtTheEnd()
     {
         QFETCH(int, key);
-        TypingFixture f(QStringLiteral("中文录入测试"));
+        MainWindowFixture f(QStringLiteral("中文录入测试"));
         f.commit(QStringLiteral("中文录"));
-        f.txt2()->setSelStart(1);
+        f.txt2()->model()->setSelStart(1);
         // While the key is down the caret is where the key put it...
         pressKey(f.txt2(), Qt::Key(key), Qt::ShiftModifier);
-        QVERIFY(f.txt2()->selStart() != 3 || f.txt2()->selLength() != 0);
+        QVERIFY(f.txt2()->model()->selStart() != 3 || f.txt2()->model()->selLength() != 0);
         // ...and back at the end, with nothing selected, once it is released.
         QTest::keyRelease(f.txt2(), Qt::Key(key), Qt::ShiftModifier);
-        QCOMPARE(f.txt2()->selStart(), 3);
-        QCOMPARE(f.txt2()->selLength(), 0);
+        QCOMPARE(f.txt2()->model()->selStart(), 3);
+        QCOMPARE(f.txt2()->model()->selLength(), 0);
     }
 
     void homeIsNotRedirected()
     {
-        TypingFixture f(QStringLiteral("中文录入"));
+        MainWindowFixture f(QStringLiteral("中文录入"));
         f.commit(QStringLiteral("中文"));
         QTest::keyClick(f.txt2(), Qt::Key_Home);
-        QCOMPARE(f.txt2()->selStart(), 0);
+        QCOMPARE(f.txt2()->model()->selStart(), 0);
         f.commit(QStringLiteral("录"));
-        QCOMPARE(f.txt2()->text(), QStringLiteral("录中文"));
+        QCOMPARE(f.txt2()->model()->text(), QStringLiteral("录中文"));
         // Only the position past the compared ones is coloured (录 against 文); the first two
         // keep their grey although they no longer match, while the count covers them all.
-        QCOMPARE(f.txt1()->charColor(0), QColor(150, 150, 150));
-        QCOMPARE(f.txt1()->charColor(1), QColor(150, 150, 150));
-        QCOMPARE(f.txt1()->charColor(2), QColor(255, 0, 0));
+        QCOMPARE(f.txt1()->model()->charColor(0), QColor(150, 150, 150));
+        QCOMPARE(f.txt1()->model()->charColor(1), QColor(150, 150, 150));
+        QCOMPARE(f.txt1()->model()->charColor(2), QColor(255, 0, 0));
         QCOMPARE(f.s().errChar, QStringLiteral("录"));
         QCOMPARE(f.s().NumTxtRight, 0);
         QCOMPARE(f.s().NumNextStart, 3);
@@ -279,17 +280,17 @@ private slots:
         // A drag that selects, with the left button.
         sendMouse(view, QEvent::MouseButtonPress, first, Qt::LeftButton, Qt::LeftButton);
         sendMouse(view, QEvent::MouseMove, third, Qt::NoButton, Qt::LeftButton);
-        QVERIFY(f.txt2()->selLength() > 0);
+        QVERIFY(f.txt2()->model()->selLength() > 0);
         sendMouse(view, QEvent::MouseButtonRelease, third, Qt::LeftButton, Qt::NoButton);
-        QCOMPARE(f.txt2()->selStart(), 4);
-        QCOMPARE(f.txt2()->selLength(), 0);
+        QCOMPARE(f.txt2()->model()->selStart(), 4);
+        QCOMPARE(f.txt2()->model()->selLength(), 0);
         // Any button.
-        f.txt2()->setSelStart(1);
+        f.txt2()->model()->setSelStart(1);
         sendMouse(view, QEvent::MouseButtonPress, first, Qt::RightButton, Qt::RightButton);
         sendMouse(view, QEvent::MouseButtonRelease, first, Qt::RightButton, Qt::NoButton);
-        QCOMPARE(f.txt2()->selStart(), 4);
+        QCOMPARE(f.txt2()->model()->selStart(), 4);
         f.commit(QStringLiteral("测"));
-        QCOMPARE(f.txt2()->text(), QStringLiteral("中文录入测"));
+        QCOMPARE(f.txt2()->model()->text(), QStringLiteral("中文录入测"));
     }
 };
 

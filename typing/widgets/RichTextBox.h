@@ -1,19 +1,19 @@
 #pragma once
 
 #include <QAbstractScrollArea>
-#include <QColor>
 #include <QString>
 
 #include <memory>
 
 class TextModel;
 
-// The view of a TextModel (the reference text or the student's typing): it draws the text with
-// each character's colour and emphasis itself, so that colouring one character on a text of
-// 32767 characters costs a small repaint, not a new layout, and it turns keys and input method
-// commits into edits of the model. The box pastes nothing by any route.
-//
-// The text and formatting functions below act on the model, for code that holds only the box.
+// The view of a TextModel (the reference text or the student's typing). It turns keys, mouse
+// and input method events into the model's notifications and the editing commands of
+// core/TextEditing, and repaints what the model's signals say changed; TextBoxLayout lays the
+// text out and paints it with each character's colour and emphasis, so that colouring one
+// character on a text of 32767 characters costs a small repaint, not a new layout. The text,
+// the selection and the formats are the model's: code that holds the box uses model(). The
+// box pastes nothing by any route.
 class RichTextBox : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -29,26 +29,6 @@ public:
     // turns it off: its selection marks the current position, which the word hint reads.
     void setMouseSelects(bool on);
 
-    QString text() const;
-    void setText(const QString &text);
-
-    int selStart() const;
-    void setSelStart(int start);
-    int selLength() const;
-    void setSelLength(int length);
-
-    // Formatting of the selected characters; an empty selection changes nothing visible.
-    void setSelColor(const QColor &color);
-    void setSelEmphasis(bool on);
-
-    void setReadOnly(bool readOnly);
-    bool isReadOnly() const;
-
-    // Per-character formatting, for tests and painting. Out-of-range positions give the
-    // default colour and no emphasis.
-    QColor charColor(int position) const;
-    bool charEmphasis(int position) const;
-
     // Scrolls so that the line holding the character at `position` is visible. Selection
     // changes and typing do this by themselves once the current event has been handled, so
     // that many selection changes within one handler scroll (at most) once.
@@ -57,7 +37,7 @@ public:
     // text gives a zero-width rectangle where the caret would be.
     QRect characterRect(int position) const;
     int lineCount() const;
-    // The composition the input method is showing at the caret; not part of text().
+    // The composition the input method is showing at the caret; not part of the text.
     QString preeditText() const;
 
 protected:
@@ -75,7 +55,6 @@ protected:
     void dropEvent(QDropEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void changeEvent(QEvent *event) override;
-    void timerEvent(QTimerEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     void focusInEvent(QFocusEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;

@@ -93,4 +93,18 @@ int shiftState(Qt::KeyboardModifiers modifiers)
     return shift;
 }
 
+int buttonCode(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton:
+        return 1;
+    case Qt::RightButton:
+        return 2;
+    case Qt::MiddleButton:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
 } // namespace virtualkeys

@@ -13,5 +13,7 @@ namespace virtualkeys {
 // Keys without a code give 0.
 int keyCode(const QKeyEvent &event);
 int shiftState(Qt::KeyboardModifiers modifiers);
+// The mouse handlers' button codes: 1 left, 2 right, 4 middle, 0 any other.
+int buttonCode(Qt::MouseButton button);
 
 } // namespace virtualkeys
