@@ -1,6 +1,8 @@
 #include "TeacherWindow.h"
 
 #include "ClassConsole.h"
+#include "RosterDelegate.h"
+#include "SortedRoster.h"
 #include "SpeedChart.h"
 #include "TestServer.h"
 
@@ -20,35 +22,11 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSortFilterProxyModel>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
-
-namespace {
-
-// The progress column as a bar behind its "typed/count" text.
-class ProgressDelegate : public QStyledItemDelegate
-{
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter *painter, const QStyleOptionViewItem &option,
-               const QModelIndex &index) const override
-    {
-        const QVariant fraction = index.data(ClassRoster::ProgressRole);
-        if (fraction.isValid()) {
-            QRectF bar = QRectF(option.rect).adjusted(2, 3, -2, -3);
-            bar.setWidth(bar.width() * fraction.toDouble());
-            painter->fillRect(bar, QColor(0x9C, 0xD3, 0x8C));
-        }
-        QStyledItemDelegate::paint(painter, option, index);
-    }
-};
-
-} // namespace
 
 TeacherWindow::TeacherWindow(ClassConsole &console, QWidget *parent)
     : QMainWindow(parent)
@@ -56,9 +34,7 @@ TeacherWindow::TeacherWindow(ClassConsole &console, QWidget *parent)
 {
     setWindowTitle(QStringLiteral("澄领打字测试 - 教师控制台"));
 
-    m_sorted = new QSortFilterProxyModel(this);
-    m_sorted->setSourceModel(&console.roster());
-    m_sorted->setSortRole(ClassRoster::SortRole);
+    m_sorted = new SortedRoster(console.roster(), this);
     m_table = new QTableView;
     m_table->setModel(m_sorted);
     m_table->setSortingEnabled(true);
@@ -66,7 +42,7 @@ TeacherWindow::TeacherWindow(ClassConsole &console, QWidget *parent)
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->setItemDelegateForColumn(ClassRoster::Progress, new ProgressDelegate(m_table));
+    m_table->setItemDelegate(new RosterDelegate(m_table));
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->horizontalHeader()->setStretchLastSection(true);
     const int digit = m_table->fontMetrics().horizontalAdvance(u'0');

@@ -10,9 +10,9 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class QSortFilterProxyModel;
 class QSpinBox;
 class QTableView;
+class SortedRoster;
 class SpeedChart;
 struct TestSetup;
 
@@ -34,6 +34,7 @@ public:
     void refresh();
 
     QTableView *table() const { return m_table; }
+    SortedRoster *sortedRoster() const { return m_sorted; }
     // The rows of the class list selected in the table.
     QList<int> selectedRows() const;
 
@@ -53,7 +54,7 @@ private:
     void updateDecisionButtons();
 
     ClassConsole &m_console;
-    QSortFilterProxyModel *m_sorted = nullptr;
+    SortedRoster *m_sorted = nullptr;
     QTableView *m_table = nullptr;
     SpeedChart *m_chart = nullptr;
     QLabel *m_summary = nullptr;
