@@ -129,12 +129,33 @@ void ClassConsole::resume(const StoredTest &test)
 
 Status ClassConsole::applySetup(const TestSetup &setup)
 {
-    return setup.applyTo(m_server.settings().script);
+    if (const Status status = setup.applyTo(m_server.settings().script); !status.ok())
+        return status;
+    m_passSpeed = setup.passSpeed;
+    m_passAccuracy = setup.passAccuracy;
+    return Status::success();
 }
 
 TestSetup ClassConsole::setup() const
 {
-    return TestSetup::from(m_server.settings().script);
+    TestSetup setup = TestSetup::from(m_server.settings().script);
+    setup.passSpeed = m_passSpeed;
+    setup.passAccuracy = m_passAccuracy;
+    return setup;
+}
+
+QString ClassConsole::className() const
+{
+    if (!m_className.isEmpty())
+        return m_className;
+    QHash<QString, int> counts;
+    QString most;
+    for (const RosterEntry &entry : m_rosterEntries) {
+        const int count = ++counts[entry.banji];
+        if (!entry.banji.isEmpty() && (count > counts.value(most) || most.isEmpty()))
+            most = entry.banji;
+    }
+    return most;
 }
 
 void ClassConsole::sendSettings()
@@ -186,6 +207,7 @@ Status ClassConsole::openTest(const QString &name)
     test.name = QString(name).replace(unsafe, QStringLiteral("_")).left(60);
     test.startedAt = now();
     test.setup = setup();
+    test.banji = className();
     if (const Status status = m_store.beginTest(test); !status.ok())
         return status;
     m_test = test;

@@ -74,9 +74,13 @@ public:
     void setClock(std::function<qint64()> clock) { m_clock = std::move(clock); }
     qint64 now() const { return m_clock(); }
 
-    // The test setup, written into the server's script.
+    // The test setup, written into the server's script (the pass mark stays here).
     Status applySetup(const TestSetup &setup);
     TestSetup setup() const;
+    // The class the tests are for, stored with each test; empty: the class most students of
+    // the roster are in.
+    void setClassName(const QString &name) { m_className = name.trimmed().left(32); }
+    QString className() const;
     // Sends "0100", "0009" and "0008" to every connected student again.
     void sendSettings();
     // Starts a new test (a running one ends first): new rows for the roster and the connected
@@ -225,6 +229,9 @@ private:
     bool m_autoStart = false;
     bool m_duplicateNotice = true;
     QString m_resultsFolder;
+    QString m_className;
+    int m_passSpeed = TestSetup::kDefaultPassSpeed;
+    int m_passAccuracy = TestSetup::kDefaultPassAccuracy;
     QString m_lastSaved;
     QString m_lastError;
     qint64 m_exportDue = 0;
