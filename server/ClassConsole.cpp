@@ -9,6 +9,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTime>
@@ -56,7 +57,47 @@ ClassConsole::ClassConsole(TestServer &server, QObject *parent)
 
 ClassConsole::~ClassConsole()
 {
+    m_copy.reset();
     m_store.close();
+}
+
+Status ClassConsole::setSchoolDatabase(const QString &url, int intervalMs)
+{
+    m_copy.reset();
+    m_school.reset();
+    m_copyIntervalMs = intervalMs;
+    if (url.trimmed().isEmpty())
+        return Status::success();
+    QString error;
+    const std::optional<SchoolDatabase> school = SchoolDatabase::parse(url, &error);
+    if (!school)
+        return Status::failure(error);
+    m_school = school;
+    startCopy();
+    return Status::success();
+}
+
+void ClassConsole::startCopy()
+{
+    m_copy.reset();
+    if (!m_school || !m_store.isOpen())
+        return;
+    if (m_store.path() == QString::fromUtf16(ResultsStore::kMemory)) {
+        write(-1, QStringLiteral("结果库只在内存中，不复制到学校数据库 %1").arg(m_school->shown()));
+        return;
+    }
+    m_copy = std::make_unique<SchoolCopy>(QFileInfo(m_store.path()).absoluteFilePath(),
+                                          m_store.uid(), *m_school);
+    connect(m_copy.get(), &SchoolCopy::reachableChanged, this, [this](bool reachable) {
+        write(-1,
+              reachable
+                  ? QStringLiteral("学校数据库 %1 已连上，结果随时复制过去").arg(m_school->shown())
+                  : QStringLiteral("学校数据库 %1 连不上：结果照常保存在本机，连上后补写")
+                        .arg(m_school->shown()));
+    });
+    connect(m_copy.get(), &SchoolCopy::failed, this,
+            [this](const QString &error) { write(-1, QStringLiteral("学校数据库：") + error); });
+    m_copy->start(m_copyIntervalMs);
 }
 
 void ClassConsole::setTiming(const Timing &timing)
@@ -71,6 +112,7 @@ Status ClassConsole::openStore(const QString &path)
     if (const Status status = fresh.open(path); !status.ok())
         return status;
     fresh.close();
+    m_copy.reset();
     m_store.close();
     if (const Status status = m_store.open(path); !status.ok())
         return status;
@@ -94,6 +136,7 @@ Status ClassConsole::openStore(const QString &path)
         addAbsentStudents();
     }
     write(-1, QStringLiteral("结果库：%1").arg(path));
+    startCopy();
     return Status::success();
 }
 

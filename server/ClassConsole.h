@@ -3,6 +3,7 @@
 #include "ClassRoster.h"
 #include "ClassSummary.h"
 #include "ResultsStore.h"
+#include "SchoolCopy.h"
 #include "TestSetup.h"
 #include "core/Status.h"
 
@@ -13,6 +14,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class TestServer;
@@ -67,6 +69,10 @@ public:
     // it holds running, if any: its setup replaces the console's, its rows come back. A new
     // console starts on a store in memory.
     Status openStore(const QString &path);
+    // The school's database the store is copied into (SchoolCopy), a postgresql:// URL; empty
+    // for none. Takes effect now for a store on disk, and with every store opened after.
+    Status setSchoolDatabase(const QString &url, int intervalMs = 1000);
+    SchoolCopy *schoolCopy() const { return m_copy.get(); }
     void setTiming(const Timing &timing);
     const Timing &timing() const { return m_timing; }
     // Wall-clock milliseconds since 1970, for the test's start and its time limit; the tests
@@ -230,6 +236,10 @@ private:
     bool m_duplicateNotice = true;
     QString m_resultsFolder;
     QString m_className;
+    std::optional<SchoolDatabase> m_school;
+    int m_copyIntervalMs = 1000;
+    std::unique_ptr<SchoolCopy> m_copy;
+    void startCopy();
     int m_passSpeed = TestSetup::kDefaultPassSpeed;
     int m_passAccuracy = TestSetup::kDefaultPassAccuracy;
     QString m_lastSaved;

@@ -140,6 +140,9 @@ public:
     {}
     ~Worker() override { closeAll(); }
 
+    // The last round's error, told once.
+    QString lastError;
+
     void closeAll()
     {
         closeSchool();
@@ -434,14 +437,12 @@ void SchoolCopy::start(int intervalMs)
     m_worker = new Worker(m_storePath, m_storeUid, m_school);
     m_worker->moveToThread(&m_thread);
     m_thread.start();
-    auto *timer = new QTimer;
-    timer->moveToThread(&m_thread);
-    timer->setParent(m_worker);
     QMetaObject::invokeMethod(
         m_worker,
-        [this, timer, intervalMs, worker = m_worker] {
-            QString lastError;
-            const auto once = [this, worker, &lastError] {
+        [this, intervalMs, worker = m_worker] {
+            // Made on the copy's thread, owned by the worker: gone with it.
+            auto *timer = new QTimer(worker);
+            const auto once = [this, worker] {
                 Round round;
                 do {
                     round = worker->round();
@@ -454,9 +455,9 @@ void SchoolCopy::start(int intervalMs)
                 const bool reached = round.error.isEmpty();
                 if (reached != m_reachable.exchange(reached))
                     emit reachableChanged(reached);
-                if (!reached && round.error != lastError)
+                if (!reached && round.error != worker->lastError)
                     emit failed(round.error);
-                lastError = round.error;
+                worker->lastError = round.error;
             };
             connect(timer, &QTimer::timeout, worker, once);
             timer->start(intervalMs);
