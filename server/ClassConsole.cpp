@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTime>
 
 ClassConsole::ClassConsole(TestServer &server, QObject *parent)
@@ -55,8 +57,48 @@ ClassConsole::ClassConsole(TestServer &server, QObject *parent)
     m_tick.start(m_timing.tickMs);
 }
 
+QSqlDatabase ClassConsole::historyDatabase(bool school, QString *error)
+{
+    if (!school)
+        return m_store.database();
+    if (!m_school) {
+        if (error)
+            *error = QStringLiteral("没有设置学校数据库");
+        return {};
+    }
+    const QString name = QStringLiteral("school-history-%1").arg(quintptr(this));
+    // A connection the server dropped since is opened again, once.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!m_schoolRead.isValid() || !m_schoolRead.isOpen()) {
+            m_schoolRead = {};
+            QSqlDatabase::removeDatabase(name);
+            if (const Status status = m_school->open(name, m_schoolRead); !status.ok()) {
+                if (error)
+                    *error = status.error;
+                m_schoolRead = {};
+                QSqlDatabase::removeDatabase(name);
+                return {};
+            }
+        }
+        QSqlQuery probe(m_schoolRead);
+        if (probe.exec(QStringLiteral("SELECT 1")))
+            return m_schoolRead;
+        if (error)
+            *error = probe.lastError().text();
+        probe.finish();
+        m_schoolRead.close();
+    }
+    return {};
+}
+
 ClassConsole::~ClassConsole()
 {
+    if (m_schoolRead.isValid()) {
+        const QString name = m_schoolRead.connectionName();
+        m_schoolRead.close();
+        m_schoolRead = {};
+        QSqlDatabase::removeDatabase(name);
+    }
     m_copy.reset();
     m_store.close();
 }
@@ -185,6 +227,18 @@ TestSetup ClassConsole::setup() const
     setup.passSpeed = m_passSpeed;
     setup.passAccuracy = m_passAccuracy;
     return setup;
+}
+
+Status ClassConsole::setPassMark(int speed, int accuracy)
+{
+    TestSetup marks;
+    marks.passSpeed = speed;
+    marks.passAccuracy = accuracy;
+    if (const Status status = marks.checkPassMark(); !status.ok())
+        return status;
+    m_passSpeed = speed;
+    m_passAccuracy = accuracy;
+    return Status::success();
 }
 
 QString ClassConsole::className() const
@@ -553,7 +607,9 @@ Status ClassConsole::saveResults()
             row.state = states.value(row.resultId, row.state);
     }
     const QString path = resultsPath();
-    const Status status = resultscsv::write(path, rows);
+    const std::optional<StoredTest> test = m_test ? m_test : m_store.test(testId);
+    const TestSetup marks = test ? test->setup : setup();
+    const Status status = resultscsv::write(path, rows, marks.passSpeed, marks.passAccuracy);
     if (!status.ok()) {
         // What is on disk (if anything) is not these results: nothing counts as saved.
         m_lastSaved.clear();

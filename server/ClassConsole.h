@@ -73,6 +73,10 @@ public:
     // for none. Takes effect now for a store on disk, and with every store opened after.
     Status setSchoolDatabase(const QString &url, int intervalMs = 1000);
     SchoolCopy *schoolCopy() const { return m_copy.get(); }
+    bool hasSchoolDatabase() const { return m_school.has_value(); }
+    // The database the history is read from: the school's (every console's tests) or this
+    // console's store. Invalid, with the reason, when the school's cannot be reached.
+    QSqlDatabase historyDatabase(bool school, QString *error = nullptr);
     void setTiming(const Timing &timing);
     const Timing &timing() const { return m_timing; }
     // Wall-clock milliseconds since 1970, for the test's start and its time limit; the tests
@@ -83,6 +87,8 @@ public:
     // The test setup, written into the server's script (the pass mark stays here).
     Status applySetup(const TestSetup &setup);
     TestSetup setup() const;
+    // The pass mark of the tests started from now on.
+    Status setPassMark(int speed, int accuracy);
     // The class the tests are for, stored with each test; empty: the class most students of
     // the roster are in.
     void setClassName(const QString &name) { m_className = name.trimmed().left(32); }
@@ -239,6 +245,7 @@ private:
     std::optional<SchoolDatabase> m_school;
     int m_copyIntervalMs = 1000;
     std::unique_ptr<SchoolCopy> m_copy;
+    QSqlDatabase m_schoolRead;
     void startCopy();
     int m_passSpeed = TestSetup::kDefaultPassSpeed;
     int m_passAccuracy = TestSetup::kDefaultPassAccuracy;

@@ -17,6 +17,7 @@
 #include <xlsxwriter.h>
 
 #include <cmath>
+#include <functional>
 
 namespace reports {
 
@@ -636,6 +637,57 @@ Status writeTermPdf(const QString &path, const history::Class &history)
                     [&](QPagedPaintDevice &device, QPainter &painter) {
                         paintTermReport(device, painter, history);
                     });
+}
+
+Status exportReport(history::History &history, Subject subject, const QString &key,
+                    const QString &path, qint64 from, qint64 to)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != u"csv" && suffix != u"xlsx" && suffix != u"pdf")
+        return Status::failure(
+            QStringLiteral("报告文件应以 .csv、.xlsx 或 .pdf 结尾：%1").arg(path));
+    const auto written = [&](const Table &table, const QStringList &preamble,
+                             const std::function<Status()> &pdf) {
+        if (suffix == u"csv")
+            return writeCsv(path, table, preamble);
+        if (suffix == u"xlsx")
+            return writeXlsx(path, {table}, {preamble});
+        return pdf();
+    };
+    switch (subject) {
+    case Subject::Test: {
+        bool ok = false;
+        const qint64 id = key.toLongLong(&ok);
+        QList<history::Result> results;
+        const std::optional<history::TestEntry> entry =
+            ok ? history.test(id, &results) : std::nullopt;
+        if (!entry)
+            return Status::failure(history.lastError().isEmpty()
+                                       ? QStringLiteral("没有编号为“%1”的测试").arg(key)
+                                       : history.lastError());
+        return written(testTable(*entry, results), testPreamble(*entry),
+                       [&] { return writeTestPdf(path, *entry, results); });
+    }
+    case Subject::Term: {
+        const history::Class term = history.classHistory(key, from, to);
+        if (!history.lastError().isEmpty())
+            return Status::failure(history.lastError());
+        if (term.tests.isEmpty())
+            return Status::failure(QStringLiteral("班级“%1”没有测试").arg(key));
+        return written(termTable(term), termPreamble(term),
+                       [&] { return writeTermPdf(path, term); });
+    }
+    case Subject::Student: {
+        const history::Student student = history.student(key, from, to);
+        if (!history.lastError().isEmpty())
+            return Status::failure(history.lastError());
+        if (student.results.isEmpty())
+            return Status::failure(QStringLiteral("学号“%1”没有成绩").arg(key));
+        return written(studentTable(student), studentPreamble(student),
+                       [&] { return writeStudentPdf(path, student); });
+    }
+    }
+    return Status::failure(QStringLiteral("未知的报告"));
 }
 
 } // namespace reports

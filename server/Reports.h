@@ -55,6 +55,13 @@ Status writeTestPdf(const QString &path, const history::TestEntry &entry,
 Status writeStudentPdf(const QString &path, const history::Student &student);
 Status writeTermPdf(const QString &path, const history::Class &history);
 
+// A report into a file, its kind by the file's suffix (.csv, .xlsx, .pdf): a test's by its id,
+// a class's term by the class's name (empty: every class), a student's by the number; `from`
+// and `to` bound a term (ms since 1970, 0 for none).
+enum class Subject { Test, Term, Student };
+Status exportReport(history::History &history, Subject subject, const QString &key,
+                    const QString &path, qint64 from = 0, qint64 to = 0);
+
 // The font the reports write Chinese in, and whether this computer has it.
 QString reportFontFamily();
 

@@ -191,10 +191,10 @@ private slots:
         QCOMPARE(lines.size(), 5); // header, three students, the empty rest after the last CRLF
         QVERIFY(lines.at(0).startsWith(QStringLiteral("学号,姓名,班级")));
         QCOMPARE(lines.at(1), QStringLiteral("31,学生31,三班,PC31,英语（美国）,测试中,,65,300,120,"
-                                             "118,1,108.9,98,的是,速度过快,否"));
+                                             "118,1,108.9,98,的是,速度过快,否,待定"));
         QCOMPARE(lines.at(2), QStringLiteral("32,学生32,三班,PC32,英语（美国）,已结束,打完,60,300,"
-                                             "300,300,7,300.0,100,,,是"));
-        QCOMPARE(lines.at(3), QStringLiteral("33,王芳,,,,缺席,,,,,,,,,,,否"));
+                                             "300,300,7,300.0,100,,,是,合格"));
+        QCOMPARE(lines.at(3), QStringLiteral("33,王芳,,,,缺席,,,,,,,,,,,否,缺考"));
         QCOMPARE(lines.at(4), QString());
     }
 

@@ -81,14 +81,21 @@ private slots:
     void initTestCase()
     {
         const QString url = qEnvironmentVariable("CHENGLING_TEST_PG");
+        // Skipped one by one (init): a skip here would leave the test classes after this one
+        // unrun in the same executable.
         if (url.isEmpty())
-            QSKIP("needs a PostgreSQL server: run it through tests/server/postgres-session.sh "
-                  "(ctest -R server_postgres)");
+            return;
         const auto school = SchoolDatabase::parse(url);
         QVERIFY(school);
         m_school = *school;
         const Status opened = m_school.open("school-test", m_db);
         QVERIFY2(opened.ok(), qPrintable(opened.error));
+    }
+    void init()
+    {
+        if (!m_db.isValid())
+            QSKIP("needs a PostgreSQL server: run it through tests/server/postgres-session.sh "
+                  "(ctest -R server_postgres)");
     }
     void cleanupTestCase()
     {
