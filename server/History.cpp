@@ -259,6 +259,8 @@ Class History::classHistory(const QString &banji, qint64 from, qint64 to)
     close();
     result.students = int(order.size());
     for (const QString &number : std::as_const(order))
+        result.people.append({number, progress.value(number).name});
+    for (const QString &number : std::as_const(order))
         if (progress.value(number).tests >= 2)
             result.improved << progress.value(number);
     std::stable_sort(result.improved.begin(), result.improved.end(),

@@ -81,6 +81,8 @@ struct Class
     // Students with at least two graded tests, the most improved first.
     QList<Progress> improved;
     int students = 0;
+    // Every student of those tests, number and latest name, in order of the first result.
+    QList<QPair<QString, QString>> people;
 };
 
 class History

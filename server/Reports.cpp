@@ -29,10 +29,13 @@ QString dateText(qint64 ms)
                   : QString();
 }
 
+// A figure rounded as shown: whole numbers stay integers, the rest keep their decimals.
 QVariant number(const std::optional<double> &value, int decimals)
 {
     if (!value)
         return {};
+    if (decimals == 0)
+        return qlonglong(std::llround(*value));
     const double scale = std::pow(10.0, decimals);
     return std::round(*value * scale) / scale;
 }
@@ -55,8 +58,7 @@ QString cellString(const QVariant &value)
     if (!value.isValid() || value.isNull())
         return {};
     if (value.typeId() == QMetaType::Double)
-        return QString::number(value.toDouble(), 'f', 1)
-            .remove(QRegularExpression(QStringLiteral("\\.0$")));
+        return QString::number(value.toDouble(), 'f', 1);
     return value.toString();
 }
 

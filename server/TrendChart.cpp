@@ -106,8 +106,9 @@ void draw(QPainter &painter, const QRectF &area, const Chart &chart)
     painter.setPen(axis);
     painter.drawLine(plot.bottomLeft(), plot.bottomRight());
     painter.drawLine(plot.bottomLeft(), plot.topLeft());
-    painter.drawText(QRectF(area.left(), plot.top() - line * 1.3, axisWidth, line),
-                     Qt::AlignRight | Qt::AlignVCenter, chart.unit);
+    // The unit above the value axis, in the title's row (the title stands in the middle).
+    painter.drawText(QRectF(area.left(), area.top(), area.width() / 3, line),
+                     Qt::AlignLeft | Qt::AlignVCenter, chart.unit);
 
     // Test labels: as many as there is room for.
     const double labelWidth =
