@@ -29,6 +29,12 @@ QString dateText(qint64 ms)
                   : QString();
 }
 
+QString dayText(qint64 ms)
+{
+    return ms > 0 ? QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("yyyy-MM-dd"))
+                  : QString();
+}
+
 // A figure rounded as shown: whole numbers stay integers, the rest keep their decimals.
 QVariant number(const std::optional<double> &value, int decimals)
 {
@@ -121,7 +127,7 @@ Table termTable(const history::Class &history)
     Table table;
     table.title = QStringLiteral("学期");
     table.header = {
-        QStringLiteral("日期"),       QStringLiteral("测试"),      QStringLiteral("限时(分钟)"),
+        QStringLiteral("日期"),       QStringLiteral("测试"),      QStringLiteral("限时(分)"),
         QStringLiteral("及格线"),     QStringLiteral("参加"),      QStringLiteral("缺考"),
         QStringLiteral("合格"),       QStringLiteral("平均速度"),  QStringLiteral("中位速度"),
         QStringLiteral("平均正确率"), QStringLiteral("中位正确率")};
@@ -464,6 +470,10 @@ public:
         const int columns = int(table.header.size());
         if (columns == 0)
             return;
+        // A table of many columns in a smaller type, so that its texts fit.
+        const QFont bodyFont = m_font;
+        if (columns >= 10)
+            m_font.setPointSizeF(bodyFont.pointSizeF() * 0.85);
         const QFontMetricsF metrics(m_font, &m_device);
         // Each column as wide as its widest text, then all scaled to the page.
         QList<double> widths(columns, 0);
@@ -475,9 +485,27 @@ public:
                     std::max(widths[c], std::min(metrics.horizontalAdvance(cellString(row.at(c))) +
                                                      m_line * 0.6,
                                                  m_width / 3));
+        // Too wide for the page: the widest columns give way first (each capped at one
+        // width, found by halving), the narrow ones keep their room; room to spare is shared.
         double total = 0;
         for (double w : widths)
             total += w;
+        if (total > m_width) {
+            double low = 0;
+            double high = m_width;
+            for (int step = 0; step < 40; ++step) {
+                const double cap = (low + high) / 2;
+                double sum = 0;
+                for (double w : widths)
+                    sum += std::min(w, cap);
+                (sum > m_width ? high : low) = cap;
+            }
+            for (double &w : widths)
+                w = std::min(w, low);
+            total = 0;
+            for (double w : widths)
+                total += w;
+        }
         for (double &w : widths)
             w *= m_width / total;
         const auto rowOf = [&](const QStringList &cells, bool header, bool shade) {
@@ -509,6 +537,8 @@ public:
                 cells << cellString(value);
             rowOf(cells, false, index++ % 2 == 1);
         }
+        m_font = bodyFont;
+        m_painter.setFont(m_font);
         m_y += m_line * 0.5;
     }
 
