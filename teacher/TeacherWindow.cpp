@@ -15,6 +15,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -239,13 +240,16 @@ QWidget *TeacherWindow::buildSetup()
     m_setups->setPlaceholderText(QStringLiteral("（没有保存的试题）"));
     m_setups->setMinimumContentsLength(8);
     form->addRow(QStringLiteral("试题库"), m_setups);
-    auto *libraryRow = new QHBoxLayout;
+    // Two by two: the panel keeps its width.
+    auto *libraryRow = new QGridLayout;
     auto *load = new QPushButton(QStringLiteral("载入"));
     auto *saveAs = new QPushButton(QStringLiteral("保存为…"));
     auto *remove = new QPushButton(QStringLiteral("删除"));
     auto *importText = new QPushButton(QStringLiteral("导入文本…"));
-    for (QPushButton *button : {load, saveAs, remove, importText})
-        libraryRow->addWidget(button);
+    libraryRow->addWidget(load, 0, 0);
+    libraryRow->addWidget(saveAs, 0, 1);
+    libraryRow->addWidget(remove, 1, 0);
+    libraryRow->addWidget(importText, 1, 1);
     form->addRow(libraryRow);
     connect(load, &QPushButton::clicked, this, [this] {
         if (const Status status = loadSetup(m_setups->currentText()); !status.ok())
@@ -561,6 +565,7 @@ Status TeacherWindow::loadSetup(const QString &name)
     if (!saved)
         return Status::failure(QStringLiteral("没有名为“%1”的试题").arg(name));
     showSetup(saved->setup);
+    m_setups->setCurrentIndex(std::max(0, m_setups->findText(saved->name)));
     report(QStringLiteral("已载入试题：") + saved->name);
     return Status::success();
 }

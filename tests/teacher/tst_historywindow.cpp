@@ -237,6 +237,9 @@ private slots:
         QCOMPARE(m_console->setup().passSpeed, 55);
         QCOMPARE(m_console->store().savedSetup("静夜思")->setup.text, QStringLiteral("床前明月光"));
         QVERIFY(!m_window->loadSetup("没有").ok());
+        m_window->resize(1280, 760);
+        QTest::qWait(50);
+        shot(*m_window, "console-setup-library");
     }
 };
 
