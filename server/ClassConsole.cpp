@@ -188,6 +188,7 @@ void ClassConsole::resume(const StoredTest &test)
         write(-1, QStringLiteral("测试的设置无法恢复：") + status.error);
     m_test = test;
     m_lastTestId = test.id;
+    m_roster.setPassMark(test.setup.passSpeed, test.setup.passAccuracy);
     for (const StudentRow &stored : m_store.results(test.id)) {
         StudentRow row = stored;
         row.lastTime = row.live ? row.live->totalTime : -1;
@@ -310,6 +311,7 @@ Status ClassConsole::openTest(const QString &name)
     m_test = test;
     m_lastTestId = test.id;
     m_collectingSince = 0;
+    m_roster.setPassMark(test.setup.passSpeed, test.setup.passAccuracy);
 
     // The rows of the new test: the connected students and the roster; the rest go.
     QSet<QString> roster;

@@ -1,5 +1,6 @@
 #include "ClassRoster.h"
 
+#include "History.h"
 #include "core/Figures.h"
 
 #include <QBrush>
@@ -23,11 +24,13 @@ QString ClassRoster::columnTitle(int column)
 {
     static const char16_t *const titles[ColumnCount] = {
         u"学号", u"姓名",   u"班级", u"计算机", u"状态", u"标记",   u"用时", u"进度",
-        u"速度", u"正确率", u"退格", u"错字",   u"连接", u"输入法", u"回复", u"问题"};
+        u"速度", u"正确率", u"退格", u"错字",   u"连接", u"输入法", u"回复", u"问题",
+        u"等级"};
     return column >= 0 && column < ColumnCount ? QString::fromUtf16(titles[column]) : QString();
 }
 
-QString ClassRoster::cellText(const StudentRow &row, int column, bool testRunning)
+QString ClassRoster::cellText(const StudentRow &row, int column, bool testRunning,
+                              int passSpeed, int passAccuracy)
 {
     const protocol::Report *figures = row.figures();
     switch (column) {
@@ -73,6 +76,12 @@ QString ClassRoster::cellText(const StudentRow &row, int column, bool testRunnin
         return row.replies.join(u' ');
     case Problems:
         return row.problems > 0 ? QString::number(row.problems) : QString();
+    case Grade:
+        // Graded once finished; a roster student who took no part, once the test is over.
+        if (row.finished() ||
+            (!testRunning && row.identified() && row.state == StudentRow::State::Absent))
+            return grades::text(grades::of(row, passSpeed, passAccuracy));
+        return {};
     default:
         return {};
     }
@@ -117,7 +126,8 @@ const ClassRoster::Texts &ClassRoster::texts(int row) const
     if (!m_textsValid.at(row)) {
         Texts &cells = m_texts[row];
         for (int column = 0; column < ColumnCount; ++column)
-            cells[column] = cellText(m_rows.at(row), column, m_testRunning);
+            cells[column] =
+                cellText(m_rows.at(row), column, m_testRunning, m_passSpeed, m_passAccuracy);
         m_textsValid[row] = true;
     }
     return m_texts.at(row);
@@ -210,6 +220,8 @@ QVariant ClassRoster::headerData(int section, Qt::Orientation orientation, int r
         case Replies:
             return QStringLiteral(
                 "学生端最近的回复：1008输入法 1010计时 1009开始 1011试题 1100重复登录");
+        case Grade:
+            return QStringLiteral("结束后按本次测试的及格线评定：合格、不合格、缺考、待定（有标记）");
         default:
             return {};
         }
@@ -265,6 +277,15 @@ void ClassRoster::flush()
             emit dataChanged(cell, cell);
         }
     }
+}
+
+void ClassRoster::setPassMark(int speed, int accuracy)
+{
+    if (speed == m_passSpeed && accuracy == m_passAccuracy)
+        return;
+    m_passSpeed = speed;
+    m_passAccuracy = accuracy;
+    markAllChanged();
 }
 
 void ClassRoster::setTestRunning(bool running)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "StudentRow.h"
+#include "TestSetup.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -39,6 +40,7 @@ public:
         InputMethod,
         Replies,
         Problems,
+        Grade,
         ColumnCount
     };
     // Sort key of a cell (a number where the column holds one); the fraction typed of the
@@ -94,10 +96,17 @@ public:
     // Whether a test runs: a student who has not pressed start shows "未开始" then.
     void setTestRunning(bool running);
     bool testRunning() const { return m_testRunning; }
+    // The pass mark the finished rows are graded against.
+    void setPassMark(int speed, int accuracy);
+    int passSpeed() const { return m_passSpeed; }
+    int passAccuracy() const { return m_passAccuracy; }
 
     static QString columnTitle(int column);
     // The text of a cell as the table, the command-line server and the exported results show it.
-    static QString cellText(const StudentRow &row, int column, bool testRunning = true);
+    // A finished row's grade column grades it against the pass mark given.
+    static QString cellText(const StudentRow &row, int column, bool testRunning = true,
+                            int passSpeed = TestSetup::kDefaultPassSpeed,
+                            int passAccuracy = TestSetup::kDefaultPassAccuracy);
     static QVariant sortKey(const StudentRow &row, int column);
 
 signals:
@@ -129,5 +138,7 @@ private:
     QList<bool> m_changed;
     QList<int> m_changedRows;
     bool m_testRunning = false;
+    int m_passSpeed = TestSetup::kDefaultPassSpeed;
+    int m_passAccuracy = TestSetup::kDefaultPassAccuracy;
     bool m_flushQueued = false;
 };

@@ -51,7 +51,7 @@ TeacherWindow::TeacherWindow(ClassConsole &console, QWidget *parent)
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->horizontalHeader()->setStretchLastSection(true);
     const int digit = m_table->fontMetrics().horizontalAdvance(u'0');
-    const int widths[] = {5, 6, 5, 5, 11, 8, 7, 8, 5, 4, 4, 6, 10, 10, 16, 4};
+    const int widths[] = {5, 6, 5, 5, 11, 8, 7, 8, 5, 4, 4, 6, 10, 10, 16, 4, 5};
     for (int column = 0; column < ClassRoster::ColumnCount; ++column)
         m_table->setColumnWidth(column, widths[column] * digit + 12);
 

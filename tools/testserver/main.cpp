@@ -198,7 +198,8 @@ void runCommand(ClassConsole &console, const QString &line)
         for (int row = 0; row < roster.size(); ++row) {
             QStringList cells;
             for (int column = 0; column < ClassRoster::ColumnCount; ++column)
-                cells << ClassRoster::cellText(roster.at(row), column, roster.testRunning());
+                cells << ClassRoster::cellText(roster.at(row), column, roster.testRunning(),
+                                               roster.passSpeed(), roster.passAccuracy());
             print(roster.at(row).connection, cells.join(QStringLiteral(" | ")));
         }
     } else if (command == u"/roster") {
