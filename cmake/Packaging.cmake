@@ -146,8 +146,10 @@ A technician presets the server address for every user of a computer in
 /etc/chengling/appset.ini.")
 
 set(CPACK_DEBIAN_TESTSERVER_PACKAGE_NAME chengling-testserver)
-# Qt loads its SQLite driver as a plugin, which the library dependencies do not name.
-set(CPACK_DEBIAN_TESTSERVER_PACKAGE_DEPENDS "libqt6sql6-sqlite")
+# Qt loads its SQLite and PostgreSQL drivers as plugins, which the library dependencies do not
+# name; the reports' PDF pages write Chinese in Noto Sans CJK.
+set(CPACK_DEBIAN_TESTSERVER_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-psql")
+set(CPACK_DEBIAN_TESTSERVER_PACKAGE_RECOMMENDS "fonts-noto-cjk")
 set(CPACK_DEBIAN_TESTSERVER_PACKAGE_SUGGESTS "chengling-client, chengling-teacher")
 set(CPACK_DEBIAN_TESTSERVER_DESCRIPTION
     "small test server for the Chengling text-entry client
@@ -159,11 +161,11 @@ server's messages. Sample tests are included.
 
 It runs the same class console as chengling-teacher, without a window:
 results store, class roster, duplicate logins and per-test results
-files, driven by commands typed on standard input.")
+files, history, reports and saved setups, driven by options and by
+commands typed on standard input.")
 
 set(CPACK_DEBIAN_TEACHER_PACKAGE_NAME chengling-teacher)
-set(CPACK_DEBIAN_TEACHER_PACKAGE_DEPENDS "libqt6sql6-sqlite")
-set(CPACK_DEBIAN_TEACHER_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-wqy-microhei | fonts-wqy-zenhei")
+set(CPACK_DEBIAN_TEACHER_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-psql, fonts-noto-cjk")
 set(CPACK_DEBIAN_TEACHER_PACKAGE_SUGGESTS chengling-client)
 set(CPACK_DEBIAN_TEACHER_DESCRIPTION
     "teacher's console of the Chengling text-entry test system
@@ -176,6 +178,12 @@ Every report is kept in a results store (SQLite) as it arrives, so a test
 survives a crash of the console and goes on after a restart. A class
 roster imported from a spreadsheet shows absent students; a second login
 with a number in use is warned and left to the teacher; figures no typist
-can reach are marked. The results of each test are written as a CSV file.")
+can reach are marked. The results of each test are written as a CSV file.
+
+Every test is kept with its setup and pass mark: a class's term and a
+student's progress are shown as charts, graded, printed and saved as PDF,
+XLSX and CSV reports; a library keeps the teacher's texts and settings.
+The results can be copied into a school's PostgreSQL database that several
+rooms' consoles share, and are kept locally while it cannot be reached.")
 
 include(CPack)

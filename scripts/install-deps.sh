@@ -6,8 +6,12 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev qt6-qpa-plugins
-    # The teacher's console keeps its results in SQLite through Qt SQL.
-    libqt6sql6-sqlite
+    # The teacher's console keeps its results in SQLite through Qt SQL, copies them into a
+    # school's PostgreSQL database (Qt's PostgreSQL driver), writes spreadsheets with
+    # libxlsxwriter; its tests run a PostgreSQL 15 server of their own, read the spreadsheets
+    # back with openpyxl and the PDF reports with poppler's tools.
+    libqt6sql6-sqlite libqt6sql6-psql libxlsxwriter-dev postgresql-15 python3-openpyxl
+    poppler-utils
     libxcb1-dev libglib2.0-dev
     fonts-noto-cjk
     # Qt's own texts in the student's language (standard buttons 是/否/确定, text-field menus).

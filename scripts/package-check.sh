@@ -120,8 +120,9 @@ for program in chengling-client chengling-testserver chengling-teacher; do
     # Both answer without a display, as a technician over ssh would ask.
     version=$(env -u DISPLAY -u WAYLAND_DISPLAY "$program" --version)
     [ "$version" = "$program 1.8.0" ] || fail "$program --version said '$version'"
-    env -u DISPLAY -u WAYLAND_DISPLAY "$program" --help | grep -q -- '--version' ||
-        fail "$program --help does not list --version"
+    # Read whole first: a long help cut off by grep -q would end the program on SIGPIPE.
+    help=$(env -u DISPLAY -u WAYLAND_DISPLAY "$program" --help)
+    grep -q -- '--version' <<<"$help" || fail "$program --help does not list --version"
 done
 for data in wb.dat wbcz.dat; do
     [ -s "/usr/share/chengling/$data" ] || fail "/usr/share/chengling/$data missing"

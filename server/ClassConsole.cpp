@@ -9,8 +9,11 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTime>
 
 ClassConsole::ClassConsole(TestServer &server, QObject *parent)
@@ -54,9 +57,89 @@ ClassConsole::ClassConsole(TestServer &server, QObject *parent)
     m_tick.start(m_timing.tickMs);
 }
 
+QSqlDatabase ClassConsole::historyDatabase(bool school, QString *error)
+{
+    if (!school)
+        return m_store.database();
+    if (!m_school) {
+        if (error)
+            *error = QStringLiteral("没有设置学校数据库");
+        return {};
+    }
+    const QString name = QStringLiteral("school-history-%1").arg(quintptr(this));
+    // A connection the server dropped since is opened again, once.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!m_schoolRead.isValid() || !m_schoolRead.isOpen()) {
+            m_schoolRead = {};
+            QSqlDatabase::removeDatabase(name);
+            if (const Status status = m_school->open(name, m_schoolRead); !status.ok()) {
+                if (error)
+                    *error = status.error;
+                m_schoolRead = {};
+                QSqlDatabase::removeDatabase(name);
+                return {};
+            }
+        }
+        QSqlQuery probe(m_schoolRead);
+        if (probe.exec(QStringLiteral("SELECT 1")))
+            return m_schoolRead;
+        if (error)
+            *error = probe.lastError().text();
+        probe.finish();
+        m_schoolRead.close();
+    }
+    return {};
+}
+
 ClassConsole::~ClassConsole()
 {
+    if (m_schoolRead.isValid()) {
+        const QString name = m_schoolRead.connectionName();
+        m_schoolRead.close();
+        m_schoolRead = {};
+        QSqlDatabase::removeDatabase(name);
+    }
+    m_copy.reset();
     m_store.close();
+}
+
+Status ClassConsole::setSchoolDatabase(const QString &url, int intervalMs)
+{
+    m_copy.reset();
+    m_school.reset();
+    m_copyIntervalMs = intervalMs;
+    if (url.trimmed().isEmpty())
+        return Status::success();
+    QString error;
+    const std::optional<SchoolDatabase> school = SchoolDatabase::parse(url, &error);
+    if (!school)
+        return Status::failure(error);
+    m_school = school;
+    startCopy();
+    return Status::success();
+}
+
+void ClassConsole::startCopy()
+{
+    m_copy.reset();
+    if (!m_school || !m_store.isOpen())
+        return;
+    if (m_store.path() == QString::fromUtf16(ResultsStore::kMemory)) {
+        write(-1, QStringLiteral("结果库只在内存中，不复制到学校数据库 %1").arg(m_school->shown()));
+        return;
+    }
+    m_copy = std::make_unique<SchoolCopy>(QFileInfo(m_store.path()).absoluteFilePath(),
+                                          m_store.uid(), *m_school);
+    connect(m_copy.get(), &SchoolCopy::reachableChanged, this, [this](bool reachable) {
+        write(-1,
+              reachable
+                  ? QStringLiteral("学校数据库 %1 已连上，结果随时复制过去").arg(m_school->shown())
+                  : QStringLiteral("学校数据库 %1 连不上：结果照常保存在本机，连上后补写")
+                        .arg(m_school->shown()));
+    });
+    connect(m_copy.get(), &SchoolCopy::failed, this,
+            [this](const QString &error) { write(-1, QStringLiteral("学校数据库：") + error); });
+    m_copy->start(m_copyIntervalMs);
 }
 
 void ClassConsole::setTiming(const Timing &timing)
@@ -71,6 +154,7 @@ Status ClassConsole::openStore(const QString &path)
     if (const Status status = fresh.open(path); !status.ok())
         return status;
     fresh.close();
+    m_copy.reset();
     m_store.close();
     if (const Status status = m_store.open(path); !status.ok())
         return status;
@@ -94,6 +178,7 @@ Status ClassConsole::openStore(const QString &path)
         addAbsentStudents();
     }
     write(-1, QStringLiteral("结果库：%1").arg(path));
+    startCopy();
     return Status::success();
 }
 
@@ -103,6 +188,7 @@ void ClassConsole::resume(const StoredTest &test)
         write(-1, QStringLiteral("测试的设置无法恢复：") + status.error);
     m_test = test;
     m_lastTestId = test.id;
+    m_roster.setPassMark(test.setup.passSpeed, test.setup.passAccuracy);
     for (const StudentRow &stored : m_store.results(test.id)) {
         StudentRow row = stored;
         row.lastTime = row.live ? row.live->totalTime : -1;
@@ -129,12 +215,45 @@ void ClassConsole::resume(const StoredTest &test)
 
 Status ClassConsole::applySetup(const TestSetup &setup)
 {
-    return setup.applyTo(m_server.settings().script);
+    if (const Status status = setup.applyTo(m_server.settings().script); !status.ok())
+        return status;
+    m_passSpeed = setup.passSpeed;
+    m_passAccuracy = setup.passAccuracy;
+    return Status::success();
 }
 
 TestSetup ClassConsole::setup() const
 {
-    return TestSetup::from(m_server.settings().script);
+    TestSetup setup = TestSetup::from(m_server.settings().script);
+    setup.passSpeed = m_passSpeed;
+    setup.passAccuracy = m_passAccuracy;
+    return setup;
+}
+
+Status ClassConsole::setPassMark(int speed, int accuracy)
+{
+    TestSetup marks;
+    marks.passSpeed = speed;
+    marks.passAccuracy = accuracy;
+    if (const Status status = marks.checkPassMark(); !status.ok())
+        return status;
+    m_passSpeed = speed;
+    m_passAccuracy = accuracy;
+    return Status::success();
+}
+
+QString ClassConsole::className() const
+{
+    if (!m_className.isEmpty())
+        return m_className;
+    QHash<QString, int> counts;
+    QString most;
+    for (const RosterEntry &entry : m_rosterEntries) {
+        const int count = ++counts[entry.banji];
+        if (!entry.banji.isEmpty() && (count > counts.value(most) || most.isEmpty()))
+            most = entry.banji;
+    }
+    return most;
 }
 
 void ClassConsole::sendSettings()
@@ -186,11 +305,13 @@ Status ClassConsole::openTest(const QString &name)
     test.name = QString(name).replace(unsafe, QStringLiteral("_")).left(60);
     test.startedAt = now();
     test.setup = setup();
+    test.banji = className();
     if (const Status status = m_store.beginTest(test); !status.ok())
         return status;
     m_test = test;
     m_lastTestId = test.id;
     m_collectingSince = 0;
+    m_roster.setPassMark(test.setup.passSpeed, test.setup.passAccuracy);
 
     // The rows of the new test: the connected students and the roster; the rest go.
     QSet<QString> roster;
@@ -488,7 +609,9 @@ Status ClassConsole::saveResults()
             row.state = states.value(row.resultId, row.state);
     }
     const QString path = resultsPath();
-    const Status status = resultscsv::write(path, rows);
+    const std::optional<StoredTest> test = m_test ? m_test : m_store.test(testId);
+    const TestSetup marks = test ? test->setup : setup();
+    const Status status = resultscsv::write(path, rows, marks.passSpeed, marks.passAccuracy);
     if (!status.ok()) {
         // What is on disk (if anything) is not these results: nothing counts as saved.
         m_lastSaved.clear();

@@ -3,6 +3,7 @@
 #include "ClassRoster.h"
 #include "ClassSummary.h"
 #include "ResultsStore.h"
+#include "SchoolCopy.h"
 #include "TestSetup.h"
 #include "core/Status.h"
 
@@ -13,6 +14,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class TestServer;
@@ -67,6 +69,14 @@ public:
     // it holds running, if any: its setup replaces the console's, its rows come back. A new
     // console starts on a store in memory.
     Status openStore(const QString &path);
+    // The school's database the store is copied into (SchoolCopy), a postgresql:// URL; empty
+    // for none. Takes effect now for a store on disk, and with every store opened after.
+    Status setSchoolDatabase(const QString &url, int intervalMs = 1000);
+    SchoolCopy *schoolCopy() const { return m_copy.get(); }
+    bool hasSchoolDatabase() const { return m_school.has_value(); }
+    // The database the history is read from: the school's (every console's tests) or this
+    // console's store. Invalid, with the reason, when the school's cannot be reached.
+    QSqlDatabase historyDatabase(bool school, QString *error = nullptr);
     void setTiming(const Timing &timing);
     const Timing &timing() const { return m_timing; }
     // Wall-clock milliseconds since 1970, for the test's start and its time limit; the tests
@@ -74,9 +84,15 @@ public:
     void setClock(std::function<qint64()> clock) { m_clock = std::move(clock); }
     qint64 now() const { return m_clock(); }
 
-    // The test setup, written into the server's script.
+    // The test setup, written into the server's script (the pass mark stays here).
     Status applySetup(const TestSetup &setup);
     TestSetup setup() const;
+    // The pass mark of the tests started from now on.
+    Status setPassMark(int speed, int accuracy);
+    // The class the tests are for, stored with each test; empty: the class most students of
+    // the roster are in.
+    void setClassName(const QString &name) { m_className = name.trimmed().left(32); }
+    QString className() const;
     // Sends "0100", "0009" and "0008" to every connected student again.
     void sendSettings();
     // Starts a new test (a running one ends first): new rows for the roster and the connected
@@ -225,6 +241,14 @@ private:
     bool m_autoStart = false;
     bool m_duplicateNotice = true;
     QString m_resultsFolder;
+    QString m_className;
+    std::optional<SchoolDatabase> m_school;
+    int m_copyIntervalMs = 1000;
+    std::unique_ptr<SchoolCopy> m_copy;
+    QSqlDatabase m_schoolRead;
+    void startCopy();
+    int m_passSpeed = TestSetup::kDefaultPassSpeed;
+    int m_passAccuracy = TestSetup::kDefaultPassAccuracy;
     QString m_lastSaved;
     QString m_lastError;
     qint64 m_exportDue = 0;

@@ -1,5 +1,6 @@
 #include "ClassRoster.h"
 
+#include "History.h"
 #include "core/Figures.h"
 
 #include <QBrush>
@@ -23,11 +24,13 @@ QString ClassRoster::columnTitle(int column)
 {
     static const char16_t *const titles[ColumnCount] = {
         u"学号", u"姓名",   u"班级", u"计算机", u"状态", u"标记",   u"用时", u"进度",
-        u"速度", u"正确率", u"退格", u"错字",   u"连接", u"输入法", u"回复", u"问题"};
+        u"速度", u"正确率", u"退格", u"错字",   u"连接", u"输入法", u"回复", u"问题",
+        u"等级"};
     return column >= 0 && column < ColumnCount ? QString::fromUtf16(titles[column]) : QString();
 }
 
-QString ClassRoster::cellText(const StudentRow &row, int column, bool testRunning)
+QString ClassRoster::cellText(const StudentRow &row, int column, bool testRunning,
+                              int passSpeed, int passAccuracy)
 {
     const protocol::Report *figures = row.figures();
     switch (column) {
@@ -73,6 +76,12 @@ QString ClassRoster::cellText(const StudentRow &row, int column, bool testRunnin
         return row.replies.join(u' ');
     case Problems:
         return row.problems > 0 ? QString::number(row.problems) : QString();
+    case Grade:
+        // Graded once finished; a roster student who took no part, once the test is over.
+        if (row.finished() ||
+            (!testRunning && row.identified() && row.state == StudentRow::State::Absent))
+            return grades::text(grades::of(row, passSpeed, passAccuracy));
+        return {};
     default:
         return {};
     }
@@ -112,15 +121,22 @@ QVariant ClassRoster::sortKey(const StudentRow &row, int column)
     }
 }
 
-const std::array<QString, ClassRoster::ColumnCount> &ClassRoster::texts(int row) const
+const ClassRoster::Texts &ClassRoster::texts(int row) const
 {
     if (!m_textsValid.at(row)) {
-        std::array<QString, ColumnCount> &cells = m_texts[row];
+        Texts &cells = m_texts[row];
         for (int column = 0; column < ColumnCount; ++column)
-            cells[column] = cellText(m_rows.at(row), column, m_testRunning);
+            cells[column] =
+                cellText(m_rows.at(row), column, m_testRunning, m_passSpeed, m_passAccuracy);
         m_textsValid[row] = true;
     }
     return m_texts.at(row);
+}
+
+int ClassRoster::looks(const StudentRow &row)
+{
+    return (row.duplicate() ? 1 : 0) | (row.doubtful() ? 2 : 0) |
+           (row.state == StudentRow::State::Absent || row.state == StudentRow::State::Gone ? 4 : 0);
 }
 
 QVariant ClassRoster::data(const QModelIndex &index, int role) const
@@ -129,8 +145,16 @@ QVariant ClassRoster::data(const QModelIndex &index, int role) const
         return {};
     const StudentRow &row = m_rows.at(index.row());
     switch (role) {
-    case Qt::DisplayRole:
-        return texts(index.row()).at(index.column());
+    case Qt::DisplayRole: {
+        const Texts &cells = texts(index.row());
+        // From now on a listener has seen this row: its changes are told.
+        if (!m_shownValid.at(index.row())) {
+            m_shown[index.row()] = cells;
+            m_shownLooks[index.row()] = looks(row);
+            m_shownValid[index.row()] = true;
+        }
+        return cells.at(index.column());
+    }
     case SortRole:
         return sortKey(row, index.column());
     case ProgressRole: {
@@ -196,6 +220,8 @@ QVariant ClassRoster::headerData(int section, Qt::Orientation orientation, int r
         case Replies:
             return QStringLiteral(
                 "学生端最近的回复：1008输入法 1010计时 1009开始 1011试题 1100重复登录");
+        case Grade:
+            return QStringLiteral("结束后按本次测试的及格线评定：合格、不合格、缺考、待定（有标记）");
         default:
             return {};
         }
@@ -205,26 +231,61 @@ QVariant ClassRoster::headerData(int section, Qt::Orientation orientation, int r
     return {};
 }
 
-void ClassRoster::markChanged(int first, int last)
+void ClassRoster::markChanged(int row)
 {
-    m_changedFirst = m_changedFirst < 0 ? first : std::min(m_changedFirst, first);
-    m_changedLast = std::max(m_changedLast, last);
+    if (!m_changed.at(row)) {
+        m_changed[row] = true;
+        m_changedRows.append(row);
+    }
     if (!m_flushQueued) {
         m_flushQueued = true;
         QMetaObject::invokeMethod(this, &ClassRoster::flush, Qt::QueuedConnection);
     }
 }
 
+void ClassRoster::markAllChanged()
+{
+    m_textsValid.fill(false);
+    for (int row = 0; row < m_rows.size(); ++row)
+        markChanged(row);
+}
+
 void ClassRoster::flush()
 {
     m_flushQueued = false;
-    if (m_changedFirst < 0)
+    if (m_changedRows.isEmpty())
         return;
-    const int first = m_changedFirst;
-    const int last = std::min(m_changedLast, int(m_rows.size()) - 1);
-    m_changedFirst = m_changedLast = -1;
-    if (first <= last)
-        emit dataChanged(index(first, 0), index(last, ColumnCount - 1));
+    QList<int> rows = std::exchange(m_changedRows, {});
+    std::sort(rows.begin(), rows.end());
+    for (int row : std::as_const(rows))
+        m_changed[row] = false;
+    emit rowsUpdated(rows);
+    // Only the cells whose text changed, one by one: a view repaints a single changed cell,
+    // but the whole of what it shows for a range of them.
+    for (int row : std::as_const(rows)) {
+        if (row >= m_rows.size() || !m_shownValid.at(row))
+            continue;
+        const Texts now = texts(row);
+        const int look = looks(m_rows.at(row));
+        const bool whole = look != m_shownLooks.at(row);
+        m_shownLooks[row] = look;
+        for (int column = 0; column < ColumnCount; ++column) {
+            if (!whole && now[column] == m_shown.at(row)[column])
+                continue;
+            m_shown[row][column] = now[column];
+            const QModelIndex cell = index(row, column);
+            emit dataChanged(cell, cell);
+        }
+    }
+}
+
+void ClassRoster::setPassMark(int speed, int accuracy)
+{
+    if (speed == m_passSpeed && accuracy == m_passAccuracy)
+        return;
+    m_passSpeed = speed;
+    m_passAccuracy = accuracy;
+    markAllChanged();
 }
 
 void ClassRoster::setTestRunning(bool running)
@@ -232,9 +293,7 @@ void ClassRoster::setTestRunning(bool running)
     if (m_testRunning == running)
         return;
     m_testRunning = running;
-    m_textsValid.fill(false);
-    if (!m_rows.isEmpty())
-        markChanged(0, int(m_rows.size()) - 1);
+    markAllChanged();
 }
 
 int ClassRoster::addRow(const StudentRow &row)
@@ -244,8 +303,12 @@ int ClassRoster::addRow(const StudentRow &row)
     const int at = int(m_rows.size());
     beginInsertRows({}, at, at);
     m_rows.append(row);
-    m_texts.append(std::array<QString, ColumnCount>{});
+    m_texts.append(Texts{});
     m_textsValid.append(false);
+    m_shown.append(Texts{});
+    m_shownLooks.append(0);
+    m_shownValid.append(false);
+    m_changed.append(false);
     if (row.connection > 0)
         m_byConnection.insert(row.connection, at);
     if (row.identified() && !row.duplicate() && !row.dismissed())
@@ -261,6 +324,10 @@ void ClassRoster::removeRow(int row)
     m_rows.removeAt(row);
     m_texts.removeAt(row);
     m_textsValid.removeAt(row);
+    m_shown.removeAt(row);
+    m_shownLooks.removeAt(row);
+    m_shownValid.removeAt(row);
+    m_changed.removeAt(row);
     reindex();
     endRemoveRows();
 }
@@ -272,6 +339,10 @@ void ClassRoster::clear()
     m_rows.clear();
     m_texts.clear();
     m_textsValid.clear();
+    m_shown.clear();
+    m_shownLooks.clear();
+    m_shownValid.clear();
+    m_changed.clear();
     reindex();
     endResetModel();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "StudentRow.h"
+#include "TestSetup.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -14,8 +15,10 @@
 // it directly. Rows are never reordered here; sorting is the view's (SortRole gives numbers).
 //
 // A class reports every second: a row's texts are made when a view first asks for them after
-// a change, so only the rows on screen cost anything, and the view hears of changed rows once
-// per pass of the event loop.
+// a change, so only the rows on screen cost anything. Once per pass of the event loop (or at
+// flush()) the listeners hear which rows changed (rowsUpdated, for a sorting view to look at
+// their keys) and then, one cell at a time, which of the texts they were shown changed: a view
+// repaints those cells only, as it does for a table of items whose text was set.
 class ClassRoster : public QAbstractTableModel
 {
     Q_OBJECT
@@ -37,6 +40,7 @@ public:
         InputMethod,
         Replies,
         Problems,
+        Grade,
         ColumnCount
     };
     // Sort key of a cell (a number where the column holds one); the fraction typed of the
@@ -76,7 +80,7 @@ public:
         if (changed.connection != connection || changed.xuehao != number || changed.flags != flags)
             reindex();
         m_textsValid[row] = false;
-        markChanged(row, row);
+        markChanged(row);
     }
     // Every row at once.
     template <typename Change> void updateAll(Change change)
@@ -84,34 +88,57 @@ public:
         for (StudentRow &row : m_rows)
             change(row);
         reindex();
-        m_textsValid.fill(false);
-        if (!m_rows.isEmpty())
-            markChanged(0, int(m_rows.size()) - 1);
+        markAllChanged();
     }
-    // Tells the view now about the rows changed since the last time.
+    // Tells the listeners now about the rows changed since the last time.
     void flush();
 
     // Whether a test runs: a student who has not pressed start shows "未开始" then.
     void setTestRunning(bool running);
     bool testRunning() const { return m_testRunning; }
+    // The pass mark the finished rows are graded against.
+    void setPassMark(int speed, int accuracy);
+    int passSpeed() const { return m_passSpeed; }
+    int passAccuracy() const { return m_passAccuracy; }
 
     static QString columnTitle(int column);
     // The text of a cell as the table, the command-line server and the exported results show it.
-    static QString cellText(const StudentRow &row, int column, bool testRunning = true);
+    // A finished row's grade column grades it against the pass mark given.
+    static QString cellText(const StudentRow &row, int column, bool testRunning = true,
+                            int passSpeed = TestSetup::kDefaultPassSpeed,
+                            int passAccuracy = TestSetup::kDefaultPassAccuracy);
     static QVariant sortKey(const StudentRow &row, int column);
 
+signals:
+    // Rows whose figures or state changed since the last flush, in increasing order; the
+    // dataChanged() of their changed cells follow.
+    void rowsUpdated(const QList<int> &rows);
+
 private:
+    using Texts = std::array<QString, ColumnCount>;
+    // What the table looks like in a whole row, besides its texts: colours of a duplicate, of a
+    // doubtful or an absent row.
+    static int looks(const StudentRow &row);
     void reindex();
-    void markChanged(int first, int last);
-    const std::array<QString, ColumnCount> &texts(int row) const;
+    void markChanged(int row);
+    void markAllChanged();
+    const Texts &texts(int row) const;
 
     QList<StudentRow> m_rows;
     QHash<int, int> m_byConnection;
     QHash<QString, int> m_byNumber;
-    mutable QList<std::array<QString, ColumnCount>> m_texts;
+    // The texts as they are now, made when asked for.
+    mutable QList<Texts> m_texts;
     mutable QList<bool> m_textsValid;
+    // The texts (and looks) a listener was last told of; a row nobody has asked for has none,
+    // and its changes need no telling.
+    mutable QList<Texts> m_shown;
+    mutable QList<int> m_shownLooks;
+    mutable QList<bool> m_shownValid;
+    QList<bool> m_changed;
+    QList<int> m_changedRows;
     bool m_testRunning = false;
-    int m_changedFirst = -1;
-    int m_changedLast = -1;
+    int m_passSpeed = TestSetup::kDefaultPassSpeed;
+    int m_passAccuracy = TestSetup::kDefaultPassAccuracy;
     bool m_flushQueued = false;
 };

@@ -1,6 +1,7 @@
 #include "ResultsCsv.h"
 
 #include "ClassRoster.h"
+#include "History.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -24,7 +25,7 @@ QString field(const QString &text)
     return value;
 }
 
-QByteArray build(const QList<StudentRow> &rows)
+QByteArray build(const QList<StudentRow> &rows, int passSpeed, int passAccuracy)
 {
     const QStringList header = {
         QStringLiteral("学号"),        QStringLiteral("姓名"),      QStringLiteral("班级"),
@@ -32,7 +33,7 @@ QByteArray build(const QList<StudentRow> &rows)
         QStringLiteral("结束方式"),    QStringLiteral("用时(秒)"),  QStringLiteral("字数"),
         QStringLiteral("已输入"),      QStringLiteral("正确"),      QStringLiteral("退格"),
         QStringLiteral("速度(字/分)"), QStringLiteral("正确率(%)"), QStringLiteral("错字"),
-        QStringLiteral("标记"),        QStringLiteral("已完成")};
+        QStringLiteral("标记"),        QStringLiteral("已完成"),    QStringLiteral("等级")};
     QString text = header.join(u',') + QStringLiteral("\r\n");
     for (const StudentRow &row : rows) {
         if (!row.identified() || row.dismissed())
@@ -59,13 +60,14 @@ QByteArray build(const QList<StudentRow> &rows)
                             ClassRoster::cellText(row, ClassRoster::Accuracy),
                             field(row.errChars()),
                             StudentRow::flagsText(row.flags),
-                            row.finished() ? QStringLiteral("是") : QStringLiteral("否")};
+                            row.finished() ? QStringLiteral("是") : QStringLiteral("否"),
+                            grades::text(grades::of(row, passSpeed, passAccuracy))};
         text += line.join(u',') + QStringLiteral("\r\n");
     }
     return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
 }
 
-Status write(const QString &path, const QList<StudentRow> &rows)
+Status write(const QString &path, const QList<StudentRow> &rows, int passSpeed, int passAccuracy)
 {
     const QFileInfo info(path);
     if (!QDir().mkpath(info.absolutePath()))
@@ -75,7 +77,7 @@ Status write(const QString &path, const QList<StudentRow> &rows)
     if (!file.open(QIODevice::WriteOnly))
         return Status::failure(
             QStringLiteral("cannot write the results file %1: %2").arg(path, file.errorString()));
-    const QByteArray bytes = build(rows);
+    const QByteArray bytes = build(rows, passSpeed, passAccuracy);
     if (file.write(bytes) != bytes.size() || !file.commit())
         return Status::failure(
             QStringLiteral("cannot write the results file %1: %2").arg(path, file.errorString()));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "StudentRow.h"
+#include "TestSetup.h"
 #include "core/Status.h"
 
 #include <QByteArray>
@@ -13,13 +14,17 @@
 // was finished with, else the last progress report's. The rows come from the results store.
 namespace resultscsv {
 
-QByteArray build(const QList<StudentRow> &rows);
+// The last column is the grade against the test's pass mark (grades::of).
+QByteArray build(const QList<StudentRow> &rows, int passSpeed = TestSetup::kDefaultPassSpeed,
+                 int passAccuracy = TestSetup::kDefaultPassAccuracy);
 // One field, quoted when it holds a separator, a quote or a line break. Text a spreadsheet
 // would take for a formula (starting with =, +, -, @, tab or CR) gets a leading apostrophe:
 // names come from the students' computers.
 QString field(const QString &text);
 // Writes the file into the folder (created when missing), replacing an older one whole or not
 // at all. The error names the path.
-Status write(const QString &path, const QList<StudentRow> &rows);
+Status write(const QString &path, const QList<StudentRow> &rows,
+             int passSpeed = TestSetup::kDefaultPassSpeed,
+             int passAccuracy = TestSetup::kDefaultPassAccuracy);
 
 } // namespace resultscsv

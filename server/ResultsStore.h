@@ -25,9 +25,18 @@ struct StoredTest
     qint64 startedAt = 0; // ms since 1970, UTC
     qint64 endedAt = 0;   // 0 while it runs
     QString endReason;
-    TestSetup setup;
+    QString banji;   // the class that took it; may be empty
+    TestSetup setup; // with the test's pass mark
 
     bool running() const { return endedAt == 0; }
+};
+
+// A setup of the teacher's library: a text and its settings under a name.
+struct SavedSetup
+{
+    QString name;
+    TestSetup setup;
+    qint64 updatedAt = 0;
 };
 
 // A student of the class roster.
@@ -97,6 +106,19 @@ public:
     Status saveRoster(const QList<RosterEntry> &entries);
     QList<RosterEntry> roster();
 
+    // The teacher's library of setups, by name.
+    Status saveSetup(const QString &name, const TestSetup &setup);
+    QList<SavedSetup> setups();
+    std::optional<SavedSetup> savedSetup(const QString &name);
+    Status removeSetup(const QString &name);
+    Status renameSetup(const QString &from, const QString &to);
+    static constexpr int kMaxSetupName = 100;
+
+    // The store's own key, made when it was created: its rows' keys in the school's database.
+    QString uid() const { return m_uid; }
+    // The database, for reading the history (everything written so far is in it).
+    QSqlDatabase &database();
+
     // Commits what is waiting now (the reports go to the writing thread).
     Status commit();
     // Commits and waits until the reports are written.
@@ -123,6 +145,12 @@ private:
     Status fail(const QString &what, const QString &error);
     Status writeReports();
     std::optional<StoredTest> testWhere(const QString &condition, qint64 value = 0);
+    Status loadIdentity();
+
+    // Every write of a test or a result takes the next change number: a copy of the store
+    // follows the changes in order.
+    qint64 m_changeNo = 0;
+    QString m_uid;
 
     QSqlDatabase m_db;
     QString m_connectionName;

@@ -73,6 +73,54 @@ const QStringList kVersion1 = {
     QStringLiteral("CREATE INDEX reports_by_result ON reports (result_id, id)"),
 };
 
+// Version 2: a test's class and pass mark; saved setups; a change number on every test and
+// result and a key of its own on every row (the store's key and the row's id), so that a copy
+// of the store in the school's database takes each change once, however often it is sent; the
+// store's own key.
+const QStringList kVersion2 = {
+    QStringLiteral("ALTER TABLE tests ADD COLUMN banji VARCHAR(32) NOT NULL DEFAULT ''"),
+    QStringLiteral("ALTER TABLE tests ADD COLUMN pass_speed INTEGER NOT NULL DEFAULT 40"),
+    QStringLiteral("ALTER TABLE tests ADD COLUMN pass_accuracy INTEGER NOT NULL DEFAULT 95"),
+    QStringLiteral("ALTER TABLE tests ADD COLUMN change_no BIGINT NOT NULL DEFAULT 0"),
+    QStringLiteral("ALTER TABLE tests ADD COLUMN uid VARCHAR(80)"),
+    QStringLiteral("ALTER TABLE results ADD COLUMN change_no BIGINT NOT NULL DEFAULT 0"),
+    QStringLiteral("ALTER TABLE results ADD COLUMN uid VARCHAR(80)"),
+    QStringLiteral("ALTER TABLE reports ADD COLUMN uid VARCHAR(80)"),
+    QStringLiteral("CREATE UNIQUE INDEX tests_by_uid ON tests (uid)"),
+    QStringLiteral("CREATE UNIQUE INDEX results_by_uid ON results (uid)"),
+    QStringLiteral("CREATE UNIQUE INDEX reports_by_uid ON reports (uid)"),
+    QStringLiteral("CREATE INDEX tests_by_change ON tests (change_no)"),
+    QStringLiteral("CREATE INDEX results_by_change ON results (change_no)"),
+    QStringLiteral("CREATE INDEX results_by_number ON results (xuehao)"),
+    QStringLiteral("CREATE INDEX tests_by_class ON tests (banji, started_at)"),
+    QStringLiteral("CREATE TABLE setups ("
+                   " id %ID%,"
+                   " name VARCHAR(100) NOT NULL UNIQUE,"
+                   " text_kind SMALLINT NOT NULL,"
+                   " text TEXT NOT NULL,"
+                   " root_zone SMALLINT NOT NULL,"
+                   " root_count INTEGER NOT NULL,"
+                   " time_limit INTEGER NOT NULL,"
+                   " hint_delay INTEGER NOT NULL,"
+                   " ime_rule VARCHAR(100) NOT NULL,"
+                   " roots_allowed SMALLINT NOT NULL,"
+                   " hints_allowed SMALLINT NOT NULL,"
+                   " forbidden TEXT NOT NULL,"
+                   " pass_speed INTEGER NOT NULL,"
+                   " pass_accuracy INTEGER NOT NULL,"
+                   " updated_at BIGINT NOT NULL)"),
+    QStringLiteral("CREATE TABLE store_info ("
+                   " name VARCHAR(32) NOT NULL PRIMARY KEY,"
+                   " value TEXT NOT NULL)"),
+    // In the school's database: how far each console's store has been copied, written in the
+    // same transaction as the rows.
+    QStringLiteral("CREATE TABLE copied_marks ("
+                   " store_uid VARCHAR(40) NOT NULL,"
+                   " name VARCHAR(16) NOT NULL,"
+                   " value BIGINT NOT NULL,"
+                   " PRIMARY KEY (store_uid, name))"),
+};
+
 QString sqlError(const QSqlQuery &query)
 {
     return query.lastError().text();
@@ -82,7 +130,7 @@ QString sqlError(const QSqlQuery &query)
 
 const QList<Migration> &migrations()
 {
-    static const QList<Migration> all = {{1, kVersion1}};
+    static const QList<Migration> all = {{1, kVersion1}, {2, kVersion2}};
     return all;
 }
 

@@ -41,8 +41,17 @@ QString TestSetup::body() const
     return {};
 }
 
+Status TestSetup::checkPassMark() const
+{
+    if (passSpeed < 0 || passSpeed > 1000 || passAccuracy < 0 || passAccuracy > 100)
+        return Status::failure(QStringLiteral("及格线：速度为0到1000字/分，正确率为0到100%"));
+    return Status::success();
+}
+
 Status TestSetup::applyTo(TestScript &script) const
 {
+    if (const Status status = checkPassMark(); !status.ok())
+        return status;
     const QString textBody = body();
     const qsizetype length =
         kind == Kind::Words ? textBody.size() - 4 : (kind == Kind::Plain ? textBody.size() : 1);

@@ -25,12 +25,21 @@ struct TestSetup
     bool rootsAllowed = true;
     bool hintsAllowed = true;
     QString forbidden; // program names separated by "|"
+    // The pass mark: right characters a minute and accuracy in percent, both to be reached.
+    // 40 字/分 at 95 % is the mark many schools set for Chinese input in a first term.
+    int passSpeed = kDefaultPassSpeed;
+    int passAccuracy = kDefaultPassAccuracy;
+
+    static constexpr int kDefaultPassSpeed = 40;
+    static constexpr int kDefaultPassAccuracy = 95;
 
     // The longest text the client takes.
     static constexpr int kMaxTextLength = 32767;
 
     // The "0010" body: the text, "<cz>" + the words joined by one blank, or "<zg>zone/count".
     QString body() const;
+    // Checks the pass mark: 0 to 1000 字/分, 0 to 100 %.
+    Status checkPassMark() const;
     // Checks the setup and writes it into the script; the script is left alone on failure.
     Status applyTo(TestScript &script) const;
     static TestSetup from(const TestScript &script);

@@ -16,12 +16,54 @@ SpeedChart::SpeedChart(QWidget *parent)
 
 void SpeedChart::setSpeeds(const QList<double> &speeds)
 {
-    m_counts = ClassSummary::histogram(speeds, kBinWidth, kBins);
-    m_students = int(speeds.size());
-    m_mean = speeds.isEmpty()
-                 ? -1
-                 : std::accumulate(speeds.cbegin(), speeds.cend(), 0.0) / double(speeds.size());
-    update();
+    QList<int> counts = ClassSummary::histogram(speeds, kBinWidth, kBins);
+    const int students = int(speeds.size());
+    const double mean = speeds.isEmpty() ? -1
+                                         : std::accumulate(speeds.cbegin(), speeds.cend(), 0.0) /
+                                               double(speeds.size());
+    if (counts != m_counts || students != m_students || (mean < 0) != (m_mean < 0)) {
+        m_counts = std::move(counts);
+        m_students = students;
+        m_mean = mean;
+        update();
+        return;
+    }
+    // The bars stand: only the mean's line and label may move.
+    if (mean >= 0 && QString::number(mean, 'f', 1) != QString::number(m_mean, 'f', 1)) {
+        const QRect before = meanArea(m_mean);
+        m_mean = mean;
+        update(before | meanArea(mean));
+    } else {
+        m_mean = mean;
+    }
+}
+
+QRect SpeedChart::plot() const
+{
+    const QFontMetrics metrics = fontMetrics();
+    const int left = metrics.horizontalAdvance(QStringLiteral("000")) + 8;
+    const int bottom = height() - metrics.height() * 2 - 4;
+    // Room for the title and, above the tallest bar, its count.
+    const int top = metrics.height() * 2 + 8;
+    // Room on the right for the count above the last bar.
+    return QRect(left, top, width() - left - metrics.horizontalAdvance(QStringLiteral("00")),
+                 bottom - top);
+}
+
+double SpeedChart::meanX(double mean) const
+{
+    const QRect area = plot();
+    return area.left() + std::min(mean / kBinWidth, double(kBins)) * area.width() / kBins;
+}
+
+QRect SpeedChart::meanArea(double mean) const
+{
+    // The dashed line (2 px wide) from the top of the plot to its axis, and the label line.
+    const QRect area = plot();
+    const int x = int(meanX(mean));
+    const int bottom = height() - fontMetrics().height() * 2 - 4;
+    return QRect(x - 3, area.top() - 1, 7, area.height() + 3) |
+           QRect(0, bottom + fontMetrics().height(), width(), fontMetrics().height() + 4);
 }
 
 void SpeedChart::paintEvent(QPaintEvent *)
@@ -31,11 +73,7 @@ void SpeedChart::paintEvent(QPaintEvent *)
     const QFontMetrics metrics = painter.fontMetrics();
     const int left = metrics.horizontalAdvance(QStringLiteral("000")) + 8;
     const int bottom = height() - metrics.height() * 2 - 4;
-    // Room for the title and, above the tallest bar, its count.
-    const int top = metrics.height() * 2 + 8;
-    // Room on the right for the count above the last bar.
-    const QRect plot(left, top, width() - left - metrics.horizontalAdvance(QStringLiteral("00")),
-                     bottom - top);
+    const QRect plot = this->plot();
     painter.drawText(QRect(0, 2, width(), metrics.height()), Qt::AlignCenter,
                      QStringLiteral("全班速度分布（字/分）  %1人").arg(m_students));
     const int most = std::max(1, *std::max_element(m_counts.cbegin(), m_counts.cend()));
@@ -67,7 +105,7 @@ void SpeedChart::paintEvent(QPaintEvent *)
         }
     }
     if (m_mean >= 0) {
-        const double x = plot.left() + std::min(m_mean / kBinWidth, double(kBins)) * barWidth;
+        const double x = meanX(m_mean);
         painter.setPen(QPen(QColor(0xC0, 0x30, 0x30), 2, Qt::DashLine));
         painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
         painter.drawText(QRect(0, bottom + metrics.height() + 2, width(), metrics.height()),

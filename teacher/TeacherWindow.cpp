@@ -1,6 +1,10 @@
 #include "TeacherWindow.h"
 
 #include "ClassConsole.h"
+#include "History.h"
+#include "HistoryWindow.h"
+#include "RosterDelegate.h"
+#include "SortedRoster.h"
 #include "SpeedChart.h"
 #include "TestServer.h"
 
@@ -9,10 +13,13 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,35 +27,11 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSortFilterProxyModel>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
-
-namespace {
-
-// The progress column as a bar behind its "typed/count" text.
-class ProgressDelegate : public QStyledItemDelegate
-{
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter *painter, const QStyleOptionViewItem &option,
-               const QModelIndex &index) const override
-    {
-        const QVariant fraction = index.data(ClassRoster::ProgressRole);
-        if (fraction.isValid()) {
-            QRectF bar = QRectF(option.rect).adjusted(2, 3, -2, -3);
-            bar.setWidth(bar.width() * fraction.toDouble());
-            painter->fillRect(bar, QColor(0x9C, 0xD3, 0x8C));
-        }
-        QStyledItemDelegate::paint(painter, option, index);
-    }
-};
-
-} // namespace
 
 TeacherWindow::TeacherWindow(ClassConsole &console, QWidget *parent)
     : QMainWindow(parent)
@@ -56,9 +39,7 @@ TeacherWindow::TeacherWindow(ClassConsole &console, QWidget *parent)
 {
     setWindowTitle(QStringLiteral("澄领打字测试 - 教师控制台"));
 
-    m_sorted = new QSortFilterProxyModel(this);
-    m_sorted->setSourceModel(&console.roster());
-    m_sorted->setSortRole(ClassRoster::SortRole);
+    m_sorted = new SortedRoster(console.roster(), this);
     m_table = new QTableView;
     m_table->setModel(m_sorted);
     m_table->setSortingEnabled(true);
@@ -66,11 +47,11 @@ TeacherWindow::TeacherWindow(ClassConsole &console, QWidget *parent)
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->setItemDelegateForColumn(ClassRoster::Progress, new ProgressDelegate(m_table));
+    m_table->setItemDelegate(new RosterDelegate(m_table));
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->horizontalHeader()->setStretchLastSection(true);
     const int digit = m_table->fontMetrics().horizontalAdvance(u'0');
-    const int widths[] = {5, 6, 5, 5, 11, 8, 7, 8, 5, 4, 4, 6, 10, 10, 16, 4};
+    const int widths[] = {5, 6, 5, 5, 11, 8, 7, 8, 5, 4, 4, 6, 10, 10, 16, 4, 5};
     for (int column = 0; column < ClassRoster::ColumnCount; ++column)
         m_table->setColumnWidth(column, widths[column] * digit + 12);
 
@@ -126,6 +107,9 @@ TeacherWindow::TeacherWindow(ClassConsole &console, QWidget *parent)
     auto *rosterButton = new QPushButton(QStringLiteral("导入名单…"));
     connect(rosterButton, &QPushButton::clicked, this, &TeacherWindow::importRoster);
     decisions->addWidget(rosterButton);
+    auto *historyButton = new QPushButton(QStringLiteral("历史与报告…"));
+    connect(historyButton, &QPushButton::clicked, this, [this] { openHistory(); });
+    decisions->addWidget(historyButton);
     auto *middle = new QWidget;
     auto *middleLayout = new QVBoxLayout(middle);
     middleLayout->setContentsMargins(0, 0, 0, 0);
@@ -168,6 +152,7 @@ TeacherWindow::TeacherWindow(ClassConsole &console, QWidget *parent)
     connect(&m_refresh, &QTimer::timeout, this, &TeacherWindow::refresh);
     m_refresh.start(1000);
     showSetup(console.setup());
+    refreshSetups();
     refresh();
     updateDecisionButtons();
     resize(1280, 760);
@@ -250,6 +235,61 @@ QWidget *TeacherWindow::buildSetup()
 {
     auto *box = new QGroupBox(QStringLiteral("测试设置"));
     auto *form = new QFormLayout(box);
+    // The library of saved setups.
+    m_setups = new QComboBox;
+    m_setups->setPlaceholderText(QStringLiteral("（没有保存的试题）"));
+    m_setups->setMinimumContentsLength(8);
+    form->addRow(QStringLiteral("试题库"), m_setups);
+    // Two by two: the panel keeps its width.
+    auto *libraryRow = new QGridLayout;
+    auto *load = new QPushButton(QStringLiteral("载入"));
+    auto *saveAs = new QPushButton(QStringLiteral("保存为…"));
+    auto *remove = new QPushButton(QStringLiteral("删除"));
+    auto *importText = new QPushButton(QStringLiteral("导入文本…"));
+    libraryRow->addWidget(load, 0, 0);
+    libraryRow->addWidget(saveAs, 0, 1);
+    libraryRow->addWidget(remove, 1, 0);
+    libraryRow->addWidget(importText, 1, 1);
+    form->addRow(libraryRow);
+    connect(load, &QPushButton::clicked, this, [this] {
+        if (const Status status = loadSetup(m_setups->currentText()); !status.ok())
+            report(status.error);
+    });
+    connect(saveAs, &QPushButton::clicked, this, [this] {
+        bool ok = false;
+        const QString name =
+            QInputDialog::getText(this, QStringLiteral("保存试题"), QStringLiteral("名称"),
+                                  QLineEdit::Normal, m_setups->currentText(), &ok);
+        if (!ok)
+            return;
+        const Status status = saveSetupAs(name);
+        report(status.ok() ? QStringLiteral("试题已保存：") + name.trimmed() : status.error);
+    });
+    connect(remove, &QPushButton::clicked, this, [this] {
+        const QString name = m_setups->currentText();
+        if (name.isEmpty() ||
+            QMessageBox::question(this, QStringLiteral("试题库"),
+                                  QStringLiteral("删除试题“%1”？").arg(name)) != QMessageBox::Yes)
+            return;
+        if (const Status status = m_console.store().removeSetup(name); !status.ok())
+            report(status.error);
+        refreshSetups();
+    });
+    connect(importText, &QPushButton::clicked, this, [this] {
+        const QString path =
+            QFileDialog::getOpenFileName(this, QStringLiteral("导入文本"), QString(),
+                                         QStringLiteral("文本文件 (*.txt);;所有文件 (*)"));
+        if (path.isEmpty())
+            return;
+        bool ok = false;
+        const QString name =
+            QInputDialog::getText(this, QStringLiteral("导入文本"), QStringLiteral("试题名称"),
+                                  QLineEdit::Normal, QFileInfo(path).completeBaseName(), &ok);
+        if (!ok)
+            return;
+        const Status status = importSetup(path, name);
+        report(status.ok() ? QStringLiteral("已导入试题：") + name.trimmed() : status.error);
+    });
     m_kind = new QComboBox;
     m_kind->addItems({QStringLiteral("普通文本"), QStringLiteral("词组文本 <cz>"),
                       QStringLiteral("字根练习 <zg>")});
@@ -304,6 +344,22 @@ QWidget *TeacherWindow::buildSetup()
     m_testName = new QLineEdit;
     m_testName->setPlaceholderText(QStringLiteral("例如 三班期中"));
     form->addRow(QStringLiteral("测试名称"), m_testName);
+    m_className = new QLineEdit;
+    m_className->setPlaceholderText(QStringLiteral("名单中的班级"));
+    m_className->setMaxLength(32);
+    form->addRow(QStringLiteral("班级"), m_className);
+    m_passSpeed = new QSpinBox;
+    m_passSpeed->setRange(0, 1000);
+    m_passSpeed->setSuffix(QStringLiteral(" 字/分"));
+    m_passAccuracy = new QSpinBox;
+    m_passAccuracy->setRange(0, 100);
+    m_passAccuracy->setSuffix(QStringLiteral(" %"));
+    auto *passRow = new QHBoxLayout;
+    passRow->addWidget(m_passSpeed);
+    passRow->addWidget(m_passAccuracy);
+    m_passSpeed->setToolTip(QStringLiteral("及格线：每分钟正确字数与正确率都要达到"));
+    m_passAccuracy->setToolTip(m_passSpeed->toolTip());
+    form->addRow(QStringLiteral("及格线"), passRow);
 
     auto *sendSettings = new QPushButton(QStringLiteral("发送设置"));
     auto *start = new QPushButton(QStringLiteral("开始测试"));
@@ -400,6 +456,8 @@ void TeacherWindow::showSetup(const TestSetup &setup)
     m_roots->setChecked(setup.rootsAllowed);
     m_hints->setChecked(setup.hintsAllowed);
     m_forbidden->setText(setup.forbidden);
+    m_passSpeed->setValue(setup.passSpeed);
+    m_passAccuracy->setValue(setup.passAccuracy);
     updateKind();
 }
 
@@ -416,6 +474,9 @@ bool TeacherWindow::applySetup()
     setup.rootsAllowed = m_roots->isChecked();
     setup.hintsAllowed = m_hints->isChecked();
     setup.forbidden = m_forbidden->text();
+    setup.passSpeed = m_passSpeed->value();
+    setup.passAccuracy = m_passAccuracy->value();
+    m_console.setClassName(m_className->text());
     if (const Status status = m_console.applySetup(setup); !status.ok()) {
         report(QStringLiteral("设置有误：") + status.error);
         return false;
@@ -468,6 +529,65 @@ void TeacherWindow::sendMessage(bool selectedOnly)
         report(QStringLiteral("消息已发给%1人").arg(sent));
 }
 
+HistoryWindow *TeacherWindow::openHistory()
+{
+    (void)m_console.store().commit();
+    if (!m_history)
+        m_history = new HistoryWindow(m_console, this);
+    m_history->show();
+    m_history->raise();
+    return m_history;
+}
+
+void TeacherWindow::refreshSetups()
+{
+    const QString current = m_setups->currentText();
+    m_setups->clear();
+    for (const SavedSetup &saved : m_console.store().setups())
+        m_setups->addItem(saved.name);
+    m_setups->setCurrentIndex(std::max(0, m_setups->findText(current)));
+}
+
+Status TeacherWindow::saveSetupAs(const QString &name)
+{
+    // What the fields say, checked as a test would take it.
+    if (!applySetup())
+        return Status::failure(QStringLiteral("设置有误，未保存"));
+    const Status status = m_console.store().saveSetup(name, m_console.setup());
+    refreshSetups();
+    m_setups->setCurrentIndex(std::max(0, m_setups->findText(name.trimmed())));
+    return status;
+}
+
+Status TeacherWindow::loadSetup(const QString &name)
+{
+    const std::optional<SavedSetup> saved = m_console.store().savedSetup(name);
+    if (!saved)
+        return Status::failure(QStringLiteral("没有名为“%1”的试题").arg(name));
+    showSetup(saved->setup);
+    m_setups->setCurrentIndex(std::max(0, m_setups->findText(saved->name)));
+    report(QStringLiteral("已载入试题：") + saved->name);
+    return Status::success();
+}
+
+Status TeacherWindow::importSetup(const QString &path, const QString &name)
+{
+    TestSetup setup = m_console.setup();
+    setup.kind = TestSetup::Kind(m_kind->currentIndex()) == TestSetup::Kind::Words
+                     ? TestSetup::Kind::Words
+                     : TestSetup::Kind::Plain;
+    if (const Status status = TestSetup::readTextFile(
+            path, TestSetup::FileEncoding(m_encoding->currentIndex()), setup.kind, setup.text);
+        !status.ok())
+        return status;
+    setup.passSpeed = m_passSpeed->value();
+    setup.passAccuracy = m_passAccuracy->value();
+    const Status status = m_console.store().saveSetup(name, setup);
+    refreshSetups();
+    m_setups->setCurrentIndex(std::max(0, m_setups->findText(name.trimmed())));
+    return status;
+}
+
 void TeacherWindow::report(const QString &text)
 {
     statusBar()->showMessage(text, 10000);
@@ -493,6 +613,11 @@ void TeacherWindow::refresh()
                    : m_console.store().path());
     if (!m_console.lastSavedPath().isEmpty())
         status += QStringLiteral(" | 结果文件：") + m_console.lastSavedPath();
+    if (const SchoolCopy *copy = m_console.schoolCopy())
+        status +=
+            QStringLiteral(" | 学校数据库：%1%2")
+                .arg(copy->school().shown(),
+                     copy->reachable() ? QString() : QStringLiteral("（连不上，结果先存在本机）"));
     m_status->setText(status);
     updateDecisionButtons();
 }

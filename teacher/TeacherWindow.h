@@ -3,6 +3,8 @@
 #include <QMainWindow>
 #include <QTimer>
 
+#include "core/Status.h"
+
 class ClassConsole;
 class QCheckBox;
 class QComboBox;
@@ -10,9 +12,9 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class QSortFilterProxyModel;
 class QSpinBox;
 class QTableView;
+class SortedRoster;
 class SpeedChart;
 struct TestSetup;
 
@@ -33,7 +35,17 @@ public:
     // Refreshes the speed picture, the summary and the status bar (once a second).
     void refresh();
 
+    // The history and reports window (made when first asked for).
+    class HistoryWindow *openHistory();
+    // The setups library: fills the list, saves the fields under a name, loads one into the
+    // fields, imports a text file (UTF-8 or GBK) as a new setup.
+    void refreshSetups();
+    Status saveSetupAs(const QString &name);
+    Status loadSetup(const QString &name);
+    Status importSetup(const QString &path, const QString &name);
+
     QTableView *table() const { return m_table; }
+    SortedRoster *sortedRoster() const { return m_sorted; }
     // The rows of the class list selected in the table.
     QList<int> selectedRows() const;
 
@@ -53,7 +65,7 @@ private:
     void updateDecisionButtons();
 
     ClassConsole &m_console;
-    QSortFilterProxyModel *m_sorted = nullptr;
+    SortedRoster *m_sorted = nullptr;
     QTableView *m_table = nullptr;
     SpeedChart *m_chart = nullptr;
     QLabel *m_summary = nullptr;
@@ -75,6 +87,11 @@ private:
     QCheckBox *m_hints = nullptr;
     QLineEdit *m_forbidden = nullptr;
     QLineEdit *m_testName = nullptr;
+    QLineEdit *m_className = nullptr;
+    QSpinBox *m_passSpeed = nullptr;
+    QSpinBox *m_passAccuracy = nullptr;
+    QComboBox *m_setups = nullptr;
+    class HistoryWindow *m_history = nullptr;
     QLineEdit *m_message = nullptr;
     QLineEdit *m_folder = nullptr;
     QTimer m_refresh;

@@ -116,6 +116,7 @@ enum {
     Accuracy,
     Errors,
     Marks,
-    Finished
+    Finished,
+    Grade
 };
 }

@@ -99,6 +99,55 @@ private slots:
         QCOMPARE(summary.mostMistyped.value(0).second, kStudents / 2);
     }
 
+    // The table grades a row once it is finished, against the pass mark of the test running:
+    // above both marks passes, below either fails, a roster student who never came is absent
+    // once the test is over, and a changed mark applies from the next test on.
+    void gradesInTheTable()
+    {
+        ClassFixture room;
+        QVERIFY(room.console.setPassMark(30, 90).ok()); // below the default 40, 95 %
+        QVERIFY(room.console.setRoster({{"41", "王芳", "三班", ""}, {"42", "张伟", "三班", ""},
+                                        {"43", "刘洋", "三班", ""}, {"44", "陈静", "三班", ""}})
+                    .ok());
+        QVERIFY(room.console.startTest().ok());
+        auto fast = room.typing(QStringLiteral("41"));
+        auto slow = room.typing(QStringLiteral("42"));
+        auto middle = room.typing(QStringLiteral("44"));
+        const auto grade = [&room](const char *number) {
+            return ClassRoster::cellText(room.row(number), ClassRoster::Grade,
+                                         room.console.roster().testRunning(),
+                                         room.console.roster().passSpeed(),
+                                         room.console.roster().passAccuracy());
+        };
+        fast->sendProgress(fast->progress(30, 25, 25));
+        QTRY_VERIFY(room.row("41").live.has_value());
+        QCOMPARE(grade("41"), QString()); // still typing
+        QCOMPARE(grade("43"), QString()); // may still come
+
+        fast->sendEnd(fast->progress(60, 50, 48));  // 48 right a minute, 96 %
+        slow->sendEnd(slow->progress(60, 30, 28));  // 28 a minute
+        middle->sendEnd(middle->progress(60, 40, 36)); // 36 a minute, 90 %: only this mark
+        QTRY_VERIFY(room.row("41").finished() && room.row("42").finished() &&
+                    room.row("44").finished());
+        QCOMPARE(grade("41"), QStringLiteral("合格"));
+        QCOMPARE(grade("42"), QStringLiteral("不合格"));
+        QCOMPARE(grade("44"), QStringLiteral("合格"));
+        // The model shows the same text as the command-line server prints.
+        const ClassRoster &roster = room.console.roster();
+        QCOMPARE(roster.data(roster.index(room.rowOf("41"), ClassRoster::Grade)).toString(),
+                 QStringLiteral("合格"));
+
+        QVERIFY(room.console.endTest().ok());
+        QCOMPARE(grade("43"), QStringLiteral("缺考"));
+
+        // A stricter mark: this test's grades stay, the next test is graded by it.
+        QVERIFY(room.console.setPassMark(60, 98).ok());
+        QCOMPARE(roster.passSpeed(), 30);
+        QVERIFY(room.console.startTest().ok());
+        QCOMPARE(roster.passSpeed(), 60);
+        QCOMPARE(roster.passAccuracy(), 98);
+    }
+
     // Dropping out and coming back from the same computer keeps one row; the figures go on in
     // it, and an end report (which has no computer name) sent on the new connection lands there.
     void reconnectKeepsTheRow()

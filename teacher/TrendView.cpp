@@ -1,0 +1,23 @@
+#include "TrendView.h"
+
+#include <QPainter>
+
+TrendView::TrendView(QWidget *parent)
+    : QWidget(parent)
+{
+    setMinimumSize(320, 160);
+}
+
+void TrendView::setChart(const trendchart::Chart &chart)
+{
+    m_chart = chart;
+    update();
+}
+
+void TrendView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().base());
+    painter.setPen(palette().text().color());
+    trendchart::draw(painter, QRectF(rect()).adjusted(6, 6, -6, -6), m_chart);
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "TrendChart.h"
+
+#include <QWidget>
+
+// A chart of figures over tests (trendchart), as the printed reports draw it.
+class TrendView : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TrendView(QWidget *parent = nullptr);
+    void setChart(const trendchart::Chart &chart);
+    const trendchart::Chart &chart() const { return m_chart; }
+    QSize sizeHint() const override { return {480, 220}; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    trendchart::Chart m_chart;
+};
