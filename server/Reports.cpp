@@ -29,12 +29,6 @@ QString dateText(qint64 ms)
                   : QString();
 }
 
-QString dayText(qint64 ms)
-{
-    return ms > 0 ? QDateTime::fromMSecsSinceEpoch(ms).toString(QStringLiteral("yyyy-MM-dd"))
-                  : QString();
-}
-
 // A figure rounded as shown: whole numbers stay integers, the rest keep their decimals.
 QVariant number(const std::optional<double> &value, int decimals)
 {
