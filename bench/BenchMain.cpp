@@ -1,4 +1,4 @@
-#include "BenchRegistry.h"
+#include "bench/BenchRegistry.h"
 
 #include <QApplication>
 #include <QTextStream>

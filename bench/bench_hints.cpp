@@ -1,4 +1,4 @@
-#include "BenchRegistry.h"
+#include "bench/BenchRegistry.h"
 #include "client/ClientLogic.h"
 #include "core/Client.h"
 #include "core/Gbk.h"

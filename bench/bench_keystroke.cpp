@@ -3,8 +3,8 @@
 // text of 32767 Chinese characters; an input method commit of four characters; a Backspace;
 // and loading the text from a "0010" message until it is painted. The baseline is the same
 // keystroke through a pair of plain QTextEdits, measured in the same run.
-#include "BenchRegistry.h"
-#include "BenchStats.h"
+#include "bench/BenchRegistry.h"
+#include "bench/BenchStats.h"
 
 #include "core/InputMethodService.h"
 #include "core/TextModel.h"

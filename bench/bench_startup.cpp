@@ -1,7 +1,7 @@
 // Start-up of the main window with the shipped code tables: time until the window is shown and
 // idle, and resident memory afterwards.
-#include "BenchRegistry.h"
-#include "BenchStats.h"
+#include "bench/BenchRegistry.h"
+#include "bench/BenchStats.h"
 
 #include "ui/Form1.h"
 #include "ui/SystemServices.h"

@@ -1,4 +1,4 @@
-#include "BenchRegistry.h"
+#include "bench/BenchRegistry.h"
 #include "core/TextModel.h"
 #include "core/widgets/Fonts.h"
 #include "typing/widgets/RichTextBox.h"

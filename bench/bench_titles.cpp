@@ -3,8 +3,8 @@
 // the compositor's list where the session is Wayland, the client's own windows and the
 // session's programs from /proc with their desktop entries. The baseline, measured in the same
 // run, is the X server's window list alone, which is all the check read before.
-#include "BenchRegistry.h"
-#include "BenchStats.h"
+#include "bench/BenchRegistry.h"
+#include "bench/BenchStats.h"
 
 #include "env/SessionPrograms.h"
 #include "env/SessionWindowTitles.h"

@@ -1,6 +1,6 @@
 // The readers of the code tables wb.dat and wbcz.dat on any file content, and the lookups on
 // what they read.
-#include "FuzzInput.h"
+#include "fuzz/FuzzInput.h"
 #include "client/ClientLogic.h"
 #include "core/Client.h"
 #include "core/Gbk.h"

@@ -1,7 +1,7 @@
 // The root practice table reader on any file content, and the draw on what it read: reading
 // never fails, a root is always answered by the first row that lists it, and an exercise holds
 // exactly the roots asked for, each taken from its pool.
-#include "FuzzInput.h"
+#include "fuzz/FuzzInput.h"
 #include "practice/RootDraw.h"
 #include "practice/RootTable.h"
 

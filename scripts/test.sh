@@ -7,6 +7,8 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 # The logic stays free of widgets: no include from it reaches ui/, widgets/ or Qt Widgets.
 scripts/check-layers.sh
+# Every source file is in a target: the source lists are written out.
+scripts/check-sources.sh
 
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure)

@@ -1,9 +1,9 @@
-#include "ClassConsole.h"
+#include "server/ClassConsole.h"
 
-#include "ConsoleFormat.h"
-#include "ResultsCsv.h"
-#include "RosterFile.h"
-#include "TestServer.h"
+#include "server/ConsoleFormat.h"
+#include "server/ResultsCsv.h"
+#include "server/RosterFile.h"
+#include "server/TestServer.h"
 #include "core/Figures.h"
 #include "core/Gbk.h"
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ClassRoster.h"
-#include "ClassSummary.h"
-#include "ResultsStore.h"
-#include "SchoolCopy.h"
-#include "TestSetup.h"
+#include "server/ClassRoster.h"
+#include "server/ClassSummary.h"
+#include "server/ResultsStore.h"
+#include "server/SchoolCopy.h"
+#include "server/TestSetup.h"
 #include "core/Status.h"
 
 #include <QElapsedTimer>

@@ -1,10 +1,10 @@
 // The connection side of the class console: who a connection is, what its reports do to the
 // rows, duplicates and the teacher's decisions on them, and the console's clock.
-#include "ClassConsole.h"
+#include "server/ClassConsole.h"
 
-#include "ConsoleFormat.h"
-#include "ReportCheck.h"
-#include "TestServer.h"
+#include "server/ConsoleFormat.h"
+#include "server/ReportCheck.h"
+#include "server/TestServer.h"
 
 #include <QHostAddress>
 

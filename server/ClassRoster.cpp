@@ -1,6 +1,6 @@
-#include "ClassRoster.h"
+#include "server/ClassRoster.h"
 
-#include "History.h"
+#include "server/History.h"
 #include "core/Figures.h"
 
 #include <QBrush>

@@ -1,4 +1,4 @@
-#include "ClassSummary.h"
+#include "server/ClassSummary.h"
 
 #include "core/Figures.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StudentRow.h"
+#include "server/StudentRow.h"
 
 #include <QList>
 #include <QPair>

@@ -1,7 +1,7 @@
-#include "ClientSession.h"
+#include "server/ClientSession.h"
 
-#include "HostileStream.h"
-#include "MessageSplitter.h"
+#include "server/HostileStream.h"
+#include "server/MessageSplitter.h"
 
 #include <QTcpSocket>
 

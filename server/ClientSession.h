@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ServerSettings.h"
+#include "server/ServerSettings.h"
 #include "core/Gbk.h"
 #include "net/Protocol.h"
 

@@ -1,4 +1,4 @@
-#include "ConsoleFormat.h"
+#include "server/ConsoleFormat.h"
 
 #include "core/Figures.h"
 

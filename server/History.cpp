@@ -1,4 +1,4 @@
-#include "History.h"
+#include "server/History.h"
 
 #include <QHash>
 #include <QSet>

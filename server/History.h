@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ClassSummary.h"
-#include "ResultsStore.h"
-#include "StudentRow.h"
+#include "server/ClassSummary.h"
+#include "server/ResultsStore.h"
+#include "server/StudentRow.h"
 
 #include <QList>
 #include <QPair>

@@ -1,4 +1,4 @@
-#include "HostileStream.h"
+#include "server/HostileStream.h"
 
 #include "core/Gbk.h"
 

@@ -1,4 +1,4 @@
-#include "MessageSplitter.h"
+#include "server/MessageSplitter.h"
 
 #include "net/Protocol.h"
 

@@ -1,4 +1,4 @@
-#include "QuitSignals.h"
+#include "server/QuitSignals.h"
 
 #include <QSocketNotifier>
 

@@ -1,6 +1,6 @@
-#include "ReportCheck.h"
+#include "server/ReportCheck.h"
 
-#include "StudentRow.h"
+#include "server/StudentRow.h"
 
 namespace reportcheck {
 

@@ -1,6 +1,6 @@
-#include "Reports.h"
+#include "server/Reports.h"
 
-#include "ResultsCsv.h"
+#include "server/ResultsCsv.h"
 #include "core/Figures.h"
 
 #include <QDateTime>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "History.h"
-#include "TrendChart.h"
+#include "server/History.h"
+#include "server/TrendChart.h"
 #include "core/Status.h"
 
 #include <QByteArray>

@@ -1,7 +1,7 @@
-#include "ResultsCsv.h"
+#include "server/ResultsCsv.h"
 
-#include "ClassRoster.h"
-#include "History.h"
+#include "server/ClassRoster.h"
+#include "server/History.h"
 
 #include <QDir>
 #include <QFileInfo>

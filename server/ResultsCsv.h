@@ -1,7 +1,7 @@
 #pragma once
 
-#include "StudentRow.h"
-#include "TestSetup.h"
+#include "server/StudentRow.h"
+#include "server/TestSetup.h"
 #include "core/Status.h"
 
 #include <QByteArray>

@@ -1,4 +1,4 @@
-#include "ResultsStore.h"
+#include "server/ResultsStore.h"
 
 #include <QDateTime>
 #include <QDir>

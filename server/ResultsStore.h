@@ -1,8 +1,8 @@
 #pragma once
 
-#include "StoreSchema.h"
-#include "StudentRow.h"
-#include "TestSetup.h"
+#include "server/StoreSchema.h"
+#include "server/StudentRow.h"
+#include "server/TestSetup.h"
 #include "core/Status.h"
 
 #include <QList>

@@ -1,6 +1,6 @@
-#include "RosterFile.h"
+#include "server/RosterFile.h"
 
-#include "ReportCheck.h"
+#include "server/ReportCheck.h"
 #include "core/Gbk.h"
 
 #include <QFile>

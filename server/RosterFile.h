@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ResultsStore.h"
+#include "server/ResultsStore.h"
 #include "core/Status.h"
 
 #include <QByteArray>

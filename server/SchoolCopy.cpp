@@ -1,6 +1,6 @@
-#include "SchoolCopy.h"
+#include "server/SchoolCopy.h"
 
-#include "StoreSchema.h"
+#include "server/StoreSchema.h"
 
 #include <QHash>
 #include <QSqlError>

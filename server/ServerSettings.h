@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TestScript.h"
+#include "server/TestScript.h"
 
 // How the server writes its messages to a client.
 enum class WriteMode {

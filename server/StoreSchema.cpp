@@ -1,4 +1,4 @@
-#include "StoreSchema.h"
+#include "server/StoreSchema.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>

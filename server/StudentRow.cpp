@@ -1,4 +1,4 @@
-#include "StudentRow.h"
+#include "server/StudentRow.h"
 
 #include "core/Figures.h"
 

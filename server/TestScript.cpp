@@ -1,4 +1,4 @@
-#include "TestScript.h"
+#include "server/TestScript.h"
 
 #include "core/Gbk.h"
 

@@ -1,4 +1,4 @@
-#include "TestServer.h"
+#include "server/TestServer.h"
 
 #include <QTcpSocket>
 

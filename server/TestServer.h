@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ClientSession.h"
-#include "ServerSettings.h"
+#include "server/ClientSession.h"
+#include "server/ServerSettings.h"
 #include "core/Status.h"
 
 #include <QHostAddress>

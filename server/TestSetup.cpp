@@ -1,4 +1,4 @@
-#include "TestSetup.h"
+#include "server/TestSetup.h"
 
 #include "core/Gbk.h"
 

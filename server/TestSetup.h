@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TestScript.h"
+#include "server/TestScript.h"
 #include "core/Status.h"
 
 #include <QString>

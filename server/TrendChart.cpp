@@ -1,4 +1,4 @@
-#include "TrendChart.h"
+#include "server/TrendChart.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

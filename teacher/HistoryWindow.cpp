@@ -1,7 +1,7 @@
-#include "HistoryWindow.h"
+#include "teacher/HistoryWindow.h"
 
-#include "ClassConsole.h"
-#include "TrendView.h"
+#include "server/ClassConsole.h"
+#include "teacher/TrendView.h"
 
 #include <QComboBox>
 #include <QDateEdit>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "History.h"
-#include "Reports.h"
+#include "server/History.h"
+#include "server/Reports.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
-#include "RosterDelegate.h"
+#include "teacher/RosterDelegate.h"
 
-#include "ClassRoster.h"
+#include "server/ClassRoster.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -1,6 +1,6 @@
-#include "SortedRoster.h"
+#include "teacher/SortedRoster.h"
 
-#include "ClassRoster.h"
+#include "server/ClassRoster.h"
 
 #include <algorithm>
 #include <numeric>

@@ -1,6 +1,6 @@
-#include "SpeedChart.h"
+#include "teacher/SpeedChart.h"
 
-#include "ClassSummary.h"
+#include "server/ClassSummary.h"
 
 #include <QPainter>
 

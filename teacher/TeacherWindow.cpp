@@ -1,12 +1,12 @@
-#include "TeacherWindow.h"
+#include "teacher/TeacherWindow.h"
 
-#include "ClassConsole.h"
-#include "History.h"
-#include "HistoryWindow.h"
-#include "RosterDelegate.h"
-#include "SortedRoster.h"
-#include "SpeedChart.h"
-#include "TestServer.h"
+#include "server/ClassConsole.h"
+#include "server/History.h"
+#include "teacher/HistoryWindow.h"
+#include "teacher/RosterDelegate.h"
+#include "teacher/SortedRoster.h"
+#include "teacher/SpeedChart.h"
+#include "server/TestServer.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "TrendView.h"
+#include "teacher/TrendView.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TrendChart.h"
+#include "server/TrendChart.h"
 
 #include <QWidget>
 

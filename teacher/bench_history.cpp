@@ -6,13 +6,13 @@
 // (the results with their grades, the speed and accuracy charts painted), and the same through
 // the window (HistoryWindow, filled and painted). The baseline reads the same rows with one
 // plain query and does nothing with them.
-#include "BenchStats.h"
-#include "ClassConsole.h"
-#include "History.h"
-#include "HistoryWindow.h"
-#include "Reports.h"
-#include "SchoolCopy.h"
-#include "TestServer.h"
+#include "bench/BenchStats.h"
+#include "server/ClassConsole.h"
+#include "server/History.h"
+#include "teacher/HistoryWindow.h"
+#include "server/Reports.h"
+#include "server/SchoolCopy.h"
+#include "server/TestServer.h"
 #include "core/Figures.h"
 
 #include <QApplication>

@@ -7,12 +7,12 @@
 // table. The baseline is the same rows' texts written into a plain QTableWidget and painted the
 // same way (a QTableWidget repaints the cells whose text changed), with the same column widths
 // and row height, in the same run: each second the console's turn and then the baseline's.
-#include "BenchStats.h"
-#include "ClassConsole.h"
-#include "MessageSplitter.h"
-#include "SortedRoster.h"
-#include "TeacherWindow.h"
-#include "TestServer.h"
+#include "bench/BenchStats.h"
+#include "server/ClassConsole.h"
+#include "server/MessageSplitter.h"
+#include "teacher/SortedRoster.h"
+#include "teacher/TeacherWindow.h"
+#include "server/TestServer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

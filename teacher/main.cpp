@@ -2,10 +2,11 @@
 // connected, how each student is doing, and the class as a whole; keeps every result in the
 // results store.
 
-#include "ClassConsole.h"
-#include "QuitSignals.h"
-#include "TeacherWindow.h"
-#include "TestServer.h"
+#include "server/ClassConsole.h"
+#include "server/QuitSignals.h"
+#include "teacher/TeacherWindow.h"
+#include "server/TestServer.h"
+#include "core/Version.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -67,7 +68,7 @@ int main(int argc, char *argv[])
     {
         QCoreApplication probe(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("chengling-teacher"));
-        QCoreApplication::setApplicationVersion(QStringLiteral(TEACHER_VERSION));
+        QCoreApplication::setApplicationVersion(QString::fromLatin1(version::kText));
         QCommandLineParser parser;
         addOptions(parser);
         parser.parse(QCoreApplication::arguments());
@@ -75,13 +76,13 @@ int main(int argc, char *argv[])
             QTextStream(stdout) << (parser.isSet(QStringLiteral("help"))
                                         ? parser.helpText()
                                         : QStringLiteral("chengling-teacher %1\n")
-                                              .arg(QStringLiteral(TEACHER_VERSION)));
+                                              .arg(QString::fromLatin1(version::kText)));
             return 0;
         }
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("chengling-teacher"));
-    QApplication::setApplicationVersion(QStringLiteral(TEACHER_VERSION));
+    QApplication::setApplicationVersion(QString::fromLatin1(version::kText));
     QApplication::setDesktopFileName(QStringLiteral("cn.chengling.teacher"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("cn.chengling.teacher")));
 

@@ -1,4 +1,4 @@
-#include "TestRegistry.h"
+#include "tests/support/TestRegistry.h"
 #include "core/AppSettings.h"
 #include "core/Gbk.h"
 

@@ -1,4 +1,4 @@
-#include "TestRegistry.h"
+#include "tests/support/TestRegistry.h"
 #include "core/Blanks.h"
 #include "core/ChoiceList.h"
 #include "core/StatusPanels.h"

@@ -1,5 +1,5 @@
-#include "LogicEnv.h"
-#include "TestRegistry.h"
+#include "tests/support/LogicEnv.h"
+#include "tests/support/TestRegistry.h"
 #include "client/ClientLogic.h"
 #include "core/AppPaths.h"
 #include "core/Client.h"

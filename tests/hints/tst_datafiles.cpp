@@ -1,6 +1,6 @@
 // Integrity of the shipped data files and root glyphs: whatever the generator produced, the
 // client must be able to read every line and every root number must agree with its code.
-#include "TestRegistry.h"
+#include "tests/support/TestRegistry.h"
 #include "hints/RootKeys.h"
 
 #include <QCryptographicHash>

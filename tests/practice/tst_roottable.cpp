@@ -1,5 +1,5 @@
-#include "PracticeFixture.h"
-#include "TestRegistry.h"
+#include "tests/practice/PracticeFixture.h"
+#include "tests/support/TestRegistry.h"
 #include "practice/PracticeRequest.h"
 #include "practice/RootDraw.h"
 #include "practice/RootTable.h"

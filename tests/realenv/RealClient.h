@@ -1,7 +1,7 @@
 #pragma once
 
-#include "TestEnv.h"
-#include "TestServer.h"
+#include "tests/support/TestEnv.h"
+#include "server/TestServer.h"
 #include "core/Client.h"
 #include "core/Platform.h"
 #include "env/ProbingInputMethods.h"

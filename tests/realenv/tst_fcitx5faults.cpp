@@ -1,5 +1,5 @@
-#include "RealSession.h"
-#include "TestRegistry.h"
+#include "tests/realenv/RealSession.h"
+#include "tests/support/TestRegistry.h"
 #include "env/Fcitx5InputMethods.h"
 
 #include <QDBusConnection>

@@ -1,6 +1,6 @@
-#include "RealClient.h"
-#include "RealSession.h"
-#include "TestRegistry.h"
+#include "tests/realenv/RealClient.h"
+#include "tests/realenv/RealSession.h"
+#include "tests/support/TestRegistry.h"
 #include "env/SessionWindowTitles.h"
 #include "env/WaylandToplevels.h"
 

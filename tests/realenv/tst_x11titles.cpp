@@ -1,5 +1,5 @@
-#include "RealSession.h"
-#include "TestRegistry.h"
+#include "tests/realenv/RealSession.h"
+#include "tests/support/TestRegistry.h"
 #include "env/X11WindowTitles.h"
 
 #include <QTest>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ClassConsole.h"
-#include "SimulatedStudent.h"
-#include "TestServer.h"
+#include "server/ClassConsole.h"
+#include "tests/server/SimulatedStudent.h"
+#include "server/TestServer.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "TestRegistry.h"
+#include "tests/support/TestRegistry.h"
 
-#include "ClassFixture.h"
-#include "ResultsCsv.h"
+#include "tests/server/ClassFixture.h"
+#include "server/ResultsCsv.h"
 
 #include <QSet>
 #include <QSignalSpy>

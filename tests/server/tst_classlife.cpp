@@ -1,6 +1,6 @@
-#include "TestRegistry.h"
+#include "tests/support/TestRegistry.h"
 
-#include "ClassFixture.h"
+#include "tests/server/ClassFixture.h"
 #include "core/Gbk.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "TestRegistry.h"
+#include "tests/support/TestRegistry.h"
 
-#include "ReadBack.h"
-#include "TermFixture.h"
+#include "tests/server/ReadBack.h"
+#include "tests/server/TermFixture.h"
 #include "core/Gbk.h"
 
 #include <QCoreApplication>

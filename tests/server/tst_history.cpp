@@ -1,9 +1,9 @@
-#include "TestRegistry.h"
+#include "tests/support/TestRegistry.h"
 
-#include "History.h"
-#include "ReadBack.h"
-#include "Reports.h"
-#include "TermFixture.h"
+#include "server/History.h"
+#include "tests/server/ReadBack.h"
+#include "server/Reports.h"
+#include "tests/server/TermFixture.h"
 #include "core/Gbk.h"
 
 #include <QSqlQuery>

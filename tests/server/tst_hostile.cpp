@@ -1,7 +1,7 @@
-#include "TestRegistry.h"
+#include "tests/support/TestRegistry.h"
 
-#include "HostileStream.h"
-#include "TestServer.h"
+#include "server/HostileStream.h"
+#include "server/TestServer.h"
 #include "core/Gbk.h"
 
 #include <QSignalSpy>

@@ -1,11 +1,11 @@
-#include "TestRegistry.h"
+#include "tests/support/TestRegistry.h"
 
-#include "ClassFixture.h"
-#include "ClassSummary.h"
-#include "ReportCheck.h"
-#include "ResultsCsv.h"
-#include "RosterFile.h"
-#include "TestSetup.h"
+#include "tests/server/ClassFixture.h"
+#include "server/ClassSummary.h"
+#include "server/ReportCheck.h"
+#include "server/ResultsCsv.h"
+#include "server/RosterFile.h"
+#include "server/TestSetup.h"
 #include "core/Gbk.h"
 
 #include <QFile>

@@ -1,10 +1,10 @@
-#include "TestRegistry.h"
+#include "tests/support/TestRegistry.h"
 
-#include "ClassFixture.h"
-#include "History.h"
-#include "Reports.h"
-#include "SchoolCopy.h"
-#include "TermFixture.h"
+#include "tests/server/ClassFixture.h"
+#include "server/History.h"
+#include "server/Reports.h"
+#include "server/SchoolCopy.h"
+#include "tests/server/TermFixture.h"
 
 #include <QProcess>
 #include <QSqlError>

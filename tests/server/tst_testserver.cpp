@@ -1,9 +1,9 @@
-#include "TestRegistry.h"
+#include "tests/support/TestRegistry.h"
 
-#include "ConsoleFormat.h"
-#include "MessageSplitter.h"
-#include "TestScript.h"
-#include "TestServer.h"
+#include "server/ConsoleFormat.h"
+#include "server/MessageSplitter.h"
+#include "server/TestScript.h"
+#include "server/TestServer.h"
 #include "core/Gbk.h"
 
 #include <QRandomGenerator>

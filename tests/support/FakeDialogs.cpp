@@ -1,4 +1,4 @@
-#include "FakeDialogs.h"
+#include "tests/support/FakeDialogs.h"
 
 Dialogs::Button FakeDialogs::message(Icon icon, const QString &title, const QString &text,
                                      int buttons, Button defaultButton)

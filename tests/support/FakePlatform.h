@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FakeDialogs.h"
-#include "FakeServices.h"
+#include "tests/support/FakeDialogs.h"
+#include "tests/support/FakeServices.h"
 #include "core/Services.h"
 
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FakeInputMethodService.h"
+#include "tests/support/FakeInputMethodService.h"
 #include "core/Platform.h"
 #include "net/Socket.h"
 

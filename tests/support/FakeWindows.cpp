@@ -1,4 +1,4 @@
-#include "FakeWindows.h"
+#include "tests/support/FakeWindows.h"
 
 #include <QAbstractButton>
 #include <QDialog>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FakeDialogs.h"
+#include "tests/support/FakeDialogs.h"
 #include "core/widgets/ModalRunner.h"
 
 #include <functional>

@@ -1,4 +1,4 @@
-#include "LogicEnv.h"
+#include "tests/support/LogicEnv.h"
 
 #include "client/ClientLogic.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FakePlatform.h"
+#include "tests/support/FakePlatform.h"
 
 #include <memory>
 

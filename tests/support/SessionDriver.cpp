@@ -1,4 +1,4 @@
-#include "SessionDriver.h"
+#include "tests/support/SessionDriver.h"
 
 #include "client/ClientLogic.h"
 #include "core/Client.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LogicEnv.h"
-#include "SessionInvariants.h"
+#include "tests/support/LogicEnv.h"
+#include "tests/support/SessionInvariants.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "SessionInvariants.h"
+#include "tests/support/SessionInvariants.h"
 
-#include "FakeServices.h"
+#include "tests/support/FakeServices.h"
 #include "core/Client.h"
 #include "core/ModalTracker.h"
 #include "net/Connection.h"

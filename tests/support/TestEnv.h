@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FakePlatform.h"
-#include "FakeWindows.h"
+#include "tests/support/FakePlatform.h"
+#include "tests/support/FakeWindows.h"
 #include "core/widgets/WindowDialogs.h"
 
 #include <QElapsedTimer>

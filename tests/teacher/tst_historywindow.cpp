@@ -1,11 +1,11 @@
-#include "TestRegistry.h"
+#include "tests/support/TestRegistry.h"
 
-#include "../server/TermFixture.h"
-#include "ClassConsole.h"
-#include "HistoryWindow.h"
-#include "TeacherWindow.h"
-#include "TestServer.h"
-#include "TrendView.h"
+#include "tests/server/TermFixture.h"
+#include "server/ClassConsole.h"
+#include "teacher/HistoryWindow.h"
+#include "teacher/TeacherWindow.h"
+#include "server/TestServer.h"
+#include "teacher/TrendView.h"
 #include "core/Gbk.h"
 
 #include <QComboBox>

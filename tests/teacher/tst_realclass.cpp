@@ -1,7 +1,7 @@
-#include "TestRegistry.h"
+#include "tests/support/TestRegistry.h"
 
-#include "../server/ClassFixture.h"
-#include "TeacherWindow.h"
+#include "tests/server/ClassFixture.h"
+#include "teacher/TeacherWindow.h"
 #include "core/Gbk.h"
 
 #include <QCoreApplication>

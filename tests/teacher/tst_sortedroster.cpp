@@ -1,7 +1,7 @@
-#include "TestRegistry.h"
+#include "tests/support/TestRegistry.h"
 
-#include "ClassRoster.h"
-#include "SortedRoster.h"
+#include "server/ClassRoster.h"
+#include "teacher/SortedRoster.h"
 #include "core/Figures.h"
 
 #include <QItemSelectionModel>

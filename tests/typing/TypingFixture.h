@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LogicEnv.h"
+#include "tests/support/LogicEnv.h"
 #include "client/ClientLogic.h"
 #include "core/Client.h"
 #include "core/TextEditing.h"

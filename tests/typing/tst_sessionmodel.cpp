@@ -3,8 +3,8 @@
 // with the session's invariants checked after every event (tests/support/SessionInvariants.h).
 // CLIENT_MODEL_RUNS and CLIENT_MODEL_EVENTS make a longer run; CLIENT_MODEL_SEED starts the
 // seeds elsewhere. A failure names its seed: the same seed repeats the same run.
-#include "SessionDriver.h"
-#include "TestRegistry.h"
+#include "tests/support/SessionDriver.h"
+#include "tests/support/TestRegistry.h"
 
 #include <QRandomGenerator>
 #include <QTest>

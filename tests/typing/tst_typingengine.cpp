@@ -1,5 +1,5 @@
-#include "TestRegistry.h"
-#include "TypingFixture.h"
+#include "tests/support/TestRegistry.h"
+#include "tests/typing/TypingFixture.h"
 
 namespace {
 

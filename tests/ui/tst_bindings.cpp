@@ -1,4 +1,4 @@
-#include "TestRegistry.h"
+#include "tests/support/TestRegistry.h"
 #include "core/ChoiceList.h"
 #include "core/ControlModel.h"
 #include "core/ProgressModel.h"

@@ -1,5 +1,5 @@
-#include "TestEnv.h"
-#include "TestRegistry.h"
+#include "tests/support/TestEnv.h"
+#include "tests/support/TestRegistry.h"
 #include "core/Client.h"
 #include "core/Dialogs.h"
 #include "core/IniStore.h"

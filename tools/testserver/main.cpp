@@ -1,12 +1,13 @@
 // chengling-testserver: a small test server for trying the client without the teacher's server.
 // See README.md for the options and the script format.
 
-#include "ClassConsole.h"
-#include "ConsoleFormat.h"
-#include "History.h"
-#include "QuitSignals.h"
-#include "Reports.h"
-#include "TestServer.h"
+#include "server/ClassConsole.h"
+#include "server/ConsoleFormat.h"
+#include "server/History.h"
+#include "server/QuitSignals.h"
+#include "server/Reports.h"
+#include "server/TestServer.h"
+#include "core/Version.h"
 
 #include <QCommandLineParser>
 #include <QDateTime>
@@ -453,7 +454,7 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("chengling-testserver"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(TESTSERVER_VERSION));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(version::kText));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
