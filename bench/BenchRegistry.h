@@ -17,5 +17,5 @@ struct Registrar
 
 } // namespace benchregistry
 
-#define CLIENT_BENCH(name, function)                                                             \
+#define CLIENT_BENCH(name, function)                                                               \
     static benchregistry::Registrar benchRegistrar_##name(#name, function);

@@ -12,8 +12,8 @@ std::optional<double> parse(const QString &text)
         return std::nullopt;
     // Only plain decimal notation: digits, one point, a sign in front, an exponent.
     for (QChar c : trimmed) {
-        if (!(c.isDigit() && c.unicode() < 128) && c != u'.' && c != u'+' && c != u'-'
-            && c != u'e' && c != u'E')
+        if (!(c.isDigit() && c.unicode() < 128) && c != u'.' && c != u'+' && c != u'-' &&
+            c != u'e' && c != u'E')
             return std::nullopt;
     }
     bool ok = false;

@@ -1,9 +1,9 @@
 // The readers of the code tables wb.dat and wbcz.dat on any file content, and the lookups on
 // what they read.
-#include "fuzz/FuzzInput.h"
 #include "client/ClientLogic.h"
 #include "core/Client.h"
 #include "core/Gbk.h"
+#include "fuzz/FuzzInput.h"
 #include "hints/CodeTables.h"
 
 #include <QCoreApplication>

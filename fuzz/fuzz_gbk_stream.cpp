@@ -1,8 +1,8 @@
 // The GBK stream decoder fed arrivals cut anywhere, the way the socket feeds it: the texts of
 // the arrivals joined are the text of all bytes decoded at once, whether a lone lead byte is
 // flushed into its own arrival (as the socket does) or left to the next one.
-#include "fuzz/FuzzInput.h"
 #include "core/Gbk.h"
+#include "fuzz/FuzzInput.h"
 
 #include <cstdlib>
 

@@ -2,9 +2,9 @@
 // (tests/support/SessionDriver.h), chosen by the fuzzer's input, with arrivals of any bytes
 // among them. Nothing may crash or hang, and a violated invariant of the test session
 // (tests/support/SessionInvariants.h) is a finding like a crash.
+#include "core/Gbk.h"
 #include "fuzz/FuzzInput.h"
 #include "tests/support/SessionDriver.h"
-#include "core/Gbk.h"
 
 #include <QCoreApplication>
 

@@ -1,7 +1,7 @@
 // The settings file reader and writer on any file content: reading never fails, and a value
 // written reads back as written, every other key keeping its value.
-#include "fuzz/FuzzInput.h"
 #include "core/IniStore.h"
+#include "fuzz/FuzzInput.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,11 +1,11 @@
 #include "server/ClassConsole.h"
 
+#include "core/Figures.h"
+#include "core/Gbk.h"
 #include "server/ConsoleFormat.h"
 #include "server/ResultsCsv.h"
 #include "server/RosterFile.h"
 #include "server/TestServer.h"
-#include "core/Figures.h"
-#include "core/Gbk.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "core/Status.h"
 #include "server/ClassRoster.h"
 #include "server/ClassSummary.h"
 #include "server/ResultsStore.h"
 #include "server/SchoolCopy.h"
 #include "server/TestSetup.h"
-#include "core/Status.h"
 
 #include <QElapsedTimer>
 #include <QHash>

@@ -1,7 +1,7 @@
 #include "server/ClassRoster.h"
 
-#include "server/History.h"
 #include "core/Figures.h"
+#include "server/History.h"
 
 #include <QBrush>
 #include <QColor>
@@ -23,14 +23,13 @@ int ClassRoster::columnCount(const QModelIndex &parent) const
 QString ClassRoster::columnTitle(int column)
 {
     static const char16_t *const titles[ColumnCount] = {
-        u"学号", u"姓名",   u"班级", u"计算机", u"状态", u"标记",   u"用时", u"进度",
-        u"速度", u"正确率", u"退格", u"错字",   u"连接", u"输入法", u"回复", u"问题",
-        u"等级"};
+        u"学号",   u"姓名", u"班级", u"计算机", u"状态",   u"标记", u"用时", u"进度", u"速度",
+        u"正确率", u"退格", u"错字", u"连接",   u"输入法", u"回复", u"问题", u"等级"};
     return column >= 0 && column < ColumnCount ? QString::fromUtf16(titles[column]) : QString();
 }
 
-QString ClassRoster::cellText(const StudentRow &row, int column, bool testRunning,
-                              int passSpeed, int passAccuracy)
+QString ClassRoster::cellText(const StudentRow &row, int column, bool testRunning, int passSpeed,
+                              int passAccuracy)
 {
     const protocol::Report *figures = row.figures();
     switch (column) {
@@ -221,7 +220,8 @@ QVariant ClassRoster::headerData(int section, Qt::Orientation orientation, int r
             return QStringLiteral(
                 "学生端最近的回复：1008输入法 1010计时 1009开始 1011试题 1100重复登录");
         case Grade:
-            return QStringLiteral("结束后按本次测试的及格线评定：合格、不合格、缺考、待定（有标记）");
+            return QStringLiteral(
+                "结束后按本次测试的及格线评定：合格、不合格、缺考、待定（有标记）");
         default:
             return {};
         }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "server/ServerSettings.h"
 #include "core/Gbk.h"
 #include "net/Protocol.h"
+#include "server/ServerSettings.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,7 +1,7 @@
 #include "server/Reports.h"
 
-#include "server/ResultsCsv.h"
 #include "core/Figures.h"
+#include "server/ResultsCsv.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/Status.h"
 #include "server/History.h"
 #include "server/TrendChart.h"
-#include "core/Status.h"
 
 #include <QByteArray>
 #include <QList>

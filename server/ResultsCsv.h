@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/Status.h"
 #include "server/StudentRow.h"
 #include "server/TestSetup.h"
-#include "core/Status.h"
 
 #include <QByteArray>
 #include <QList>

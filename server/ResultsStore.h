@@ -1,9 +1,9 @@
 #pragma once
 
+#include "core/Status.h"
 #include "server/StoreSchema.h"
 #include "server/StudentRow.h"
 #include "server/TestSetup.h"
-#include "core/Status.h"
 
 #include <QList>
 #include <QLockFile>

@@ -1,7 +1,7 @@
 #include "server/RosterFile.h"
 
-#include "server/ReportCheck.h"
 #include "core/Gbk.h"
+#include "server/ReportCheck.h"
 
 #include <QFile>
 #include <QSet>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "server/ResultsStore.h"
 #include "core/Status.h"
+#include "server/ResultsStore.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/Status.h"
 #include "server/ClientSession.h"
 #include "server/ServerSettings.h"
-#include "core/Status.h"
 
 #include <QHostAddress>
 #include <QMap>

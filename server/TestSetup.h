@@ -1,7 +1,7 @@
 #pragma once
 
-#include "server/TestScript.h"
 #include "core/Status.h"
+#include "server/TestScript.h"
 
 #include <QString>
 

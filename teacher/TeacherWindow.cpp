@@ -2,11 +2,11 @@
 
 #include "server/ClassConsole.h"
 #include "server/History.h"
+#include "server/TestServer.h"
 #include "teacher/HistoryWindow.h"
 #include "teacher/RosterDelegate.h"
 #include "teacher/SortedRoster.h"
 #include "teacher/SpeedChart.h"
-#include "server/TestServer.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -7,13 +7,13 @@
 // the window (HistoryWindow, filled and painted). The baseline reads the same rows with one
 // plain query and does nothing with them.
 #include "bench/BenchStats.h"
+#include "core/Figures.h"
 #include "server/ClassConsole.h"
 #include "server/History.h"
-#include "teacher/HistoryWindow.h"
 #include "server/Reports.h"
 #include "server/SchoolCopy.h"
 #include "server/TestServer.h"
-#include "core/Figures.h"
+#include "teacher/HistoryWindow.h"
 
 #include <QApplication>
 #include <QComboBox>

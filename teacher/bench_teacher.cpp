@@ -10,9 +10,9 @@
 #include "bench/BenchStats.h"
 #include "server/ClassConsole.h"
 #include "server/MessageSplitter.h"
+#include "server/TestServer.h"
 #include "teacher/SortedRoster.h"
 #include "teacher/TeacherWindow.h"
-#include "server/TestServer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,11 +2,11 @@
 // connected, how each student is doing, and the class as a whole; keeps every result in the
 // results store.
 
+#include "core/Version.h"
 #include "server/ClassConsole.h"
 #include "server/QuitSignals.h"
-#include "teacher/TeacherWindow.h"
 #include "server/TestServer.h"
-#include "core/Version.h"
+#include "teacher/TeacherWindow.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -38,7 +38,8 @@ private:
     WindowDialogs m_dialogs{m_modal};
     SystemClipboard m_clipboard;
     SystemMachineInfo m_machine;
-    ProbingInputMethods m_inputMethods; // fcitx5, IBus or the plain keyboard, looked for at each fill
+    ProbingInputMethods
+        m_inputMethods; // fcitx5, IBus or the plain keyboard, looked for at each fill
     SessionWindowTitles m_windowTitles; // X11, the compositor's list, own windows, programs
     TcpSocket m_socket;
     Services m_services;

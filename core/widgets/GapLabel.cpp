@@ -28,8 +28,8 @@ QSize GapLabel::sizeHint() const
     if (m_gapEnd < 0 || tail.isEmpty())
         return QLabel::sizeHint();
     const QFontMetrics metrics(font());
-    const int width = std::max(m_gapEnd, metrics.horizontalAdvance(head))
-                      + metrics.horizontalAdvance(tail);
+    const int width =
+        std::max(m_gapEnd, metrics.horizontalAdvance(head)) + metrics.horizontalAdvance(tail);
     return {width + 1, metrics.height()};
 }
 

@@ -1,8 +1,8 @@
-#include "tests/support/TestRegistry.h"
 #include "core/AppPaths.h"
 #include "core/CommandLine.h"
 #include "core/Gbk.h"
 #include "core/IniStore.h"
+#include "tests/support/TestRegistry.h"
 
 #include <QDir>
 #include <QFile>

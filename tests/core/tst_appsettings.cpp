@@ -1,6 +1,6 @@
-#include "tests/support/TestRegistry.h"
 #include "core/AppSettings.h"
 #include "core/Gbk.h"
+#include "tests/support/TestRegistry.h"
 
 #include <QFile>
 #include <QTemporaryDir>

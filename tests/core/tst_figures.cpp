@@ -1,5 +1,5 @@
-#include "tests/support/TestRegistry.h"
 #include "core/Figures.h"
+#include "tests/support/TestRegistry.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "tests/support/TestRegistry.h"
 #include "core/Gbk.h"
+#include "tests/support/TestRegistry.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>

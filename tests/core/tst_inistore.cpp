@@ -1,6 +1,6 @@
-#include "tests/support/TestRegistry.h"
 #include "core/Gbk.h"
 #include "core/IniStore.h"
+#include "tests/support/TestRegistry.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "tests/support/TestRegistry.h"
 #include "core/Blanks.h"
 #include "core/ChoiceList.h"
 #include "core/StatusPanels.h"
 #include "core/TextModel.h"
+#include "tests/support/TestRegistry.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,9 +1,9 @@
-#include "tests/support/LogicEnv.h"
-#include "tests/support/TestRegistry.h"
 #include "client/ClientLogic.h"
 #include "core/AppPaths.h"
 #include "core/Client.h"
 #include "core/IniStore.h"
+#include "tests/support/LogicEnv.h"
+#include "tests/support/TestRegistry.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "tests/support/TestRegistry.h"
 #include "core/TextEditing.h"
 #include "core/TextModel.h"
+#include "tests/support/TestRegistry.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,10 +1,10 @@
-#include "tests/support/TestEnv.h"
-#include "tests/support/TestRegistry.h"
-#include "server/TestServer.h"
 #include "core/Client.h"
 #include "net/Connection.h"
 #include "net/TcpSocket.h"
 #include "net/TestControl.h"
+#include "server/TestServer.h"
+#include "tests/support/TestEnv.h"
+#include "tests/support/TestRegistry.h"
 #include "typing/TestSession.h"
 #include "ui/Form1.h"
 

@@ -1,6 +1,6 @@
-#include "tests/support/TestRegistry.h"
 #include "env/ChineseNames.h"
 #include "env/MessageCatalog.h"
+#include "tests/support/TestRegistry.h"
 
 #include <QDir>
 #include <QFile>

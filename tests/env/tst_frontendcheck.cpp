@@ -1,5 +1,5 @@
-#include "tests/support/TestRegistry.h"
 #include "env/FrontendCheck.h"
+#include "tests/support/TestRegistry.h"
 
 #include <QFile>
 #include <QTemporaryDir>

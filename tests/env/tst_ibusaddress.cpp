@@ -1,5 +1,5 @@
-#include "tests/support/TestRegistry.h"
 #include "env/IBusAddress.h"
+#include "tests/support/TestRegistry.h"
 
 #include <QTemporaryDir>
 #include <QTest>

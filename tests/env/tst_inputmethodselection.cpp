@@ -1,7 +1,7 @@
-#include "tests/support/LogicEnv.h"
-#include "tests/support/TestRegistry.h"
 #include "core/Client.h"
 #include "env/InputMethodSelection.h"
+#include "tests/support/LogicEnv.h"
+#include "tests/support/TestRegistry.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "tests/support/TestRegistry.h"
 #include "env/ProbingInputMethods.h"
+#include "tests/support/TestRegistry.h"
 
 #include <QElapsedTimer>
 #include <QLocalServer>

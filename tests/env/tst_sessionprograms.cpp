@@ -1,6 +1,6 @@
-#include "tests/support/TestRegistry.h"
 #include "env/DesktopEntries.h"
 #include "env/SessionPrograms.h"
+#include "tests/support/TestRegistry.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "tests/support/LogicEnv.h"
-#include "tests/support/TestRegistry.h"
 #include "client/ClientLogic.h"
 #include "core/Client.h"
 #include "core/Gbk.h"
 #include "hints/CodeTables.h"
+#include "tests/support/LogicEnv.h"
+#include "tests/support/TestRegistry.h"
 
 #include <QFile>
 #include <QTest>

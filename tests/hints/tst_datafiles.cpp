@@ -1,7 +1,7 @@
 // Integrity of the shipped data files and root glyphs: whatever the generator produced, the
 // client must be able to read every line and every root number must agree with its code.
-#include "tests/support/TestRegistry.h"
 #include "hints/RootKeys.h"
+#include "tests/support/TestRegistry.h"
 
 #include <QCryptographicHash>
 #include <QFile>

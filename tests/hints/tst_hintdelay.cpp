@@ -1,9 +1,9 @@
-#include "tests/support/LogicEnv.h"
-#include "tests/support/TestRegistry.h"
 #include "client/ClientLogic.h"
 #include "core/Client.h"
 #include "hints/HintDelay.h"
 #include "hints/RootDisplay.h"
+#include "tests/support/LogicEnv.h"
+#include "tests/support/TestRegistry.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,5 +1,5 @@
-#include "tests/support/TestRegistry.h"
 #include "net/Protocol.h"
+#include "tests/support/TestRegistry.h"
 
 #include <QTest>
 

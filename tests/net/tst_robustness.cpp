@@ -1,9 +1,9 @@
-#include "tests/support/LogicEnv.h"
-#include "tests/support/TestRegistry.h"
 #include "client/ClientLogic.h"
 #include "core/Client.h"
 #include "core/Gbk.h"
 #include "net/TestControl.h"
+#include "tests/support/LogicEnv.h"
+#include "tests/support/TestRegistry.h"
 
 #include <QRandomGenerator>
 #include <QTest>

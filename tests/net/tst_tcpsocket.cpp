@@ -1,6 +1,6 @@
-#include "tests/support/TestRegistry.h"
 #include "core/Gbk.h"
 #include "net/TcpSocket.h"
+#include "tests/support/TestRegistry.h"
 
 #include <QEventLoop>
 #include <QPointer>

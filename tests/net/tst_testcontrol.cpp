@@ -1,8 +1,8 @@
-#include "tests/support/LogicEnv.h"
-#include "tests/support/TestRegistry.h"
 #include "client/ClientLogic.h"
 #include "core/Client.h"
 #include "net/TestControl.h"
+#include "tests/support/LogicEnv.h"
+#include "tests/support/TestRegistry.h"
 #include "typing/TestSession.h"
 
 #include <QSignalSpy>

@@ -190,7 +190,8 @@ private slots:
         // first root of the new exercise is the one to type, before any key.
         QCOMPARE(rig.session.strip().caption(12), QString());
         for (int i = 0; i < rig.session.strip().labelCount(); ++i)
-            QVERIFY2(rig.session.strip().isHighlighted(i) == (i == 0), qPrintable(QString::number(i)));
+            QVERIFY2(rig.session.strip().isHighlighted(i) == (i == 0),
+                     qPrintable(QString::number(i)));
     }
 };
 

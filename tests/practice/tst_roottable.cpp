@@ -1,8 +1,8 @@
-#include "tests/practice/PracticeFixture.h"
-#include "tests/support/TestRegistry.h"
 #include "practice/PracticeRequest.h"
 #include "practice/RootDraw.h"
 #include "practice/RootTable.h"
+#include "tests/practice/PracticeFixture.h"
+#include "tests/support/TestRegistry.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "tests/support/TestEnv.h"
-#include "server/TestServer.h"
 #include "core/Client.h"
 #include "core/Platform.h"
 #include "env/ProbingInputMethods.h"
 #include "net/Connection.h"
 #include "net/TcpSocket.h"
 #include "net/TestControl.h"
+#include "server/TestServer.h"
+#include "tests/support/TestEnv.h"
 #include "typing/TestSession.h"
 #include "ui/Form1.h"
 

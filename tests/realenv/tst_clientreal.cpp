@@ -1,9 +1,4 @@
-#include "tests/realenv/RealSession.h"
-#include "tests/support/TestEnv.h"
-#include "tests/support/TestRegistry.h"
-#include "server/TestServer.h"
 #include "core/Client.h"
-#include "typing/TestSession.h"
 #include "env/BusCalls.h"
 #include "env/Fcitx5InputMethods.h"
 #include "env/ProbingInputMethods.h"
@@ -11,6 +6,11 @@
 #include "net/Connection.h"
 #include "net/TcpSocket.h"
 #include "net/TestControl.h"
+#include "server/TestServer.h"
+#include "tests/realenv/RealSession.h"
+#include "tests/support/TestEnv.h"
+#include "tests/support/TestRegistry.h"
+#include "typing/TestSession.h"
 #include "ui/Form1.h"
 
 #include <QSignalSpy>

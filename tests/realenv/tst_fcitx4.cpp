@@ -1,9 +1,9 @@
-#include "tests/realenv/RealClient.h"
-#include "tests/realenv/RealSession.h"
-#include "tests/support/TestRegistry.h"
 #include "env/BusCalls.h"
 #include "env/ChineseNames.h"
 #include "env/Fcitx4InputMethods.h"
+#include "tests/realenv/RealClient.h"
+#include "tests/realenv/RealSession.h"
+#include "tests/support/TestRegistry.h"
 
 #include <QTest>
 

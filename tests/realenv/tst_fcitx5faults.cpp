@@ -1,6 +1,6 @@
+#include "env/Fcitx5InputMethods.h"
 #include "tests/realenv/RealSession.h"
 #include "tests/support/TestRegistry.h"
-#include "env/Fcitx5InputMethods.h"
 
 #include <QDBusConnection>
 #include <QDBusContext>

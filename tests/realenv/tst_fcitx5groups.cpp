@@ -1,8 +1,8 @@
+#include "env/BusCalls.h"
+#include "env/Fcitx5InputMethods.h"
 #include "tests/realenv/RealClient.h"
 #include "tests/realenv/RealSession.h"
 #include "tests/support/TestRegistry.h"
-#include "env/BusCalls.h"
-#include "env/Fcitx5InputMethods.h"
 
 #include <QDBusMetaType>
 #include <QTest>

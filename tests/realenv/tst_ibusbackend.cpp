@@ -1,10 +1,10 @@
-#include "tests/realenv/RealSession.h"
-#include "tests/support/TestRegistry.h"
 #include "env/BusCalls.h"
 #include "env/ChineseNames.h"
 #include "env/IBusAddress.h"
 #include "env/IBusInputMethods.h"
 #include "env/IBusSetup.h"
+#include "tests/realenv/RealSession.h"
+#include "tests/support/TestRegistry.h"
 
 #include <QLineEdit>
 #include <QTest>

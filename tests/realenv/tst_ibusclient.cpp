@@ -1,7 +1,7 @@
+#include "env/IBusInputMethods.h"
 #include "tests/realenv/RealClient.h"
 #include "tests/realenv/RealSession.h"
 #include "tests/support/TestRegistry.h"
-#include "env/IBusInputMethods.h"
 
 #include <QProcess>
 #include <QTest>

@@ -1,8 +1,8 @@
+#include "env/SessionWindowTitles.h"
+#include "env/WaylandToplevels.h"
 #include "tests/realenv/RealClient.h"
 #include "tests/realenv/RealSession.h"
 #include "tests/support/TestRegistry.h"
-#include "env/SessionWindowTitles.h"
-#include "env/WaylandToplevels.h"
 
 #include <QDir>
 #include <QFile>

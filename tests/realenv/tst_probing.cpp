@@ -1,7 +1,7 @@
-#include "tests/realenv/RealSession.h"
-#include "tests/support/TestRegistry.h"
 #include "env/BusCalls.h"
 #include "env/ProbingInputMethods.h"
+#include "tests/realenv/RealSession.h"
+#include "tests/support/TestRegistry.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
+#include "env/X11WindowTitles.h"
 #include "tests/realenv/RealSession.h"
 #include "tests/support/TestRegistry.h"
-#include "env/X11WindowTitles.h"
 
 #include <QTest>
 #include <QWidget>

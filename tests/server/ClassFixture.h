@@ -1,8 +1,8 @@
 #pragma once
 
 #include "server/ClassConsole.h"
-#include "tests/server/SimulatedStudent.h"
 #include "server/TestServer.h"
+#include "tests/server/SimulatedStudent.h"
 
 #include <QDateTime>
 #include <QFile>

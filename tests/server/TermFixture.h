@@ -1,7 +1,7 @@
 #pragma once
 
-#include "server/ResultsStore.h"
 #include "core/Figures.h"
+#include "server/ResultsStore.h"
 
 #include <QDateTime>
 #include <QTest>

@@ -1,7 +1,7 @@
 #include "tests/support/TestRegistry.h"
 
-#include "tests/server/ClassFixture.h"
 #include "server/ResultsCsv.h"
+#include "tests/server/ClassFixture.h"
 
 #include <QSet>
 #include <QSignalSpy>
@@ -106,26 +106,28 @@ private slots:
     {
         ClassFixture room;
         QVERIFY(room.console.setPassMark(30, 90).ok()); // below the default 40, 95 %
-        QVERIFY(room.console.setRoster({{"41", "王芳", "三班", ""}, {"42", "张伟", "三班", ""},
-                                        {"43", "刘洋", "三班", ""}, {"44", "陈静", "三班", ""}})
+        QVERIFY(room.console
+                    .setRoster({{"41", "王芳", "三班", ""},
+                                {"42", "张伟", "三班", ""},
+                                {"43", "刘洋", "三班", ""},
+                                {"44", "陈静", "三班", ""}})
                     .ok());
         QVERIFY(room.console.startTest().ok());
         auto fast = room.typing(QStringLiteral("41"));
         auto slow = room.typing(QStringLiteral("42"));
         auto middle = room.typing(QStringLiteral("44"));
         const auto grade = [&room](const char *number) {
-            return ClassRoster::cellText(room.row(number), ClassRoster::Grade,
-                                         room.console.roster().testRunning(),
-                                         room.console.roster().passSpeed(),
-                                         room.console.roster().passAccuracy());
+            return ClassRoster::cellText(
+                room.row(number), ClassRoster::Grade, room.console.roster().testRunning(),
+                room.console.roster().passSpeed(), room.console.roster().passAccuracy());
         };
         fast->sendProgress(fast->progress(30, 25, 25));
         QTRY_VERIFY(room.row("41").live.has_value());
         QCOMPARE(grade("41"), QString()); // still typing
         QCOMPARE(grade("43"), QString()); // may still come
 
-        fast->sendEnd(fast->progress(60, 50, 48));  // 48 right a minute, 96 %
-        slow->sendEnd(slow->progress(60, 30, 28));  // 28 a minute
+        fast->sendEnd(fast->progress(60, 50, 48));     // 48 right a minute, 96 %
+        slow->sendEnd(slow->progress(60, 30, 28));     // 28 a minute
         middle->sendEnd(middle->progress(60, 40, 36)); // 36 a minute, 90 %: only this mark
         QTRY_VERIFY(room.row("41").finished() && room.row("42").finished() &&
                     room.row("44").finished());

@@ -1,7 +1,7 @@
 #include "tests/support/TestRegistry.h"
 
-#include "tests/server/ClassFixture.h"
 #include "core/Gbk.h"
+#include "tests/server/ClassFixture.h"
 
 #include <QFile>
 #include <QTcpSocket>

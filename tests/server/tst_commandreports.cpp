@@ -1,8 +1,8 @@
 #include "tests/support/TestRegistry.h"
 
+#include "core/Gbk.h"
 #include "tests/server/ReadBack.h"
 #include "tests/server/TermFixture.h"
-#include "core/Gbk.h"
 
 #include <QCoreApplication>
 #include <QProcess>

@@ -1,10 +1,10 @@
 #include "tests/support/TestRegistry.h"
 
-#include "server/History.h"
-#include "tests/server/ReadBack.h"
-#include "server/Reports.h"
-#include "tests/server/TermFixture.h"
 #include "core/Gbk.h"
+#include "server/History.h"
+#include "server/Reports.h"
+#include "tests/server/ReadBack.h"
+#include "tests/server/TermFixture.h"
 
 #include <QSqlQuery>
 #include <QTemporaryDir>

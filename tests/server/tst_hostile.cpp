@@ -1,8 +1,8 @@
 #include "tests/support/TestRegistry.h"
 
+#include "core/Gbk.h"
 #include "server/HostileStream.h"
 #include "server/TestServer.h"
-#include "core/Gbk.h"
 
 #include <QSignalSpy>
 #include <QTcpSocket>

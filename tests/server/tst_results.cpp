@@ -1,12 +1,12 @@
 #include "tests/support/TestRegistry.h"
 
-#include "tests/server/ClassFixture.h"
+#include "core/Gbk.h"
 #include "server/ClassSummary.h"
 #include "server/ReportCheck.h"
 #include "server/ResultsCsv.h"
 #include "server/RosterFile.h"
 #include "server/TestSetup.h"
-#include "core/Gbk.h"
+#include "tests/server/ClassFixture.h"
 
 #include <QFile>
 #include <QFileInfo>

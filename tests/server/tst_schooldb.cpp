@@ -1,9 +1,9 @@
 #include "tests/support/TestRegistry.h"
 
-#include "tests/server/ClassFixture.h"
 #include "server/History.h"
 #include "server/Reports.h"
 #include "server/SchoolCopy.h"
+#include "tests/server/ClassFixture.h"
 #include "tests/server/TermFixture.h"
 
 #include <QProcess>

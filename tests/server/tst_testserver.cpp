@@ -1,10 +1,10 @@
 #include "tests/support/TestRegistry.h"
 
+#include "core/Gbk.h"
 #include "server/ConsoleFormat.h"
 #include "server/MessageSplitter.h"
 #include "server/TestScript.h"
 #include "server/TestServer.h"
-#include "core/Gbk.h"
 
 #include <QRandomGenerator>
 #include <QSignalSpy>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/Services.h"
 #include "tests/support/FakeDialogs.h"
 #include "tests/support/FakeServices.h"
-#include "core/Services.h"
 
 #include <QTemporaryDir>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "tests/support/FakeInputMethodService.h"
 #include "core/Platform.h"
 #include "net/Socket.h"
+#include "tests/support/FakeInputMethodService.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "tests/support/FakeDialogs.h"
 #include "core/widgets/ModalRunner.h"
+#include "tests/support/FakeDialogs.h"
 
 #include <functional>
 

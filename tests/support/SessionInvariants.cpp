@@ -1,6 +1,5 @@
 #include "tests/support/SessionInvariants.h"
 
-#include "tests/support/FakeServices.h"
 #include "core/Client.h"
 #include "core/ModalTracker.h"
 #include "net/Connection.h"
@@ -8,6 +7,7 @@
 #include "net/TestControl.h"
 #include "practice/PracticeLauncher.h"
 #include "practice/PracticeSession.h"
+#include "tests/support/FakeServices.h"
 #include "typing/TypingEngine.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/widgets/WindowDialogs.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/FakeWindows.h"
-#include "core/widgets/WindowDialogs.h"
 
 #include <QElapsedTimer>
 #include <QPointer>

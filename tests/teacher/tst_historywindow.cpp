@@ -1,12 +1,12 @@
 #include "tests/support/TestRegistry.h"
 
-#include "tests/server/TermFixture.h"
+#include "core/Gbk.h"
 #include "server/ClassConsole.h"
+#include "server/TestServer.h"
 #include "teacher/HistoryWindow.h"
 #include "teacher/TeacherWindow.h"
-#include "server/TestServer.h"
 #include "teacher/TrendView.h"
-#include "core/Gbk.h"
+#include "tests/server/TermFixture.h"
 
 #include <QComboBox>
 #include <QDir>

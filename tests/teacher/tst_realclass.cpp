@@ -1,8 +1,8 @@
 #include "tests/support/TestRegistry.h"
 
-#include "tests/server/ClassFixture.h"
-#include "teacher/TeacherWindow.h"
 #include "core/Gbk.h"
+#include "teacher/TeacherWindow.h"
+#include "tests/server/ClassFixture.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "tests/support/TestRegistry.h"
 
+#include "core/Figures.h"
 #include "server/ClassRoster.h"
 #include "teacher/SortedRoster.h"
-#include "core/Figures.h"
 
 #include <QItemSelectionModel>
 #include <QSignalSpy>

@@ -1,7 +1,7 @@
 #include "tests/support/TestRegistry.h"
 
-#include "tests/server/ClassFixture.h"
 #include "teacher/TeacherWindow.h"
+#include "tests/server/ClassFixture.h"
 
 #include <QComboBox>
 #include <QLabel>

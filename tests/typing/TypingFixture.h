@@ -1,12 +1,12 @@
 #pragma once
 
-#include "tests/support/LogicEnv.h"
 #include "client/ClientLogic.h"
 #include "core/Client.h"
 #include "core/TextEditing.h"
 #include "env/InputMethodSelection.h"
 #include "net/Protocol.h"
 #include "net/TestControl.h"
+#include "tests/support/LogicEnv.h"
 #include "typing/StatisticsDisplay.h"
 #include "typing/TestSession.h"
 #include "typing/TypingEngine.h"

@@ -1,12 +1,12 @@
 // The test session's flows over whole sequences a class produces: a practice followed by a
 // test, a time limit reached while a box is open, a new text while the end question is open,
 // replies held behind a box, results kept for a lost connection.
-#include "tests/practice/PracticeFixture.h"
-#include "tests/support/TestRegistry.h"
-#include "tests/typing/TypingFixture.h"
 #include "core/ModalTracker.h"
 #include "practice/PracticeLauncher.h"
 #include "practice/PracticeSession.h"
+#include "tests/practice/PracticeFixture.h"
+#include "tests/support/TestRegistry.h"
+#include "tests/typing/TypingFixture.h"
 
 #include <QSignalSpy>
 

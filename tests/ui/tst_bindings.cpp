@@ -1,7 +1,7 @@
-#include "tests/support/TestRegistry.h"
 #include "core/ChoiceList.h"
 #include "core/ControlModel.h"
 #include "core/ProgressModel.h"
+#include "tests/support/TestRegistry.h"
 #include "ui/Bindings.h"
 
 #include <QCheckBox>

@@ -1,8 +1,8 @@
-#include "tests/support/TestEnv.h"
-#include "tests/support/TestRegistry.h"
 #include "core/Client.h"
 #include "core/Gbk.h"
 #include "core/IniStore.h"
+#include "tests/support/TestEnv.h"
+#include "tests/support/TestRegistry.h"
 #include "ui/Form1.h"
 #include "ui/Form3.h"
 

@@ -1,13 +1,13 @@
 // Nothing in the top panels runs into anything else, at any width a window allows, with the
 // longest figures the statistics row can show (32767/32767(正确100%), 999分59秒) and a long
 // hint: the geometry of every label is checked, and nothing is cut off at the right edge.
-#include "tests/support/TestEnv.h"
-#include "tests/support/TestRegistry.h"
 #include "core/Client.h"
 #include "core/widgets/GapLabel.h"
 #include "core/widgets/StatisticsRow.h"
 #include "net/TestControl.h"
 #include "practice/widgets/Form6.h"
+#include "tests/support/TestEnv.h"
+#include "tests/support/TestRegistry.h"
 #include "ui/Form1.h"
 
 #include <QCheckBox>

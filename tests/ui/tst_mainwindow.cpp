@@ -1,6 +1,6 @@
+#include "core/Client.h"
 #include "tests/support/TestEnv.h"
 #include "tests/support/TestRegistry.h"
-#include "core/Client.h"
 #include "typing/widgets/RichTextBox.h"
 #include "ui/Form1.h"
 #include "ui/StatusBar.h"

@@ -1,8 +1,8 @@
-#include "tests/support/TestEnv.h"
-#include "tests/support/TestRegistry.h"
 #include "core/Client.h"
 #include "hints/RootDisplay.h"
 #include "hints/widgets/RootGlyphs.h"
+#include "tests/support/TestEnv.h"
+#include "tests/support/TestRegistry.h"
 #include "ui/Form1.h"
 
 #include <QFile>

@@ -1,12 +1,12 @@
 // A teacher's message during a test: the student goes on typing. The message window opens
 // without the keyboard and clear of the typing box; between tests it opens as the active
 // window. The keyboard is checked on a real X server with a window manager.
-#include "tests/support/TestEnv.h"
-#include "tests/support/TestRegistry.h"
 #include "core/Client.h"
 #include "core/TextModel.h"
 #include "net/TestControl.h"
 #include "tests/realenv/RealSession.h"
+#include "tests/support/TestEnv.h"
+#include "tests/support/TestRegistry.h"
 #include "typing/TestSession.h"
 #include "typing/widgets/Form4.h"
 #include "typing/widgets/MessageWindows.h"

@@ -1,7 +1,7 @@
 // Window placement on small and scaled screens: a window never opens larger than the free part
 // of its screen, and a teacher's message never opens over the typing box.
-#include "tests/support/TestRegistry.h"
 #include "core/widgets/Geometry.h"
+#include "tests/support/TestRegistry.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "tests/support/TestRegistry.h"
 #include "core/TextModel.h"
+#include "tests/support/TestRegistry.h"
 #include "typing/widgets/RichTextBox.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
-#include "tests/support/TestRegistry.h"
 #include "hints/widgets/RootChart.h"
+#include "tests/support/TestRegistry.h"
 
 #include <QImage>
 #include <QTest>

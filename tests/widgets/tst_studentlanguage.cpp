@@ -1,8 +1,8 @@
 // The client speaks the student's language in Qt's own texts too: the standard buttons of its
 // message boxes and the dates of the message window, Chinese where the computer names no
 // language. Uses Qt's real catalogues (qt6-translations-l10n).
-#include "tests/support/TestRegistry.h"
 #include "core/StudentLanguage.h"
+#include "tests/support/TestRegistry.h"
 #include "typing/widgets/MessageWindows.h"
 
 #include <QApplication>

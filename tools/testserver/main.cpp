@@ -1,13 +1,13 @@
 // chengling-testserver: a small test server for trying the client without the teacher's server.
 // See README.md for the options and the script format.
 
+#include "core/Version.h"
 #include "server/ClassConsole.h"
 #include "server/ConsoleFormat.h"
 #include "server/History.h"
 #include "server/QuitSignals.h"
 #include "server/Reports.h"
 #include "server/TestServer.h"
-#include "core/Version.h"
 
 #include <QCommandLineParser>
 #include <QDateTime>
