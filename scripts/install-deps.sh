@@ -19,8 +19,8 @@ packages=(
     xvfb xauth x11-utils imagemagick xdotool
     # Building and checking the Debian packages (scripts/package-check.sh).
     file lintian desktop-file-utils appstream man-db
-    # The fuzzers: clang's libFuzzer with its sanitizers.
-    clang libclang-rt-14-dev
+    # The fuzzers: clang's libFuzzer with its sanitizers; clang-format for the style check.
+    clang libclang-rt-14-dev clang-format
     # Chinese input as a student desktop has it: fcitx5 with Wubi and Pinyin and its Qt 6
     # plugin, and IBus with the Wubi tables (Qt ships IBus's plugin). The tests also drive them
     # in a private session with a window manager, a D-Bus session bus and typed keys.

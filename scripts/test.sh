@@ -9,6 +9,8 @@ scripts/install-deps.sh
 scripts/check-layers.sh
 # Every source file is in a target: the source lists are written out.
 scripts/check-sources.sh
+# The C++ files as clang-format makes them with .clang-format.
+scripts/check-format.sh
 
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure)
