@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Chengling client developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One keystroke as the student feels it: from the key event to the end of painting both text
 // boxes, with the comparison, the recount over the whole typed text and the colouring, on a
 // text of 32767 Chinese characters; an input method commit of four characters; a Backspace;

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Chengling client developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Start-up of the main window with the shipped code tables: time until the window is shown and
 // idle, and resident memory afterwards.
 #include "bench/BenchRegistry.h"

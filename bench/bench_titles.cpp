@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Chengling client developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One collection of the forbidden program check's title list in a session with 500 more
 // processes of the student (each an idle program without a window): the X server's windows,
 // the compositor's list where the session is Wayland, the client's own windows and the

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Chengling client developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Installing the client, the test server and the teacher's console, and the three Debian
 # packages built from these install rules by CPack: chengling-client, chengling-testserver and
 # chengling-teacher.

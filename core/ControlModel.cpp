@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Chengling client developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "core/ControlModel.h"
 
 ControlModel::ControlModel(const QString &text, bool enabled, QObject *parent)

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Chengling client developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The readers of the code tables wb.dat and wbcz.dat on any file content, and the lookups on
 // what they read.
 #include "client/ClientLogic.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Chengling client developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The GBK stream decoder fed arrivals cut anywhere, the way the socket feeds it: the texts of
 // the arrivals joined are the text of all bytes decoded at once, whether a lone lead byte is
 // flushed into its own arrival (as the socket does) or left to the next one.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Chengling client developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The whole client without a window, driven through the same events as the model test
 // (tests/support/SessionDriver.h), chosen by the fuzzer's input, with arrivals of any bytes
 // among them. Nothing may crash or hang, and a violated invariant of the test session

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Chengling client developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The settings file reader and writer on any file content: reading never fails, and a value
 // written reads back as written, every other key keeping its value.
 #include "core/IniStore.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Chengling client developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The wire protocol's parsers on any text a server may send or a client may report.
 #include "core/Gbk.h"
 #include "net/Protocol.h"

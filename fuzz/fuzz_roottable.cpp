@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Chengling client developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The root practice table reader on any file content, and the draw on what it read: reading
 // never fails, a root is always answered by the first row that lists it, and an exercise holds
 // exactly the roots asked for, each taken from its pool.

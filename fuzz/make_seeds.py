@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Chengling client developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Writes the seed corpora of the fuzzers into fuzz/corpus/<name>/: every server message of the
 bundled samples, the client's reports, and the edge cases the tests name (lone lead bytes,
 texts over the limit, split and joined arrivals, settings files in GBK, UTF-8 and broken)."""

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Chengling client developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Configures and builds into the given folder (default: build). Extra arguments go to cmake.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Chengling client developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Fails when a C++ file of the tree differs from what clang-format makes of it with the
 # project's .clang-format; lists the files. scripts/check-format.sh --fix formats them.
 # Debian 12's clang-format (14) is the reference: another version may wrap a line differently.

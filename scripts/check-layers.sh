@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Chengling client developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Fails when the logic reaches for widgets: a file outside ui/, app/, teacher/, bench/, tools/,
 # tests/ and the widgets/ folders that includes a Qt Widgets header or a header of ui/ or of a
 # widgets/ folder, or a logic folder's CMakeLists.txt that links Qt6::Widgets.

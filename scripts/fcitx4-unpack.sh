@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Chengling client developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Unpacks fcitx 4 (the daemon, its D-Bus and X11 modules, the Wubi table and its Qt 6 plugin)
 # from Debian's packages into a private folder, without installing them: Debian's fcitx
 # conflicts with fcitx5, which the client's tests also need. The tests run this daemon in a

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Chengling client developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Builds the libFuzzer harnesses with clang (AddressSanitizer and UBSan) in build-fuzz and runs
 # each for a bounded time on a copy of its seed corpus. Any crash, leak-free abort or hang
 # fails the run; the input that caused it is left in build-fuzz/findings/<name>/.

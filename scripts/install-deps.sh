@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Chengling client developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Installs the Debian 12 packages the client, its tools and its tests need. Safe to run again:
 # it only calls apt-get when something is missing.
 set -euo pipefail

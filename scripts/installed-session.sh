@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Chengling client developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # One desktop session of the installed client, run by scripts/package-check.sh as a fresh user
 # inside xvfb-run. It drives the client like a student with xdotool and writes what it saw
 # into the work folder; the caller judges it.

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Chengling client developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Checks the Debian packages the way a school's technician uses them: builds them from a built
 # tree (CPack), runs lintian, installs them with apt-get, writes a room preset, starts the
 # installed client as a fresh user under Xvfb against the installed test server (window title,

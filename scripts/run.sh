@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Chengling client developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Sets everything up and takes a test at once: builds the client and the bundled test server,
 # starts the server on this machine with a sample test, and starts the client pointed at it.
 #

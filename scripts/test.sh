@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Chengling client developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Sets everything up and runs every test: a normal build, the Debian packages made from it
 # (installed, tried and removed again), then a build with AddressSanitizer and
 # UndefinedBehaviorSanitizer, then the fuzzers for a bounded time. All must pass.
@@ -7,7 +10,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 # The logic stays free of widgets: no include from it reaches ui/, widgets/ or Qt Widgets.
 scripts/check-layers.sh
-# Every source file is in a target: the source lists are written out.
+# Every source file is in a target (the source lists are written out) and has its licence line.
 scripts/check-sources.sh
 # The C++ files as clang-format makes them with .clang-format.
 scripts/check-format.sh

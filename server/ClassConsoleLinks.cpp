@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Chengling client developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The connection side of the class console: who a connection is, what its reports do to the
 // rows, duplicates and the teacher's decisions on them, and the console's clock.
 #include "server/ClassConsole.h"

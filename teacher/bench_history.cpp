@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Chengling client developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // history-bench: opening a class's term history and a student's chart, for a class of 40
 // students and 30 tests in the results store on disk (SQLite), and in the school's PostgreSQL
 // database when CHENGLING_TEST_PG names one (tests/server/postgres-session.sh starts one).

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Chengling client developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // teacher-bench: one second of a class in the teacher's console, for a class of 200 and of
 // 1000. Each sample takes the progress reports the class sends in a second (cut from the byte
 // stream and parsed as the server does), applies them to the class list (kept sorted by speed)

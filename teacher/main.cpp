@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Chengling client developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // chengling-teacher: the teacher's console. Runs the test server for a class and shows who is
 // connected, how each student is doing, and the class as a whole; keeps every result in the
 // results store.

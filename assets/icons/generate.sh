@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Chengling client developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Renders the application icons (chengling-client.svg, drawn from assets/pictures/logo.svg, and
 # the teacher's console's chengling-teacher.svg) at the sizes of the hicolor icon theme. The
 # PNGs are committed; run this after changing an SVG.

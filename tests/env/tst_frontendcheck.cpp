@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Chengling client developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "env/FrontendCheck.h"
 #include "tests/support/TestRegistry.h"
 

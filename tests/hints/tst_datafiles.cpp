@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Chengling client developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Integrity of the shipped data files and root glyphs: whatever the generator produced, the
 // client must be able to read every line and every root number must agree with its code.
 #include "hints/RootKeys.h"

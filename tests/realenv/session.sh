@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Chengling client developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Runs a command inside a private desktop session made of real components, so tests can drive
 # the real input method frameworks and a real X server:
 #

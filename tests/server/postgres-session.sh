@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Chengling client developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Runs a command beside a PostgreSQL 15 server of its own: initdb and pg_ctl in a temporary
 # folder, listening on 127.0.0.1 at a free port, gone when the command ends. The command gets
 #   CHENGLING_TEST_PG        postgresql://chengling@127.0.0.1:PORT/chengling_test

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Chengling client developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "tests/support/FakeDialogs.h"
 
 Dialogs::Button FakeDialogs::message(Icon icon, const QString &title, const QString &text,

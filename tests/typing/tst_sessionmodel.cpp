@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Chengling client developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Seeded random runs of the whole client without a window: every kind of server message, ticks,
 // typing, the buttons, the end question, the result window, root practice and the connection,
 // with the session's invariants checked after every event (tests/support/SessionInvariants.h).

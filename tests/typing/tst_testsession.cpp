@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Chengling client developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The test session's flows over whole sequences a class produces: a practice followed by a
 // test, a time limit reached while a box is open, a new text while the end question is open,
 // replies held behind a box, results kept for a lost connection.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Chengling client developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Nothing in the top panels runs into anything else, at any width a window allows, with the
 // longest figures the statistics row can show (32767/32767(正确100%), 999分59秒) and a long
 // hint: the geometry of every label is checked, and nothing is cut off at the right edge.

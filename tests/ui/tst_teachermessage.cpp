@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Chengling client developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A teacher's message during a test: the student goes on typing. The message window opens
 // without the keyboard and clear of the typing box; between tests it opens as the active
 // window. The keyboard is checked on a real X server with a window manager.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Chengling client developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Window placement on small and scaled screens: a window never opens larger than the free part
 // of its screen, and a teacher's message never opens over the typing box.
 #include "core/widgets/Geometry.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Chengling client developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The client speaks the student's language in Qt's own texts too: the standard buttons of its
 // message boxes and the dates of the message window, Chinese where the computer names no
 // language. Uses Qt's real catalogues (qt6-translations-l10n).

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Chengling client developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Runs a test executable on a virtual X display of its own, so that real key presses sent with
 # xdotool reach the client's windows. Exits 77 (ctest: skipped) when Xvfb or xdotool is missing.
 #

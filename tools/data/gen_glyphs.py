@@ -1,4 +1,7 @@
 #!/usr/bin/python3
+# SPDX-FileCopyrightText: 2026 The Chengling client developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Draws the 206 Wubi root glyphs (zgNNN.png at 19x20, zgNNN@2x.png at 38x40) and a contact
 sheet, and at 76x80 (zgNNN@4x.png) the glyphs root practice shows as pictures. Whole characters come straight from Noto Sans CJK SC; fragments are the same outlines
 clipped to the part named, or a few strokes put together.

@@ -1,4 +1,7 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Chengling client developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Builds assets/data/wb.dat and assets/data/wbcz.dat.
 
 Sources (see SOURCES.md): the Wubi 86 table of rime-data-wubi, the readings of pinyin-pro and

@@ -1,4 +1,7 @@
 #!/usr/bin/python3
+# SPDX-FileCopyrightText: 2026 The Chengling client developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Builds assets/data/86zg.dat, the root table of root practice, from the numbered root glyphs.
 
 One line per key in zone order (G F D S A, H J K L M, T R E W Q, Y U I O P, N B V C X): the key

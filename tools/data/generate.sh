@@ -1,4 +1,7 @@
 #!/bin/sh
+# SPDX-FileCopyrightText: 2026 The Chengling client developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Regenerates the client's data files (assets/data/wb.dat, wbcz.dat, 86zg.dat) and root glyphs
 # (assets/glyphs/zg*.png, docs/root-glyphs.png), with a review listing of the characters per root
 # (docs/root-usage.txt), from the open sources listed in SOURCES.md.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Chengling client developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Reads characters (one per line) on stdin and prints, per line, the character, a tab and its
 // readings as a JSON array: the main reading first, then every other reading pinyin-pro knows.
 const { pinyin } = require('pinyin-pro');

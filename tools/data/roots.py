@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Chengling client developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Derives the Wubi 86 roots of a character as glyph numbers (1-206).
 
 No open data set lists Wubi roots per character, so they are derived: the character is split

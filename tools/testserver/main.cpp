@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Chengling client developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // chengling-testserver: a small test server for trying the client without the teacher's server.
 // See README.md for the options and the script format.
 
