@@ -57,6 +57,9 @@ TeacherWindow::TeacherWindow(ClassConsole &console, QWidget *parent)
     const int widths[] = {5, 6, 5, 5, 11, 8, 7, 8, 5, 4, 4, 6, 10, 10, 16, 4, 5};
     for (int column = 0; column < ClassRoster::ColumnCount; ++column)
         m_table->setColumnWidth(column, widths[column] * digit + 12);
+    // The grade is read with the speed and the accuracy, so it stands beside them on the screen
+    // (the model keeps its order, which the command-line server prints).
+    m_table->horizontalHeader()->moveSection(ClassRoster::Grade, ClassRoster::Accuracy + 1);
 
     m_chart = new SpeedChart;
     m_summary = new QLabel;

@@ -7,6 +7,7 @@
 #include "tests/server/ClassFixture.h"
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -35,6 +36,13 @@ private slots:
         QTRY_VERIFY(room.rowOf("1") >= 0 && room.rowOf("2") >= 0 && room.rowOf("3") >= 0);
         QTRY_VERIFY(room.console.roster().at(room.rowOf("3")).live.has_value());
         QTableView *table = window.table();
+        // The grade stands beside the accuracy on the screen, and sorting still goes by the
+        // model's columns.
+        const QHeaderView *header = table->horizontalHeader();
+        QCOMPARE(header->visualIndex(ClassRoster::Grade),
+                 header->visualIndex(ClassRoster::Accuracy) + 1);
+        QCOMPARE(header->logicalIndexAt(header->sectionViewportPosition(ClassRoster::Grade) + 1),
+                 int(ClassRoster::Grade));
         table->sortByColumn(ClassRoster::Speed, Qt::DescendingOrder);
         QTRY_COMPARE(table->model()->index(0, ClassRoster::Number).data().toString(), "2");
         QCOMPARE(table->model()->index(2, ClassRoster::Number).data().toString(), "1");
