@@ -9,7 +9,7 @@
 #include "server/ClassConsole.h"
 #include "server/QuitSignals.h"
 #include "server/TestServer.h"
-#include "teacher/TeacherWindow.h"
+#include "teacher/widgets/TeacherWindow.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -6,9 +6,9 @@
 #include "core/Gbk.h"
 #include "server/ClassConsole.h"
 #include "server/TestServer.h"
-#include "teacher/HistoryWindow.h"
-#include "teacher/TeacherWindow.h"
-#include "teacher/TrendView.h"
+#include "teacher/widgets/HistoryWindow.h"
+#include "teacher/widgets/TeacherWindow.h"
+#include "teacher/widgets/TrendView.h"
 #include "tests/server/TermFixture.h"
 
 #include <QComboBox>

@@ -4,7 +4,7 @@
 #include "tests/support/TestRegistry.h"
 
 #include "core/Gbk.h"
-#include "teacher/TeacherWindow.h"
+#include "teacher/widgets/TeacherWindow.h"
 #include "tests/server/ClassFixture.h"
 
 #include <QCoreApplication>

@@ -5,7 +5,7 @@
 
 #include "core/Figures.h"
 #include "server/ClassRoster.h"
-#include "teacher/SortedRoster.h"
+#include "server/SortedRoster.h"
 
 #include <QItemSelectionModel>
 #include <QSignalSpy>

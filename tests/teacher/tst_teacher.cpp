@@ -3,7 +3,7 @@
 
 #include "tests/support/TestRegistry.h"
 
-#include "teacher/TeacherWindow.h"
+#include "teacher/widgets/TeacherWindow.h"
 #include "tests/server/ClassFixture.h"
 
 #include <QComboBox>

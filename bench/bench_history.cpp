@@ -16,7 +16,7 @@
 #include "server/Reports.h"
 #include "server/SchoolCopy.h"
 #include "server/TestServer.h"
-#include "teacher/HistoryWindow.h"
+#include "teacher/widgets/HistoryWindow.h"
 
 #include <QApplication>
 #include <QComboBox>

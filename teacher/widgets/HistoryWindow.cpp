@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Chengling client developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "teacher/HistoryWindow.h"
+#include "teacher/widgets/HistoryWindow.h"
 
 #include "server/ClassConsole.h"
-#include "teacher/TrendView.h"
+#include "teacher/widgets/TrendView.h"
 
 #include <QComboBox>
 #include <QDateEdit>

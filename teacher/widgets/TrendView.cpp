@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Chengling client developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "teacher/TrendView.h"
+#include "teacher/widgets/TrendView.h"
 
 #include <QPainter>
 

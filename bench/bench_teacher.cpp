@@ -13,9 +13,9 @@
 #include "bench/BenchStats.h"
 #include "server/ClassConsole.h"
 #include "server/MessageSplitter.h"
+#include "server/SortedRoster.h"
 #include "server/TestServer.h"
-#include "teacher/SortedRoster.h"
-#include "teacher/TeacherWindow.h"
+#include "teacher/widgets/TeacherWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Chengling client developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "teacher/RosterDelegate.h"
+#include "teacher/widgets/RosterDelegate.h"
 
 #include "server/ClassRoster.h"
 

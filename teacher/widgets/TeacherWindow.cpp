@@ -1,15 +1,15 @@
 // SPDX-FileCopyrightText: 2026 The Chengling client developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "teacher/TeacherWindow.h"
+#include "teacher/widgets/TeacherWindow.h"
 
 #include "server/ClassConsole.h"
 #include "server/History.h"
+#include "server/SortedRoster.h"
 #include "server/TestServer.h"
-#include "teacher/HistoryWindow.h"
-#include "teacher/RosterDelegate.h"
-#include "teacher/SortedRoster.h"
-#include "teacher/SpeedChart.h"
+#include "teacher/widgets/HistoryWindow.h"
+#include "teacher/widgets/RosterDelegate.h"
+#include "teacher/widgets/SpeedChart.h"
 
 #include <QApplication>
 #include <QCheckBox>

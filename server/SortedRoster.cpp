@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Chengling client developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "teacher/SortedRoster.h"
+#include "server/SortedRoster.h"
 
 #include "server/ClassRoster.h"
 
