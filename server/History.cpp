@@ -3,6 +3,8 @@
 
 #include "server/History.h"
 
+#include "server/StoreSchema.h"
+
 #include <QHash>
 #include <QSet>
 #include <QSqlError>
@@ -65,11 +67,10 @@ QStringList characters(const QString &text)
 
 namespace {
 
-const QString kTestColumns = QStringLiteral(
-    "t.id, t.name, t.started_at, t.ended_at, t.end_reason, t.banji, t.pass_speed, "
-    "t.pass_accuracy, t.text_kind, t.time_limit, t.hint_delay, t.ime_rule, t.roots_allowed, "
-    "t.hints_allowed, t.forbidden, t.root_zone, t.root_count");
-constexpr int kTestColumnCount = 17;
+const QString kTestColumns =
+    QStringLiteral("t.id, t.name, t.started_at, t.ended_at, t.end_reason, t.banji, ") +
+    storeschema::setupColumns(QStringLiteral("t."));
+constexpr int kTestColumnCount = 6 + storeschema::kSetupColumnCount;
 const QString kResultColumns = QStringLiteral(
     "r.id, r.xuehao, r.name, r.banji, r.computer, r.input_method, r.on_roster, r.finish, "
     "r.flags, r.total_time, r.txt_count, r.input_count, r.right_count, r.backspaces, "
@@ -84,21 +85,9 @@ StoredTest testFrom(const QSqlQuery &query, bool withText)
     test.endedAt = query.value(3).isNull() ? 0 : query.value(3).toLongLong();
     test.endReason = query.value(4).toString();
     test.banji = query.value(5).toString();
-    TestSetup &s = test.setup;
-    s.passSpeed = query.value(6).toInt();
-    s.passAccuracy = query.value(7).toInt();
-    const int kind = query.value(8).toInt();
-    s.kind = kind >= 0 && kind <= 2 ? TestSetup::Kind(kind) : TestSetup::Kind::Plain;
-    s.timeLimit = query.value(9).toInt();
-    s.hintDelay = query.value(10).toInt();
-    s.inputMethodRule = query.value(11).toString();
-    s.rootsAllowed = query.value(12).toInt() != 0;
-    s.hintsAllowed = query.value(13).toInt() != 0;
-    s.forbidden = query.value(14).toString();
-    s.rootZone = query.value(15).toInt();
-    s.rootCount = query.value(16).toInt();
+    storeschema::readSetup(query, 6, test.setup);
     if (withText)
-        s.text = query.value(kTestColumnCount + 15).toString();
+        test.setup.text = query.value(kTestColumnCount + 15).toString();
     return test;
 }
 

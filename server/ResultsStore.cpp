@@ -425,11 +425,8 @@ std::optional<StoredTest> ResultsStore::testWhere(const QString &condition, qint
         return std::nullopt;
     QSqlQuery query(m_db);
     query.prepare(
-        QStringLiteral("SELECT id, name, started_at, ended_at, end_reason, text_kind, "
-                       "text, root_zone, root_count, time_limit, hint_delay, ime_rule, "
-                       "roots_allowed, hints_allowed, forbidden, banji, pass_speed, pass_accuracy "
-                       "FROM tests ") +
-        condition);
+        QStringLiteral("SELECT id, name, started_at, ended_at, end_reason, banji, text, ") +
+        storeschema::setupColumns() + QStringLiteral(" FROM tests ") + condition);
     if (condition.contains(u'?'))
         query.addBindValue(value);
     if (!query.exec()) {
@@ -444,20 +441,9 @@ std::optional<StoredTest> ResultsStore::testWhere(const QString &condition, qint
     test.startedAt = query.value(2).toLongLong();
     test.endedAt = query.value(3).isNull() ? 0 : query.value(3).toLongLong();
     test.endReason = query.value(4).toString();
-    const int kind = query.value(5).toInt();
-    test.setup.kind = kind >= 0 && kind <= 2 ? TestSetup::Kind(kind) : TestSetup::Kind::Plain;
+    test.banji = query.value(5).toString();
     test.setup.text = query.value(6).toString();
-    test.setup.rootZone = query.value(7).toInt();
-    test.setup.rootCount = query.value(8).toInt();
-    test.setup.timeLimit = query.value(9).toInt();
-    test.setup.hintDelay = query.value(10).toInt();
-    test.setup.inputMethodRule = query.value(11).toString();
-    test.setup.rootsAllowed = query.value(12).toInt() != 0;
-    test.setup.hintsAllowed = query.value(13).toInt() != 0;
-    test.setup.forbidden = query.value(14).toString();
-    test.banji = query.value(15).toString();
-    test.setup.passSpeed = query.value(16).toInt();
-    test.setup.passAccuracy = query.value(17).toInt();
+    storeschema::readSetup(query, 7, test.setup);
     return test;
 }
 
@@ -718,14 +704,15 @@ QList<RosterEntry> ResultsStore::roster()
 
 namespace {
 
-const QString kSetupColumns = QStringLiteral(
-    "text_kind, text, root_zone, root_count, time_limit, hint_delay, ime_rule, roots_allowed, "
-    "hints_allowed, forbidden, pass_speed, pass_accuracy, updated_at");
+// A saved setup's columns: its text, the setup's own, when it was saved.
+const QString kSetupColumns =
+    QStringLiteral("text, ") + storeschema::setupColumns() + QStringLiteral(", updated_at");
 
+// In kSetupColumns' order.
 QList<QVariant> setupValues(const TestSetup &s)
 {
-    return {QVariant(int(s.kind)),
-            text(s.text),
+    return {text(s.text),
+            QVariant(int(s.kind)),
             QVariant(s.rootZone),
             QVariant(s.rootCount),
             QVariant(s.timeLimit),
@@ -786,21 +773,9 @@ QList<SavedSetup> ResultsStore::setups()
     while (query.next()) {
         SavedSetup saved;
         saved.name = query.value(0).toString();
-        TestSetup &s = saved.setup;
-        const int kind = query.value(1).toInt();
-        s.kind = kind >= 0 && kind <= 2 ? TestSetup::Kind(kind) : TestSetup::Kind::Plain;
-        s.text = query.value(2).toString();
-        s.rootZone = query.value(3).toInt();
-        s.rootCount = query.value(4).toInt();
-        s.timeLimit = query.value(5).toInt();
-        s.hintDelay = query.value(6).toInt();
-        s.inputMethodRule = query.value(7).toString();
-        s.rootsAllowed = query.value(8).toInt() != 0;
-        s.hintsAllowed = query.value(9).toInt() != 0;
-        s.forbidden = query.value(10).toString();
-        s.passSpeed = query.value(11).toInt();
-        s.passAccuracy = query.value(12).toInt();
-        saved.updatedAt = query.value(13).toLongLong();
+        saved.setup.text = query.value(1).toString();
+        storeschema::readSetup(query, 2, saved.setup);
+        saved.updatedAt = query.value(2 + storeschema::kSetupColumnCount).toLongLong();
         list << saved;
     }
     return list;

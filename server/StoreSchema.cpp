@@ -211,4 +211,36 @@ Status migrate(QSqlDatabase &db, Dialect dialect, const QList<Migration> &steps)
     return Status::success();
 }
 
+QString setupColumns(const QString &prefix)
+{
+    static const QStringList names = {
+        QStringLiteral("text_kind"),     QStringLiteral("root_zone"),
+        QStringLiteral("root_count"),    QStringLiteral("time_limit"),
+        QStringLiteral("hint_delay"),    QStringLiteral("ime_rule"),
+        QStringLiteral("roots_allowed"), QStringLiteral("hints_allowed"),
+        QStringLiteral("forbidden"),     QStringLiteral("pass_speed"),
+        QStringLiteral("pass_accuracy")};
+    static_assert(kSetupColumnCount == 11);
+    QStringList columns;
+    for (const QString &name : names)
+        columns << prefix + name;
+    return columns.join(QStringLiteral(", "));
+}
+
+void readSetup(const QSqlQuery &query, int first, TestSetup &s)
+{
+    const int kind = query.value(first).toInt();
+    s.kind = kind >= 0 && kind <= 2 ? TestSetup::Kind(kind) : TestSetup::Kind::Plain;
+    s.rootZone = query.value(first + 1).toInt();
+    s.rootCount = query.value(first + 2).toInt();
+    s.timeLimit = query.value(first + 3).toInt();
+    s.hintDelay = query.value(first + 4).toInt();
+    s.inputMethodRule = query.value(first + 5).toString();
+    s.rootsAllowed = query.value(first + 6).toInt() != 0;
+    s.hintsAllowed = query.value(first + 7).toInt() != 0;
+    s.forbidden = query.value(first + 8).toString();
+    s.passSpeed = query.value(first + 9).toInt();
+    s.passAccuracy = query.value(first + 10).toInt();
+}
+
 } // namespace storeschema

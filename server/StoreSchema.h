@@ -4,12 +4,14 @@
 #pragma once
 
 #include "core/Status.h"
+#include "server/TestSetup.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 class QSqlDatabase;
+class QSqlQuery;
 
 // The results store's tables and their versions. Each version is a list of statements that
 // takes a store from the version before to it; a store records the version it is at in
@@ -44,5 +46,12 @@ int version(QSqlDatabase &db, QString *error = nullptr);
 // alone; a step that fails is rolled back and named in the error, the store stays at the version
 // before it.
 Status migrate(QSqlDatabase &db, Dialect dialect, const QList<Migration> &steps = migrations());
+
+// The columns of a test's setup other than its text, as the tests and the setups tables both
+// name them, in the order readSetup reads them; `prefix` qualifies each ("t.").
+QString setupColumns(const QString &prefix = {});
+inline constexpr int kSetupColumnCount = 11;
+// Reads a setup (all but its text) from `query`'s columns `first` on, in setupColumns' order.
+void readSetup(const QSqlQuery &query, int first, TestSetup &setup);
 
 } // namespace storeschema
